@@ -1,0 +1,44 @@
+#include "app/operator_log.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "platform/dialog.h"
+
+namespace orlax::app {
+
+int OperatorLog::AppendLog(std::string_view text) {
+    text = text.substr(0, std::min(text.find('\0'), kMaxAppend));
+    if (length_ + text.size() > kCapacity) {
+        // Make room by dropping the oldest characters.
+        const std::size_t drop = length_ + text.size() - kCapacity;
+        std::memmove(text_.data(), text_.data() + drop, length_ - drop);
+        length_ -= drop;
+    }
+    std::copy(text.begin(), text.end(), text_.begin() + static_cast<std::ptrdiff_t>(length_));
+    length_ += text.size();
+    text_[length_] = '\0';
+    if (logWindow_) logWindow_->SetDlgItemText(kLogBoxId, LogText());
+    if (observer_) observer_(text);
+    return 1;
+}
+
+void OperatorLog::ClearLog() {
+    length_ = 0;
+    text_[0] = '\0';
+}
+
+int OperatorLog::LogHex(std::span<const std::uint8_t> bytes) {
+    if (bytes.empty()) return 1;
+    bytes = bytes.first(std::min(bytes.size(), kMaxHexBytes));
+    std::array<char, 200> hex{};
+    std::size_t used = 0;
+    for (const std::uint8_t byte : bytes) {
+        std::snprintf(hex.data() + used, hex.size() - used, "%.2X ", byte);
+        used += 3;
+    }
+    return AppendLog({hex.data(), used});
+}
+
+}  // namespace orlax::app

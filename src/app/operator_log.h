@@ -1,0 +1,53 @@
+// The operator log: one fixed text buffer shown whole in the main window's
+// log box (control 1000) after every append.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <string_view>
+
+namespace orlax::platform {
+class Dialog;
+}
+
+namespace orlax::app {
+
+inline constexpr int kLogBoxId = 1000;
+
+class OperatorLog {
+public:
+    static constexpr std::size_t kCapacity = 2011;   // characters, terminator aside
+    static constexpr std::size_t kMaxAppend = 2000;  // characters taken from one text
+    static constexpr std::size_t kMaxHexBytes = 66;  // bytes taken by one LogHex
+
+    // Appends at most the first 2,000 characters of `text` (up to its first
+    // zero byte) and shows the whole log. When the log would overflow, the
+    // oldest text is dropped so that the new text always shows whole at the end.
+    int AppendLog(std::string_view text);
+    // Empties the log without redrawing the box.
+    void ClearLog();
+    // Appends the bytes as "%.2X " groups with one AppendLog; nothing for none.
+    int LogHex(std::span<const std::uint8_t> bytes);
+
+    std::string_view LogText() const { return {text_.data(), length_}; }
+
+    // The window whose control 1000 shows the log; null until the main
+    // window is initialised.
+    void SetLogWindow(platform::Dialog* window) { logWindow_ = window; }
+
+    // Called with each text as it went into the log (after the 2,000 cut).
+    void SetAppendObserver(std::function<void(std::string_view)> observer) {
+        observer_ = std::move(observer);
+    }
+
+private:
+    std::array<char, kCapacity + 1> text_{};
+    std::size_t length_ = 0;
+    platform::Dialog* logWindow_ = nullptr;
+    std::function<void(std::string_view)> observer_;
+};
+
+}  // namespace orlax::app

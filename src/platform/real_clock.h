@@ -1,0 +1,20 @@
+// The steady clock of the machine, in milliseconds.
+#pragma once
+
+#include <chrono>
+
+#include "platform/clock.h"
+
+namespace orlax::platform {
+
+class RealClock final : public Clock {
+public:
+    RealClock();
+    std::uint32_t GetTickCount() override;
+    void Sleep(std::uint32_t milliseconds) override;
+
+private:
+    std::chrono::steady_clock::time_point start_;
+};
+
+}  // namespace orlax::platform

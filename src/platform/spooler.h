@@ -1,0 +1,70 @@
+// The print spooler port: the handful of spooler calls through which the tool
+// reaches a unit. Results follow the spooler's own conventions:
+//  - OpenPrinter, StartPagePrinter, WritePrinter, EndPagePrinter,
+//    EndDocPrinter, ClosePrinter: nonzero on success, 0 on failure;
+//  - StartDocPrinter: the job id (nonzero) on success, 0 on failure;
+//  - SetPrinterData, GetPrinterData: 0 on success, an error code otherwise;
+//  - GetLastError: the code of the last failed call.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orlax::platform {
+
+using PrinterHandle = std::uintptr_t;  // 0 is "no handle"
+
+// Access rights asked for when a queue is opened for status exchange:
+// the standard rights plus administer and use.
+inline constexpr std::uint32_t kPrinterAllAccess = 0xF000C;
+// The registry type of the status request.
+inline constexpr std::uint32_t kRegBinary = 3;
+
+struct PrinterDefaults {
+    std::uint32_t desiredAccess = 0;
+};
+
+struct DocInfo {
+    std::string_view docName;
+    std::string_view dataType;  // "RAW" for every job of this tool
+};
+
+// One local queue as the spooler enumerates it; only the name is used.
+struct PrinterInfo {
+    std::string printerName;
+};
+
+class Spooler {
+public:
+    virtual ~Spooler() = default;
+
+    virtual int OpenPrinter(std::string_view name, PrinterHandle* handle,
+                            const PrinterDefaults* defaults) = 0;
+    virtual int ClosePrinter(PrinterHandle handle) = 0;
+
+    virtual std::uint32_t SetPrinterData(PrinterHandle handle, std::string_view valueName,
+                                         std::uint32_t type,
+                                         std::span<const std::uint8_t> data) = 0;
+    // Fills `buffer` with the value's bytes and `*needed` with their count.
+    virtual std::uint32_t GetPrinterData(PrinterHandle handle, std::string_view valueName,
+                                         std::uint32_t* type, std::span<std::uint8_t> buffer,
+                                         std::uint32_t* needed) = 0;
+
+    virtual std::uint32_t StartDocPrinter(PrinterHandle handle, const DocInfo& doc) = 0;
+    virtual int StartPagePrinter(PrinterHandle handle) = 0;
+    virtual int WritePrinter(PrinterHandle handle, std::span<const std::uint8_t> data,
+                             std::uint32_t* written) = 0;
+    virtual int EndPagePrinter(PrinterHandle handle) = 0;
+    virtual int EndDocPrinter(PrinterHandle handle) = 0;
+
+    // The local queues in the spooler's own order. Returns 1 and fills
+    // `printers` on success (possibly with none), 0 when the enumeration failed.
+    virtual int EnumLocalPrinters(std::vector<PrinterInfo>* printers) = 0;
+
+    virtual std::uint32_t GetLastError() const = 0;
+};
+
+}  // namespace orlax::platform

@@ -1,0 +1,33 @@
+// A clock that only moves when told to: Sleep advances it at once, and the
+// emulated spooler advances it by a tick per call, so every time-bounded
+// loop ends without taking wall time.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "platform/clock.h"
+
+namespace orlax::platform {
+
+class VirtualClock final : public Clock {
+public:
+    explicit VirtualClock(std::uint32_t start = 0) : now_(start) {}
+
+    std::uint32_t GetTickCount() override { return now_; }
+    void Sleep(std::uint32_t milliseconds) override {
+        sleeps_.push_back(milliseconds);
+        now_ += milliseconds;
+    }
+
+    void Advance(std::uint32_t milliseconds) { now_ += milliseconds; }
+
+    // Every pause asked for, in order.
+    const std::vector<std::uint32_t>& Sleeps() const { return sleeps_; }
+
+private:
+    std::uint32_t now_;
+    std::vector<std::uint32_t> sleeps_;
+};
+
+}  // namespace orlax::platform
