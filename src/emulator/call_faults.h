@@ -1,0 +1,47 @@
+// Failures injected into single spooler calls: "the Nth call of this kind
+// fails" (1-based), for testing what the tool does when one step goes wrong.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <set>
+
+namespace orlax::emulator {
+
+enum class SpoolerCall {
+    Open,
+    SetData,
+    GetData,
+    StartDoc,
+    StartPage,
+    Write,
+    ShortWrite,  // the Nth WritePrinter call takes one byte less
+    EndPage,
+    EndDoc,
+};
+
+inline constexpr std::size_t kSpoolerCallKinds = 9;
+
+class CallFaults {
+public:
+    // The Nth call of `kind` fails (ShortWrite: is short). Calls are counted
+    // from the spooler's creation; Write and ShortWrite both count
+    // WritePrinter calls.
+    void FailNth(SpoolerCall kind, std::size_t n);
+
+    // Counts one call of `kind` (ShortWrite is counted as Write) and returns
+    // its number.
+    std::size_t Count(SpoolerCall kind);
+    // Whether call number `n` of `kind` is to fail.
+    bool Planned(SpoolerCall kind, std::size_t n) const;
+    // Calls of `kind` counted so far.
+    std::size_t Calls(SpoolerCall kind) const;
+
+private:
+    static std::size_t CounterOf(SpoolerCall kind);
+
+    std::array<std::size_t, kSpoolerCallKinds> calls_{};
+    std::array<std::set<std::size_t>, kSpoolerCallKinds> planned_{};
+};
+
+}  // namespace orlax::emulator

@@ -1,0 +1,126 @@
+// The print spooler in front of one emulated unit. Every queue the scenario
+// lists reaches the same unit. Status exchange through the printer data
+// "KORVANE"; RAW jobs are delivered to the unit when their document ends.
+//
+// Error codes (GetLastError) of failing calls:
+//   1801 the queue name is not one of the scenario's queues
+//      6 the handle is unknown or closed
+//     87 a required pointer is null
+//      2 a printer data name other than "KORVANE"
+//   1804 a data type other than "RAW"
+//   1906 a call out of order (a page without a document, a document ended
+//        while its page is still open, ...)
+//    234 the reply does not fit the caller's buffer
+//     31 a failure from the scenario's faults, the reply script ("fail") or
+//        an injected call failure
+//
+// Single-threaded, like the tool that drives it.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "emulator/call_faults.h"
+#include "emulator/device_model.h"
+#include "emulator/scenario.h"
+#include "platform/spooler.h"
+
+namespace orlax::platform {
+class VirtualClock;
+}
+
+namespace orlax::emulator {
+
+class Journal;
+
+inline constexpr std::uint32_t kErrorInvalidHandle = 6;
+inline constexpr std::uint32_t kErrorFileNotFound = 2;
+inline constexpr std::uint32_t kErrorDeviceFailure = 31;
+inline constexpr std::uint32_t kErrorInvalidParameter = 87;
+inline constexpr std::uint32_t kErrorMoreData = 234;
+inline constexpr std::uint32_t kErrorInvalidPrinterName = 1801;
+inline constexpr std::uint32_t kErrorInvalidDataType = 1804;
+inline constexpr std::uint32_t kErrorInvalidPrinterState = 1906;
+
+class EmulatedSpooler final : public platform::Spooler {
+public:
+    // A job the unit received, in delivery order.
+    struct Job {
+        std::string docName, dataType;
+        std::vector<std::uint8_t> bytes;
+    };
+
+    // `clock`, when given, moves 1 ms at every spooler call; `journal`, when
+    // given, gets a line per status read and per delivered job. Both must
+    // outlive the spooler.
+    explicit EmulatedSpooler(const Scenario& scenario, platform::VirtualClock* clock = nullptr,
+                             Journal* journal = nullptr);
+
+    int OpenPrinter(std::string_view name, platform::PrinterHandle* handle,
+                    const platform::PrinterDefaults* defaults) override;
+    int ClosePrinter(platform::PrinterHandle handle) override;
+    std::uint32_t SetPrinterData(platform::PrinterHandle handle, std::string_view valueName,
+                                 std::uint32_t type, std::span<const std::uint8_t> data) override;
+    std::uint32_t GetPrinterData(platform::PrinterHandle handle, std::string_view valueName,
+                                 std::uint32_t* type, std::span<std::uint8_t> buffer,
+                                 std::uint32_t* needed) override;
+    std::uint32_t StartDocPrinter(platform::PrinterHandle handle,
+                                  const platform::DocInfo& doc) override;
+    int StartPagePrinter(platform::PrinterHandle handle) override;
+    int WritePrinter(platform::PrinterHandle handle, std::span<const std::uint8_t> data,
+                     std::uint32_t* written) override;
+    int EndPagePrinter(platform::PrinterHandle handle) override;
+    int EndDocPrinter(platform::PrinterHandle handle) override;
+    int EnumLocalPrinters(std::vector<platform::PrinterInfo>* printers) override;
+    std::uint32_t GetLastError() const override { return lastError_; }
+
+    // Handles opened and not closed.
+    std::size_t OpenHandles() const { return handles_.size(); }
+    // Documents and pages started and never ended, on open handles or on
+    // handles closed before their job was ended (such a job is never
+    // delivered).
+    std::size_t OpenJobs() const { return unendedDocs_ + unendedPages_; }
+    const std::vector<Job>& Jobs() const { return jobs_; }
+
+    // The Nth call (1-based) of `kind` fails; see CallFaults.
+    void FailNthCall(SpoolerCall kind, std::size_t n) { injected_.FailNth(kind, n); }
+    std::size_t Calls(SpoolerCall kind) const { return injected_.Calls(kind); }
+
+    DeviceModel& Device() { return device_; }
+    const DeviceModel& Device() const { return device_; }
+
+private:
+    struct HandleState {
+        bool docOpen = false;
+        bool pageOpen = false;
+        Job job;
+    };
+
+    void Tick();
+    // The handle's state, or nullptr (last error set) when it is not open.
+    HandleState* Find(platform::PrinterHandle handle);
+    // True (last error set) when the scenario or an injected fault makes call
+    // number `n` of `kind` fail.
+    bool Faulted(SpoolerCall kind, std::size_t n, bool scenarioFault);
+    int Failure(std::uint32_t code);
+
+    std::vector<std::string> queues_;
+    Faults faults_;
+    DeviceModel device_;
+    platform::VirtualClock* clock_;
+    Journal* journal_;
+
+    CallFaults injected_;
+    std::map<platform::PrinterHandle, HandleState> handles_;
+    platform::PrinterHandle nextHandle_ = 1;
+    std::uint32_t nextJobId_ = 1;
+    std::size_t unendedDocs_ = 0;
+    std::size_t unendedPages_ = 0;
+    std::vector<Job> jobs_;
+    std::uint32_t lastError_ = 0;
+};
+
+}  // namespace orlax::emulator

@@ -1,0 +1,45 @@
+#include "emulator/journal.h"
+
+#include <cerrno>
+#include <cstring>
+
+#include "emulator/sha256.h"
+
+namespace orlax::emulator {
+
+std::string StatusLine(std::size_t replyLength) { return "STATUS " + std::to_string(replyLength); }
+
+std::string StatusFailedLine() { return "STATUS FAIL"; }
+
+std::string JobLine(std::string_view docName, std::span<const std::uint8_t> bytes) {
+    std::string line = "JOB \"";
+    line += docName;
+    line += "\" " + std::to_string(bytes.size()) + " ";
+    if (bytes.size() > kJournalHexLimit) return line + "sha256:" + Sha256Hex(bytes);
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    for (const std::uint8_t byte : bytes) {
+        line.push_back(kDigits[byte >> 4]);
+        line.push_back(kDigits[byte & 0x0F]);
+    }
+    return line;
+}
+
+Journal::Journal(const std::string& path) : path_(path) {
+    errno = 0;
+    file_.open(path, std::ios::out | std::ios::app | std::ios::binary);
+    if (!file_.is_open())
+        error_ = path + ": cannot open the journal for appending (" +
+                 (errno ? std::strerror(errno) : "unknown error") + ")";
+}
+
+void Journal::Write(const std::string& line) {
+    if (!file_.is_open()) return;
+    file_ << line << '\n';
+    file_.flush();
+    if (!file_) {
+        error_ = path_ + ": cannot write to the journal";
+        file_.clear();
+    }
+}
+
+}  // namespace orlax::emulator
