@@ -6,6 +6,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "device/device_state.h"
 
@@ -34,8 +35,13 @@ struct LinkPorts {
 class DeviceLink {
 public:
     DeviceLink(LinkPorts ports, app::OperatorLog& log, DeviceState& state,
-               const std::string& printerName, app::Outcome& outcome)
-        : ports_(ports), log_(log), state_(state), printerName_(printerName), outcome_(outcome) {}
+               const std::string& printerName, std::string deviceDataFolder, app::Outcome& outcome)
+        : ports_(ports),
+          log_(log),
+          state_(state),
+          printerName_(printerName),
+          deviceDataFolder_(std::move(deviceDataFolder)),
+          outcome_(outcome) {}
 
     // One status query: request, reply, checks, retries within 2000 ms.
     // 1 on success (buffer, mirror and flags refreshed), 0 on failure.
@@ -47,6 +53,9 @@ public:
     platform::Spooler& Spooler() { return ports_.spooler; }
     platform::DialogHost& Host() { return ports_.host; }
     const std::string& PrinterName() const { return printerName_; }
+    // The folder of the device files and the production record, with a
+    // trailing slash.
+    const std::string& DeviceDataFolder() const { return deviceDataFolder_; }
     app::Outcome& Outcome() { return outcome_; }
 
 private:
@@ -58,6 +67,7 @@ private:
     app::OperatorLog& log_;
     DeviceState& state_;
     const std::string& printerName_;
+    std::string deviceDataFolder_;
     app::Outcome& outcome_;
 };
 

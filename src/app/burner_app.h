@@ -1,0 +1,60 @@
+// The application object: owns the state that the whole tool shares and
+// runs the main window modally.
+#pragma once
+
+#include <string>
+
+#include "app/operator_log.h"
+#include "app/outcome.h"
+#include "device/device_link.h"
+#include "device/device_state.h"
+
+namespace orlax::platform {
+class Spooler;
+class Clock;
+class DialogHost;
+}  // namespace orlax::platform
+
+namespace orlax::app {
+
+struct PlatformPorts {
+    platform::Spooler& spooler;
+    platform::Clock& clock;
+    platform::DialogHost& host;
+};
+
+struct AppConfig {
+    std::string dataRoot = "/";  // DeviceDataFolder is <dataRoot>/Korvane/ORLAXPRO/
+};
+
+// <dataRoot>/Korvane/ORLAXPRO/, with exactly one slash between the parts.
+std::string DeviceDataFolderFor(const std::string& dataRoot);
+
+class CBurnerApp {
+public:
+    CBurnerApp(PlatformPorts ports, const AppConfig& config);
+    CBurnerApp(const CBurnerApp&) = delete;
+    CBurnerApp& operator=(const CBurnerApp&) = delete;
+
+    // Runs the main window modally; false when it ends, so the program ends.
+    bool InitInstance();
+
+    platform::DialogHost& Host() { return ports_.host; }
+    platform::Spooler& Spooler() { return ports_.spooler; }
+    platform::Clock& Clock() { return ports_.clock; }
+    OperatorLog& Log() { return log_; }
+    device::DeviceState& Device() { return device_; }
+    device::DeviceLink& Link() { return link_; }
+    std::string& PrinterName() { return printerName_; }
+    app::Outcome& Outcome() { return outcome_; }
+
+private:
+    PlatformPorts ports_;
+    OperatorLog log_;
+    device::DeviceState device_;
+    std::string printerName_;
+    app::Outcome outcome_;
+    device::DeviceLink link_;
+};
+
+}  // namespace orlax::app

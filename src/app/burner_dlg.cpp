@@ -1,0 +1,79 @@
+#include "app/burner_dlg.h"
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "app/burner_app.h"
+#include "app/help_text.h"
+#include "app/queue_list.h"
+#include "res/dialog_templates.h"
+#include "res/string_table.h"
+
+namespace orlax::app {
+
+using platform::kBnClicked;
+using platform::kCbnKillFocus;
+using Entry = platform::MessageEntry<CBurnerDlg>;
+
+CBurnerDlg::CBurnerDlg(CBurnerApp& app)
+    : MappedDialog(res::kMainWindowTemplate, app.Host()), app_(app) {}
+
+// The log must not show its text in a window that is gone.
+CBurnerDlg::~CBurnerDlg() { app_.Log().SetLogWindow(nullptr); }
+
+std::span<const Entry> CBurnerDlg::MessageMap() {
+    static constexpr std::array kMap{
+        Entry{kBnClicked, control::kGetStatus, &CBurnerDlg::OnGetStatus},
+        Entry{kCbnKillFocus, control::kQueueSelector, &CBurnerDlg::OnKillFocusQueueSelector},
+    };
+    return kMap;
+}
+
+bool CBurnerDlg::OnInitDialog() {
+    Dialog::OnInitDialog();
+    if (const auto about = res::LoadString(res::kIdsAboutBox); !about.empty())
+        AppendSystemMenu(kIdmAboutBox, about);
+    auto& log = app_.Log();
+    log.SetLogWindow(this);
+    log.ClearLog();
+    log.AppendLog(HelpText());
+    FillQueueSelector();
+    ComboSetCurSel(control::kQueueSelector, 0);
+    app_.PrinterName() = GetDlgItemText(control::kQueueSelector);
+    UpdateWindow();
+    return true;
+}
+
+// "Lumetra PRO" first, then every local queue in the spooler's order. With
+// no queue, or a failed enumeration, the error box comes once.
+void CBurnerDlg::FillQueueSelector() {
+    std::vector<std::string> names;
+    if (!ReadPrinterList(app_.Spooler(), names)) {
+        MessageBox(res::LoadString(res::kIdsEnumError), res::LoadString(res::kIdsEnumErrorCaption),
+                   platform::kMbSetForeground);
+    }
+    ComboInsertString(control::kQueueSelector, 0, kFixedQueueEntry);
+    int index = 1;
+    for (const auto& name : names) ComboInsertString(control::kQueueSelector, index++, name);
+}
+
+void CBurnerDlg::OnKillFocusQueueSelector() {
+    auto& log = app_.Log();
+    log.ClearLog();
+    app_.PrinterName() = GetDlgItemText(control::kQueueSelector);
+    log.AppendLog("New Printer Name Selected:  ");
+    log.AppendLog(app_.PrinterName());
+    log.AppendLog("\r\n");
+}
+
+// The About entry and its neighbours (16 to 31). The resources hold no
+// About template, so the box cannot open and nothing changes.
+void CBurnerDlg::OnSysCommand(int id) {
+    if ((id & ~0xF) == kIdmAboutBox) {
+        platform::Dialog about(100, Host());
+        about.DoModal();
+    }
+}
+
+}  // namespace orlax::app

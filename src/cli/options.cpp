@@ -1,0 +1,186 @@
+#include "cli/options.h"
+
+#include <array>
+#include <charconv>
+#include <string_view>
+
+namespace orlax::cli {
+namespace {
+
+using platform::ScriptAction;
+using Kind = ScriptAction::Kind;
+
+// The main window's buttons by name.
+struct NamedButton {
+    std::string_view name;
+    int id;
+};
+constexpr std::array kNamedButtons{
+    NamedButton{"get-status", 1012},        NamedButton{"startup", 1004},
+    NamedButton{"firmware-update", 1007},   NamedButton{"send-test-file", 1009},
+    NamedButton{"disk-position", 1010},     NamedButton{"set-offsets", 1011},
+    NamedButton{"clear-spits", 1014},       NamedButton{"calibrate-last-disk", 1015},
+    NamedButton{"test-bins", 1016},         NamedButton{"set-factory-defaults", 1017},
+    NamedButton{"restore-factory", 1018},   NamedButton{"final-check", 1019},
+};
+
+constexpr int kQueueSelector = 1001;
+
+bool ParseId(std::string_view word, int& id) {
+    const char* end = word.data() + word.size();
+    const auto [ptr, ec] = std::from_chars(word.data(), end, id);
+    return ec == std::errc() && ptr == end && id > 0;
+}
+
+// The generic actions with their argument counts.
+struct GenericAction {
+    std::string_view name;
+    Kind kind;
+    int idArgs;    // 0 or 1: takes a control id
+    int textArgs;  // 0 or 1: takes a text
+    int fixedId;   // for ok/cancel
+};
+constexpr std::array kGenericActions{
+    GenericAction{"click", Kind::Click, 1, 0, 0},
+    GenericAction{"focus", Kind::Focus, 1, 0, 0},
+    GenericAction{"type", Kind::Type, 1, 1, 0},
+    GenericAction{"ok", Kind::Click, 0, 0, 1},
+    GenericAction{"cancel", Kind::Click, 0, 0, 2},
+    GenericAction{"tab", Kind::Tab, 0, 0, 0},
+};
+
+}  // namespace
+
+bool ParseActions(std::span<const std::string> words, platform::Script& script, std::string& error) {
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        const std::string& word = words[i];
+        const auto missing = [&](const char* what) {
+            error = "action '" + word + "' needs " + what;
+            return false;
+        };
+        if (const auto* named = [&]() -> const NamedButton* {
+                for (const auto& b : kNamedButtons)
+                    if (b.name == word) return &b;
+                return nullptr;
+            }()) {
+            script.push_back({Kind::Click, named->id, {}, word});
+            continue;
+        }
+        if (word == "queue") {
+            if (i + 1 >= words.size()) return missing("a queue name");
+            const std::string& name = words[++i];
+            script.push_back({Kind::Type, kQueueSelector, name, "queue " + name});
+            script.push_back({Kind::Leave, kQueueSelector, {}, "queue " + name});
+            continue;
+        }
+        if (word == "list-queues") {
+            script.push_back({Kind::ListItems, kQueueSelector, {}, word});
+            continue;
+        }
+        const GenericAction* generic = nullptr;
+        for (const auto& g : kGenericActions)
+            if (g.name == word) generic = &g;
+        if (!generic) {
+            error = "unknown action '" + word + "'";
+            return false;
+        }
+        ScriptAction action{generic->kind, generic->fixedId, {}, word};
+        if (generic->idArgs) {
+            if (i + 1 >= words.size()) return missing("a control id");
+            const std::string& id = words[++i];
+            if (!ParseId(id, action.id)) {
+                error = "action '" + word + "': '" + id + "' is not a control id";
+                return false;
+            }
+            action.source += " " + id;
+        }
+        if (generic->textArgs) {
+            if (i + 1 >= words.size()) return missing("a text");
+            action.text = words[++i];
+            action.source += " " + action.text;
+        }
+        script.push_back(std::move(action));
+    }
+    return true;
+}
+
+std::optional<Options> ParseCommandLine(std::span<const std::string> args, std::string& error) {
+    Options options;
+    std::size_t i = 0;
+    const auto value = [&](std::string_view option, std::string& into) {
+        if (i + 1 >= args.size()) {
+            error = "option " + std::string(option) + " needs a value";
+            return false;
+        }
+        into = args[++i];
+        return true;
+    };
+    for (; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg.size() < 2 || arg.compare(0, 2, "--") != 0) break;  // the actions start here
+        if (arg == "--emulate") {
+            options.emulate = true;
+        } else if (arg.compare(0, 10, "--emulate=") == 0) {
+            options.emulate = true;
+            options.scenarioPath = arg.substr(10);
+            if (options.scenarioPath.empty()) {
+                error = "option --emulate= needs a scenario file";
+                return std::nullopt;
+            }
+        } else if (arg == "--fast") {
+            options.fast = true;
+        } else if (arg == "--journal") {
+            if (!value(arg, options.journalPath)) return std::nullopt;
+        } else if (arg == "--data-root") {
+            if (!value(arg, options.dataRoot)) return std::nullopt;
+        } else if (arg == "--final-log") {
+            options.finalLog = true;
+        } else if (arg == "--crlf") {
+            options.crlf = true;
+        } else if (arg == "--help") {
+            options.help = true;
+        } else {
+            error = "unknown option '" + arg + "'";
+            return std::nullopt;
+        }
+    }
+    if (options.help) return options;
+    if (options.fast && !options.emulate) {
+        error = "--fast needs --emulate";
+        return std::nullopt;
+    }
+    if (!options.journalPath.empty() && !options.emulate) {
+        error = "--journal needs --emulate";
+        return std::nullopt;
+    }
+    if (!ParseActions(args.subspan(i), options.actions, error)) return std::nullopt;
+    return options;
+}
+
+const char* UsageText() {
+    return "usage: orlaxctl [OPTIONS] ACTION...\n"
+           "\n"
+           "Runs the ORLAX PRO set-up tool's main window without a display and performs the\n"
+           "actions in order.\n"
+           "\n"
+           "Options:\n"
+           "  --emulate[=SCENARIO.json]  use an emulated ORLAX PRO behind an emulated spooler\n"
+           "  --fast                     virtual clock: pauses take no time (with --emulate)\n"
+           "  --journal FILE             append every device exchange to FILE (with --emulate)\n"
+           "  --data-root DIR            device files are in DIR/Korvane/ORLAXPRO/ (default /)\n"
+           "  --final-log                print only the operator log as it stands at exit\n"
+           "  --crlf                     print line ends as \\r\\n, as the log holds them\n"
+           "  --help                     this text\n"
+           "\n"
+           "Actions (main window buttons): get-status startup firmware-update send-test-file\n"
+           "  disk-position set-offsets clear-spits calibrate-last-disk test-bins\n"
+           "  set-factory-defaults restore-factory final-check\n"
+           "  queue NAME       type NAME into the queue selector and leave it\n"
+           "  list-queues      print the queue selector's list, one entry a line\n"
+           "Generic actions, on the topmost window:\n"
+           "  click ID   focus ID   type ID TEXT   tab   ok   cancel\n"
+           "\n"
+           "Exit status: 0 all went well, 1 an operation failed, 2 usage error.\n";
+}
+
+}  // namespace orlax::cli

@@ -1,0 +1,33 @@
+// orlaxctl's command line: options first, then the actions.
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string>
+
+#include "platform/script.h"
+
+namespace orlax::cli {
+
+struct Options {
+    bool emulate = false;
+    std::string scenarioPath;  // empty: the default unit
+    bool fast = false;
+    std::string journalPath;
+    std::string dataRoot = "/";
+    bool finalLog = false;
+    bool crlf = false;
+    bool help = false;
+    platform::Script actions;
+};
+
+// Parses the whole command line (without the program name). On a usage
+// error returns nullopt and sets `error` to a one-line message.
+std::optional<Options> ParseCommandLine(std::span<const std::string> args, std::string& error);
+
+// Parses the actions alone.
+bool ParseActions(std::span<const std::string> words, platform::Script& script, std::string& error);
+
+const char* UsageText();
+
+}  // namespace orlax::cli

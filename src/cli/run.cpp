@@ -1,0 +1,78 @@
+#include "cli/run.h"
+
+#include <memory>
+
+#include "app/burner_app.h"
+#include "cli/log_printer.h"
+#include "cli/options.h"
+#include "emulator/emulated_spooler.h"
+#include "emulator/journal.h"
+#include "emulator/scenario.h"
+#include "platform/headless_host.h"
+#include "platform/real_clock.h"
+#include "platform/virtual_clock.h"
+
+namespace orlax::cli {
+namespace {
+
+int UsageError(std::ostream& err, const std::string& message) {
+    err << "orlaxctl: " << message << "\nTry 'orlaxctl --help'.\n";
+    return kExitUsage;
+}
+
+// Runs the main window over the given spooler and clock.
+int RunSession(Options& options, platform::Spooler& spooler, platform::Clock& clock,
+               std::ostream& out, std::ostream& err) {
+    platform::HeadlessHost host(std::move(options.actions), out, err);
+    app::CBurnerApp application({spooler, clock, host}, app::AppConfig{options.dataRoot});
+    LogPrinter printer(out, options.crlf);
+    if (!options.finalLog) {
+        // Everything appended after the main window's initialisation, as it comes.
+        host.SetOnFirstWindowReady([&] {
+            application.Log().SetAppendObserver([&](std::string_view text) { printer.Write(text); });
+        });
+    }
+    application.InitInstance();
+    application.Log().SetAppendObserver(nullptr);
+    if (options.finalLog) printer.Write(application.Log().LogText());
+    printer.Finish();
+
+    if (host.HasUsageError()) return UsageError(err, host.UsageError());
+    if (!host.Remaining().empty())
+        return UsageError(err, "'" + host.Remaining().front().source + "': the main window is closed");
+    return application.Outcome().AnyFailed() ? kExitFailed : kExitOk;
+}
+
+}  // namespace
+
+int Run(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
+    std::string error;
+    auto options = ParseCommandLine(args, error);
+    if (!options) return UsageError(err, error);
+    if (options->help) {
+        out << UsageText();
+        return kExitOk;
+    }
+    if (!options->emulate)
+        return UsageError(err, "this build has no system print spooler; use --emulate");
+
+    emulator::Scenario scenario = emulator::DefaultScenario();
+    if (!options->scenarioPath.empty() &&
+        !emulator::LoadScenarioFile(options->scenarioPath, scenario, error))
+        return UsageError(err, error);
+
+    std::unique_ptr<emulator::Journal> journal;
+    if (!options->journalPath.empty()) {
+        journal = std::make_unique<emulator::Journal>(options->journalPath);
+        if (!journal->IsOpen()) return UsageError(err, journal->Error());
+    }
+
+    platform::VirtualClock virtualClock;
+    platform::RealClock realClock;
+    platform::Clock& clock =
+        options->fast ? static_cast<platform::Clock&>(virtualClock) : static_cast<platform::Clock&>(realClock);
+    emulator::EmulatedSpooler spooler(scenario, options->fast ? &virtualClock : nullptr, journal.get());
+    return RunSession(*options, spooler, clock, out, err);
+}
+
+}  // namespace orlax::cli

@@ -1,0 +1,108 @@
+// A window system without a display: windows built from the templates keep
+// their item texts and combo lists, the host owns the input focus, and the
+// steps come from a script. Focus moves send the kill-focus notification of
+// the control that had the focus before anything else happens.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/dialog_host.h"
+#include "platform/dialog_window.h"
+#include "platform/script.h"
+
+namespace orlax::res {
+struct DialogTemplate;
+}
+
+namespace orlax::platform {
+
+class HeadlessWindow;
+
+class HeadlessHost final : public DialogHost {
+public:
+    // Message boxes and list output are written to the given streams.
+    HeadlessHost(Script script, std::ostream& listOut, std::ostream& messageOut);
+    ~HeadlessHost() override;
+
+    int RunModal(Dialog& dialog) override;
+    int MessageBox(std::string_view text, std::string_view caption, unsigned type) override;
+
+    // Called once, right after the first window's initialisation.
+    void SetOnFirstWindowReady(std::function<void()> callback) { onReady_ = std::move(callback); }
+    // Adds steps to the end of the script.
+    void Append(ScriptAction action) { script_.push_back(std::move(action)); }
+
+    // A step that could not be applied; the session ended there.
+    bool HasUsageError() const { return !usageError_.empty(); }
+    const std::string& UsageError() const { return usageError_; }
+    // Steps left when the last window closed.
+    const Script& Remaining() const { return script_; }
+
+    // What the tests look at.
+    const std::vector<std::pair<std::string, std::string>>& MessageBoxes() const { return boxes_; }
+    int UpdateCount() const { return updates_; }
+    // The topmost open window, or nullptr.
+    HeadlessWindow* Topmost() const;
+
+private:
+    friend class HeadlessWindow;
+    struct Frame {
+        Dialog* dialog;
+        HeadlessWindow* window;
+    };
+
+    void Apply(const ScriptAction& action, Frame& frame);
+    void MoveFocus(Frame& frame, int id);
+    void Fail(std::string message);
+
+    Script script_;
+    std::ostream& listOut_;
+    std::ostream& messageOut_;
+    std::vector<Frame> stack_;
+    std::function<void()> onReady_;
+    bool firstReady_ = false;
+    std::string usageError_;
+    std::vector<std::pair<std::string, std::string>> boxes_;
+    int updates_ = 0;
+};
+
+// One window of the headless host.
+class HeadlessWindow final : public DialogWindow {
+public:
+    HeadlessWindow(const res::DialogTemplate& dialogTemplate, HeadlessHost& host);
+
+    std::string GetItemText(int id) const override;
+    void SetItemText(int id, std::string_view text) override;
+    int ComboInsertString(int id, int index, std::string_view text) override;
+    int ComboSetCurSel(int id, int index) override;
+    void AppendSystemMenu(int commandId, std::string_view text) override;
+    void UpdateWindow() override;
+    void EndDialog(int result) override;
+
+    const res::DialogTemplate& Template() const { return template_; }
+    int Focus() const { return focus_; }
+    bool Ended() const { return ended_; }
+    int Result() const { return result_; }
+    const std::vector<std::string>& ComboItems(int id) const;
+    const std::vector<std::pair<int, std::string>>& SystemMenu() const { return systemMenu_; }
+
+private:
+    friend class HeadlessHost;
+
+    const res::DialogTemplate& template_;
+    HeadlessHost& host_;
+    std::map<int, std::string> texts_;
+    std::map<int, std::vector<std::string>> comboItems_;
+    std::vector<std::pair<int, std::string>> systemMenu_;
+    int focus_ = 0;  // 0: no control has the focus
+    bool ended_ = false;
+    int result_ = 0;
+};
+
+}  // namespace orlax::platform

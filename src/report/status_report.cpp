@@ -1,0 +1,110 @@
+#include "report/status_report.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "app/operator_log.h"
+#include "device/device_state.h"
+#include "report/status_codes.h"
+
+namespace orlax::report {
+namespace {
+
+using device::DeviceState;
+namespace field = device::field;
+
+constexpr std::size_t kDumpLine = 25;        // bytes per line of the dump
+constexpr std::size_t kFirmwareColumn = 30;  // where the firmware text is written
+
+// The report text with room for 2000 characters, filled piece by piece.
+class ReportText {
+public:
+    template <class... Args>
+    void Add(const char* format, Args... args) {
+        char piece[100];
+        const int n = std::snprintf(piece, sizeof piece, format, args...);
+        text_.append(piece, static_cast<std::size_t>(std::clamp(n, 0, int{sizeof piece} - 1)));
+    }
+    void Add(const std::string& piece) { text_ += piece; }
+    std::string& Text() { return text_; }
+
+private:
+    std::string text_;
+};
+
+std::string FirmwareLine(std::span<const std::uint8_t> record) {
+    char line[100];
+    std::snprintf(line, sizeof line,
+                  "ORLAX PRO FIRMWARE VERSION #:                        LEX:   %d\r\n",
+                  int{record[field::lexVersion]});
+    std::string text(line);
+    const auto firmware = device::FirmwareText(record);
+    text.replace(kFirmwareColumn, firmware.size(), firmware);
+    return text;
+}
+
+const char* YesNo(bool set, const char* yes, const char* no) { return set ? yes : no; }
+
+}  // namespace
+
+std::string FormatStatusReport(const DeviceState& state) {
+    const std::span<const std::uint8_t> r(state.Record());
+    const auto& m = state.mirror;
+    const auto u32 = [&](std::size_t at) { return unsigned{device::ReadBigEndian32(r, at)}; };
+    const auto u8 = [&](std::size_t at) { return unsigned{r[at]}; };
+
+    ReportText report;
+    report.Add(FirmwareLine(r));
+    report.Add("\tPGA: %.2X   ", u8(field::pgaVersion));
+    report.Add(ModelTypeText(r[field::modelType]));
+    report.Add("\t\tLEFT PEN: ");
+    report.Add(PenConfigText(r[field::penConfig]));
+    report.Add("SPIT LIMIT ISSUED:\t\t");
+    report.Add(YesNo(r[field::spitLimitFlags] & 1u, "YES\t\t", "NO\t\t"));
+    report.Add(YesNo(r[field::spitLimitFlags] & 2u, "YES\r\n", "NO\r\n"));
+    report.Add("YELLOW SPITS : \t\t%12.12u", u32(field::yellowSpitsA));
+    report.Add("\t%12.12u \r\n", u32(field::yellowSpitsB));
+    report.Add("MAGENTA SPITS : \t\t%12.12u", u32(field::magentaSpitsA));
+    report.Add("\t%12.12u \r\n", u32(field::magentaSpitsB));
+    report.Add("CYAN SPITS : \t\t%12.12u", u32(field::cyanSpitsA));
+    report.Add("\t%12.12u \r\n", u32(field::cyanSpitsB));
+    report.Add("# OF DISKS PRINTED : \t\t%8.8u \r\n", u32(field::disksPrinted));
+    report.Add("# OF DISKS PICKED FROM BIN:\t%8.8u \r\n", u32(field::disksPicked));
+    report.Add("# OF DISKS IN LEFT BIN:\t %3d \tRIGHT BIN:\t%3d\r\n", int(u8(field::leftBinCount)),
+               int(u8(field::rightBinCount)));
+    report.Add("Vertical Offset:  %8.2d \t", m.verticalOffset);
+    report.Add("Horizontal Offset:  %8.2d     ", m.horizontalOffset);
+    report.Add("LAST COMMAND REQUEST:   %.2X \r\n", u8(field::lastCommand));
+    report.Add("System Error Bits:   %.2X   ", u8(field::errorBits));
+    report.Add(SystemStatusText(r[field::systemStatus]));
+    report.Add(TrayStatusText(r[field::trayStatus]));
+    report.Add(PickerStatusText(r[field::pickerStatus]));
+    report.Add("OFFSETS; Left Bin:\t%3.2d    Recorder:\t%3.2d    Recorder2:\t%3.2d      Printer:\t%3.2d\r\n",
+               m.leftBin, m.recorder, m.recorder2, m.printer);
+    report.Add("\t  Right Bin:\t%3.2d   Hook:\t\t%3.2d    Tray Out:\t%3.2d     Picker Switch:\t%3.2d\r\n",
+               m.rightBin, m.hook, m.trayOut, m.pickerSwitch);
+    report.Add("\t  Arm Home:\t%3.2d    Last Disk Left:\t%3.2d\tLast Disk Right:\t%3.2d \r\n", m.armHome,
+               device::SignedByte(r, field::lastDiskLeft), device::SignedByte(r, field::lastDiskRight));
+    return std::move(report.Text());
+}
+
+int ShowStatusReport(const DeviceState& state, app::OperatorLog& log) {
+    const std::span<const std::uint8_t> buffer(state.statusBuffer);
+    for (std::size_t line = 0; line < 3; ++line) {
+        log.LogHex(buffer.subspan(line * kDumpLine, kDumpLine));
+        log.AppendLog("\r\n");
+    }
+    // The fourth line runs to the reported length, never past what one
+    // LogHex takes nor outside the buffer.
+    const std::size_t fourthStart = 3 * kDumpLine;
+    const std::size_t fourthCount =
+        std::min<std::size_t>(state.statusLength > fourthStart ? state.statusLength - fourthStart : 0,
+                              app::OperatorLog::kMaxHexBytes);
+    log.LogHex(buffer.subspan(fourthStart, fourthCount));
+    log.AppendLog("\r\n");
+
+    log.AppendLog(FormatStatusReport(state));
+    return 1;
+}
+
+}  // namespace orlax::report

@@ -1,0 +1,155 @@
+#include "platform/headless_host.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/dialog.h"
+#include "res/dialog_templates.h"
+
+namespace orlax::platform {
+namespace {
+
+using Kind = ScriptAction::Kind;
+
+// The disk position template with a message map that records what it hears.
+class RecordingDialog : public MappedDialog<RecordingDialog> {
+public:
+    explicit RecordingDialog(DialogHost& host) : MappedDialog(res::kDiskPositionTemplate, host) {}
+
+    static std::span<const MessageEntry<RecordingDialog>> MessageMap() {
+        static constexpr std::array<MessageEntry<RecordingDialog>, 2> kMap{{
+            {kEnKillFocus, 1015, &RecordingDialog::OnKillFocusVertical},
+            {kEnKillFocus, 1001, &RecordingDialog::OnKillFocusHorizontal},
+        }};
+        return kMap;
+    }
+    bool OnInitDialog() override {
+        SetDlgItemText(1015, " 01");
+        SetDlgItemText(1001, " 02");
+        return true;
+    }
+    void OnOK() override {
+        events.push_back("ok " + GetDlgItemText(1015) + "|" + GetDlgItemText(1001));
+        Dialog::OnOK();
+    }
+    void OnKillFocusVertical() { events.push_back("kill 1015 " + GetDlgItemText(1015)); }
+    void OnKillFocusHorizontal() { events.push_back("kill 1001 " + GetDlgItemText(1001)); }
+
+    std::vector<std::string> events;
+};
+
+struct ScriptRun {
+    int result;
+    std::vector<std::string> events;
+    std::string error;
+};
+
+ScriptRun RunScript(Script script) {
+    std::ostringstream out, err;
+    HeadlessHost host(std::move(script), out, err);
+    RecordingDialog dialog(host);
+    const int result = dialog.DoModal();
+    return {result, dialog.events, host.UsageError()};
+}
+
+TEST(HeadlessHost, FocusMovesSendKillFocusBeforeTheClick) {
+    struct Case {
+        const char* what;
+        Script script;
+        int result;
+        std::vector<std::string> events;
+    };
+    const std::vector<Case> cases = {
+        {"cancel at once: the focus starts on OK, which has no handler",
+         {{Kind::Click, 2, {}, "cancel"}},
+         kIdCancel,
+         {}},
+        {"type then OK: the edit hears its loss first",
+         {{Kind::Type, 1015, "5", "type"}, {Kind::Click, 1, {}, "ok"}},
+         kIdOk,
+         {"kill 1015 5", "ok 5| 02"}},
+        {"moving between edits",
+         {{Kind::Type, 1015, "7", "type"}, {Kind::Type, 1001, "-3", "type"}, {Kind::Click, 2, {}, "cancel"}},
+         kIdCancel,
+         {"kill 1015 7", "kill 1001 -3"}},
+        {"focus on the control that has it changes nothing",
+         {{Kind::Focus, 1015, {}, "focus"}, {Kind::Focus, 1015, {}, "focus"}, {Kind::Focus, 1001, {}, "focus"}},
+         kIdCancel,
+         {"kill 1015  01"}},
+        {"tab follows the template order and wraps",
+         {{Kind::Tab, 0, {}, "tab"}, {Kind::Tab, 0, {}, "tab"}, {Kind::Tab, 0, {}, "tab"},
+          {Kind::Tab, 0, {}, "tab"}, {Kind::Tab, 0, {}, "tab"}},
+         kIdCancel,
+         {"kill 1015  01", "kill 1001  02"}},
+        {"the end of the script closes the window without notifications",
+         {{Kind::Type, 1015, "9", "type"}},
+         kIdCancel,
+         {}},
+    };
+    for (const auto& c : cases) {
+        const ScriptRun run = RunScript(c.script);
+        EXPECT_EQ(run.result, c.result) << c.what;
+        EXPECT_EQ(run.events, c.events) << c.what;
+        EXPECT_EQ(run.error, "") << c.what;
+    }
+}
+
+TEST(HeadlessHost, ActionsTheWindowCannotTakeAreUsageErrors) {
+    struct Case {
+        ScriptAction action;
+        const char* error;
+    };
+    const Case cases[] = {
+        {{Kind::Click, 1012, {}, "get-status"},
+         "'get-status': the window \"SET DISK POSITION\" has no control 1012"},
+        {{Kind::Type, 1, "x", "type 1 x"}, "'type 1 x': control 1 does not take typed text"},
+        {{Kind::ListItems, 1001, {}, "list-queues"}, "'list-queues': control 1001 has no list"},
+    };
+    for (const auto& c : cases) {
+        const ScriptRun run = RunScript({c.action, {Kind::Click, 1, {}, "ok"}});
+        EXPECT_EQ(run.error, c.error);
+        EXPECT_EQ(run.result, -1);
+        EXPECT_TRUE(run.events.empty()) << "nothing after the error runs";
+    }
+}
+
+TEST(HeadlessHost, ComboListAndSelection) {
+    const auto* main = res::FindDialogTemplate(res::kMainWindowTemplate);
+    ASSERT_NE(main, nullptr);
+    std::ostringstream out, err;
+    HeadlessHost host({}, out, err);
+    HeadlessWindow window(*main, host);
+    EXPECT_EQ(window.ComboInsertString(1001, 0, "Lumetra PRO"), 0);
+    EXPECT_EQ(window.ComboInsertString(1001, 1, "B"), 1);
+    EXPECT_EQ(window.ComboInsertString(1001, 1, "A"), 1);  // at an index: not sorted
+    EXPECT_EQ(window.ComboInsertString(1001, 5, "X"), -1);
+    EXPECT_EQ(window.ComboInsertString(1000, 0, "X"), -1);  // not a combo box
+    EXPECT_EQ(window.ComboItems(1001), (std::vector<std::string>{"Lumetra PRO", "A", "B"}));
+    EXPECT_EQ(window.ComboSetCurSel(1001, 2), 2);
+    EXPECT_EQ(window.GetItemText(1001), "B");
+    EXPECT_EQ(window.ComboSetCurSel(1001, 3), -1);
+    EXPECT_EQ(window.GetItemText(1001), "B");
+    EXPECT_EQ(window.GetItemText(1012), "GET STATUS");
+}
+
+TEST(HeadlessHost, MessageBoxesGoToTheMessageStream) {
+    std::ostringstream out, err;
+    HeadlessHost host({}, out, err);
+    EXPECT_EQ(host.MessageBox("Error opening file/x", "Error", kMbOk), kIdOk);
+    EXPECT_EQ(err.str(), "Error: Error opening file/x\n");
+    ASSERT_EQ(host.MessageBoxes().size(), 1u);
+}
+
+TEST(HeadlessHost, MissingTemplateCannotRun) {
+    std::ostringstream out, err;
+    HeadlessHost host({}, out, err);
+    Dialog about(100, host);
+    EXPECT_EQ(about.DoModal(), -1);
+}
+
+}  // namespace
+}  // namespace orlax::platform
