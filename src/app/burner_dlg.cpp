@@ -25,7 +25,18 @@ CBurnerDlg::~CBurnerDlg() { app_.Log().SetLogWindow(nullptr); }
 std::span<const Entry> CBurnerDlg::MessageMap() {
     static constexpr std::array kMap{
         Entry{kBnClicked, control::kGetStatus, &CBurnerDlg::OnGetStatus},
+        Entry{kBnClicked, control::kSendTestFile, &CBurnerDlg::OnSendTestFile},
+        Entry{kBnClicked, control::kFirmwareUpdate, &CBurnerDlg::OnFirmwareUpdate},
+        Entry{kBnClicked, control::kStartup, &CBurnerDlg::OnStartup},
+        Entry{kBnClicked, control::kDiskPosition, &CBurnerDlg::OnDiskPosition},
+        Entry{kBnClicked, control::kSetOffsets, &CBurnerDlg::OnSetOffsets},
+        Entry{kBnClicked, control::kClearSpits, &CBurnerDlg::OnClearSpits},
+        Entry{kBnClicked, control::kCalibrateLastDisk, &CBurnerDlg::OnCalibrateLastDisk},
+        Entry{kBnClicked, control::kTestBins, &CBurnerDlg::OnTestBins},
         Entry{kCbnKillFocus, control::kQueueSelector, &CBurnerDlg::OnKillFocusQueueSelector},
+        Entry{kBnClicked, control::kSetFactoryDefaults, &CBurnerDlg::OnSetFactoryDefaults},
+        Entry{kBnClicked, control::kRestoreFactory, &CBurnerDlg::OnRestoreFactory},
+        Entry{kBnClicked, control::kFinalCheck, &CBurnerDlg::OnFinalCheck},
     };
     return kMap;
 }

@@ -45,6 +45,20 @@ public:
     void OnKillFocusQueueSelector();
     // GET STATUS.
     void OnGetStatus();
+    // Downloads and maintenance.
+    void OnStartup();
+    void OnFirmwareUpdate();
+    void OnSendTestFile();
+    void OnSetFactoryDefaults();
+    void OnClearSpits();
+    void OnCalibrateLastDisk();
+    void OnRestoreFactory();
+    void OnTestBins();
+    // FINAL CHECK.
+    void OnFinalCheck();
+    // The adjustment dialogs.
+    void OnDiskPosition();
+    void OnSetOffsets();
 
     CBurnerApp& App() { return app_; }
 

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <utility>
 
+#include "device/command_packet.h"
 #include "device/device_state.h"
 
 namespace orlax::platform {
@@ -25,6 +26,14 @@ namespace orlax::device {
 
 inline constexpr std::string_view kStatusValueName = "KORVANE";
 inline constexpr std::uint32_t kStatusTimeBudgetMs = 2000;
+inline constexpr std::string_view kJobDocumentName = "Lumetra Command";
+inline constexpr std::string_view kRawDataType = "RAW";
+// The busy wait before a command: a status read every 300 ms, at most 200
+// times (about a minute), after which the command is given up.
+inline constexpr std::uint32_t kBusyPollMs = 300;
+inline constexpr int kMaxBusyPolls = 200;
+// Position offsets travel under an index 0 to 8, record byte 69 + index.
+inline constexpr std::size_t kPositionOffsetCount = 9;
 
 struct LinkPorts {
     platform::Spooler& spooler;
@@ -47,6 +56,22 @@ public:
     // 1 on success (buffer, mirror and flags refreshed), 0 on failure.
     int GetDeviceStatus();
 
+    // Writes `bytes` to the queue as one RAW job: 1 when every step succeeded
+    // and the spooler took every byte. Writes nothing to the log.
+    int WriteRawJob(std::span<const std::uint8_t> bytes);
+    // Waits while the unit is busy, fills in byte 7 and sends the packet.
+    int SendCommand(CommandPacket& packet);
+    int SendCommand(CommandCode code, std::uint8_t arg1 = 0, std::uint8_t arg2 = 0);
+    // 1B 04 08 index value: the mirror field of that index. 0 for a bad index.
+    int SetPositionOffset(int index);
+    // 1B 04 03 verticalOffset horizontalOffset.
+    int SetImageOffset();
+    // 1B 04 09.
+    int PrepareMove();
+
+    // Sends DeviceDataFolder + `name` as one RAW job, in 1000-byte blocks.
+    int SendDeviceFile(std::string_view name);
+
     DeviceState& State() { return state_; }
     app::OperatorLog& Log() { return log_; }
     platform::Clock& Clock() { return ports_.clock; }
@@ -59,6 +84,7 @@ public:
     app::Outcome& Outcome() { return outcome_; }
 
 private:
+    int JobFailed();
     void DumpReply();
     void FailureTail(bool readFailed, std::uint32_t lastError);
     void FillMirror();

@@ -1,0 +1,102 @@
+// Sending commands: a RAW job per packet, after waiting while the unit
+// reports itself busy.
+#include <array>
+
+#include "app/operator_log.h"
+#include "app/outcome.h"
+#include "device/device_link.h"
+#include "platform/clock.h"
+#include "platform/spooler.h"
+
+namespace orlax::device {
+namespace {
+
+// The mirror field that each position offset index sends.
+using MirrorField = std::int32_t DeviceMirror::*;
+constexpr std::array<MirrorField, kPositionOffsetCount> kPositionOffsetFields{
+    &DeviceMirror::leftBin, &DeviceMirror::recorder,     &DeviceMirror::recorder2,
+    &DeviceMirror::printer, &DeviceMirror::rightBin,     &DeviceMirror::hook,
+    &DeviceMirror::trayOut, &DeviceMirror::pickerSwitch, &DeviceMirror::armHome,
+};
+
+}  // namespace
+
+int DeviceLink::WriteRawJob(std::span<const std::uint8_t> bytes) {
+    auto& spooler = ports_.spooler;
+    platform::PrinterHandle handle = 0;
+    if (!spooler.OpenPrinter(printerName_, &handle, nullptr)) return JobFailed();
+    if (!spooler.StartDocPrinter(handle, {kJobDocumentName, kRawDataType})) {
+        spooler.ClosePrinter(handle);
+        return JobFailed();
+    }
+    if (!spooler.StartPagePrinter(handle)) {
+        spooler.EndDocPrinter(handle);
+        spooler.ClosePrinter(handle);
+        return JobFailed();
+    }
+    std::uint32_t written = 0;
+    if (!spooler.WritePrinter(handle, bytes, &written)) {
+        spooler.EndPagePrinter(handle);
+        spooler.EndDocPrinter(handle);
+        spooler.ClosePrinter(handle);
+        return JobFailed();
+    }
+    if (!spooler.EndPagePrinter(handle)) {
+        spooler.EndDocPrinter(handle);
+        spooler.ClosePrinter(handle);
+        return JobFailed();
+    }
+    if (!spooler.EndDocPrinter(handle)) {
+        spooler.ClosePrinter(handle);
+        return JobFailed();
+    }
+    spooler.ClosePrinter(handle);
+    return written == bytes.size() ? 1 : JobFailed();
+}
+
+int DeviceLink::JobFailed() {
+    outcome_.Failed();
+    return 0;
+}
+
+int DeviceLink::SendCommand(CommandPacket& packet) {
+    state_.deviceBusy = true;
+    if (!GetDeviceStatus()) return 0;
+    for (int polls = 0; state_.deviceBusy; ++polls) {
+        if (polls == kMaxBusyPolls) {
+            log_.AppendLog("Printer busy too long !!\r\n");
+            outcome_.Failed();
+            return 0;
+        }
+        ports_.clock.Sleep(kBusyPollMs);
+        if (!GetDeviceStatus()) return 0;
+    }
+    packet[7] = CommandChecksum(packet);
+    return WriteRawJob(packet);
+}
+
+int DeviceLink::SendCommand(CommandCode code, std::uint8_t arg1, std::uint8_t arg2) {
+    CommandPacket packet = MakeCommand(code, arg1, arg2);
+    return SendCommand(packet);
+}
+
+int DeviceLink::SetPositionOffset(int index) {
+    const auto slot = static_cast<std::int8_t>(index);  // the low 8 bits, signed
+    if (slot < 0 || slot >= static_cast<int>(kPositionOffsetCount)) return 0;
+    const std::int32_t value = state_.mirror.*kPositionOffsetFields[static_cast<std::size_t>(slot)];
+    SendCommand(CommandCode::SetPositionOffset, static_cast<std::uint8_t>(slot), LowByte(value));
+    return 1;
+}
+
+int DeviceLink::SetImageOffset() {
+    SendCommand(CommandCode::SetImageOffset, LowByte(state_.mirror.verticalOffset),
+                LowByte(state_.mirror.horizontalOffset));
+    return 1;
+}
+
+int DeviceLink::PrepareMove() {
+    SendCommand(CommandCode::PrepareMove);
+    return 1;
+}
+
+}  // namespace orlax::device
