@@ -28,17 +28,14 @@ bool Fail(std::string& error, const std::string& key, std::string_view what) {
 }
 
 std::optional<std::int64_t> IntegerIn(const Json& value, std::int64_t low, std::int64_t high) {
-    if (value.is_number_unsigned()) {
-        const auto number = value.get<std::uint64_t>();
-        if (number > static_cast<std::uint64_t>(high)) return std::nullopt;
-        return static_cast<std::int64_t>(number);
-    }
-    if (value.is_number_integer()) {
-        const auto number = value.get<std::int64_t>();
-        if (number < low || number > high) return std::nullopt;
-        return number;
-    }
-    return std::nullopt;
+    if (!value.is_number_integer()) return std::nullopt;  // unsigned ones included
+    // An unsigned value beyond the int64 range is beyond every range asked for.
+    if (value.is_number_unsigned() &&
+        value.get<std::uint64_t>() > static_cast<std::uint64_t>(high))
+        return std::nullopt;
+    const auto number = value.get<std::int64_t>();
+    if (number < low || number > high) return std::nullopt;
+    return number;
 }
 
 // ---- record fields -------------------------------------------------------
