@@ -94,6 +94,12 @@ void HeadlessHost::Apply(const ScriptAction& action, Frame& frame) {
         return;
     }
     const ControlTemplate* control = res::FindControl(dialogTemplate, action.id);
+    if (!control && action.kind == Kind::Click && (action.id == kIdOk || action.id == kIdCancel)) {
+        // A window without OK or Cancel buttons still takes both commands,
+        // as Enter and Escape give them: no focus moves.
+        frame.dialog->OnCommand(kBnClicked, action.id);
+        return;
+    }
     if (!control) {
         Fail("'" + action.source + "': the window \"" + std::string(dialogTemplate.caption) +
              "\" has no control " + std::to_string(action.id));

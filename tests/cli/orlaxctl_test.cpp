@@ -1,0 +1,168 @@
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/run.h"
+#include "support/record_builder.h"
+
+namespace orlax::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The worked example of the status report, as a scenario file.
+constexpr const char* kWorkedExampleScenario = R"({
+  "queues": ["Lumetra PRO"],
+  "record": {
+    "firmwareVersion": "1.23", "lexVersion": 99, "pgaVersion": 18,
+    "modelType": "B", "penConfig": 3, "spitLimitFlags": 1,
+    "yellowSpitsA": 1520, "yellowSpitsB": 310, "magentaSpitsA": 1484,
+    "magentaSpitsB": 295, "cyanSpitsA": 1610, "cyanSpitsB": 301,
+    "trayInSensorLow": 12, "trayInSensorHigh": 200,
+    "diskInSensorLow": 15, "diskInSensorHigh": 180,
+    "disksPrinted": 1234, "disksPicked": 1240,
+    "rightBinCount": 12, "leftBinCount": 25,
+    "imageVertical": -3, "imageHorizontal": 4,
+    "lastCommand": 4, "errorBits": 0,
+    "systemStatus": "I", "trayStatus": "I", "pickerStatus": "X",
+    "leftBinOffset": 2, "recorderOffset": -1, "recorder2Offset": 0,
+    "printerOffset": 5, "rightBinOffset": 2, "hookOffset": -4,
+    "trayOutOffset": 6, "pickerSwitchOffset": 10, "armHomeOffset": -7,
+    "lastDiskRight": -2, "lastDiskLeft": 3
+  }
+})";
+
+class Orlaxctl : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() / ("orlaxctl_test_" + std::to_string(::getpid()) + "_" +
+                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(dir_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    std::string WriteFile(const std::string& name, const std::string& text) {
+        const auto path = dir_ / name;
+        std::ofstream(path) << text;
+        return path.string();
+    }
+
+    int Run(std::vector<std::string> args) {
+        out_.str("");
+        err_.str("");
+        return cli::Run(args, out_, err_);
+    }
+
+    fs::path dir_;
+    std::ostringstream out_, err_;
+};
+
+std::string WithoutCr(std::string_view text) {
+    std::string result;
+    for (const char c : text)
+        if (c != '\r') result += c;
+    return result;
+}
+
+TEST_F(Orlaxctl, GetStatusPrintsTheDumpAndTheWorkedExampleReport) {
+    const auto scenario = WriteFile("worked.json", kWorkedExampleScenario);
+    ASSERT_EQ(Run({"--emulate=" + scenario, "--fast", "get-status"}), kExitOk) << err_.str();
+    const std::string out = out_.str();
+    EXPECT_TRUE(out.starts_with("Getting Printer Status !!\n00 00 00 03 01 00 00 01 36 ")) << out;
+    EXPECT_TRUE(out.ends_with(WithoutCr(testing::kWorkedExampleReport))) << out;
+    EXPECT_EQ(err_.str(), "");
+
+    // The log as it stands at the end, line ends as the log holds them.
+    ASSERT_EQ(Run({"--emulate=" + scenario, "--fast", "--final-log", "--crlf", "get-status"}), kExitOk);
+    const std::string log = out_.str();
+    ASSERT_EQ(log.size(), 4 * 77 + 818u);
+    EXPECT_EQ(log.substr(4 * 77), testing::kWorkedExampleReport);
+}
+
+TEST_F(Orlaxctl, FailuresAndUsageErrorsGiveTheirExitStatus) {
+    const auto badJson = WriteFile("bad.json", "{\"queues\": [");
+    const auto badKey = WriteFile("key.json", R"({"record": {"leftBinOfset": 1}})");
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        const char* errContains;
+    };
+    const Case cases[] = {
+        {{"--emulate", "--fast", "queue", "NoSuch", "get-status"}, kExitFailed, ""},
+        {{"--emulate", "--fast", "click", "1012"}, kExitOk, ""},
+        {{"--emulate", "--fast", "launch"}, kExitUsage, "unknown action 'launch'"},
+        {{"--emulate", "--fast", "--verbose", "get-status"}, kExitUsage, "unknown option '--verbose'"},
+        {{"--fast", "get-status"}, kExitUsage, "--fast needs --emulate"},
+        {{"--journal", "j.txt", "get-status"}, kExitUsage, "--journal needs --emulate"},
+        {{"--emulate", "type", "1001"}, kExitUsage, "action 'type' needs a text"},
+        {{"--emulate", "click", "abc"}, kExitUsage, "'abc' is not a control id"},
+        {{"--emulate", "queue"}, kExitUsage, "needs a queue name"},
+        {{"--emulate=" + badJson, "get-status"}, kExitUsage, "bad.json"},
+        {{"--emulate=" + badKey, "get-status"}, kExitUsage, "leftBinOfset"},
+        {{"--emulate", "--fast", "click", "4242"}, kExitUsage, "has no control 4242"},
+        {{"--emulate", "--fast", "cancel", "get-status"}, kExitUsage, "'get-status': the main window is closed"},
+        {{"--emulate", "--fast", "type", "1000", "x"}, kExitUsage, "does not take typed text"},
+    };
+    for (const auto& c : cases) {
+        std::string joined;
+        for (const auto& a : c.args) joined += a + " ";
+        EXPECT_EQ(Run(c.args), c.status) << joined << err_.str();
+        EXPECT_NE(err_.str().find(c.errContains), std::string::npos) << joined << err_.str();
+    }
+}
+
+TEST_F(Orlaxctl, QueueSelectionIsPrintedAsItHappens) {
+    ASSERT_EQ(Run({"--emulate", "--fast", "queue", "NoSuch", "get-status"}), kExitFailed);
+    EXPECT_EQ(out_.str(),
+              "New Printer Name Selected:  NoSuch\n"
+              "Getting Printer Status !!\nPrinter Open Error !!\nNo status returned !!\n");
+}
+
+TEST_F(Orlaxctl, ListQueuesAndTheErrorBox) {
+    const auto two = WriteFile("two.json", R"({"queues": ["Line 1", "Line 2"]})");
+    ASSERT_EQ(Run({"--emulate=" + two, "list-queues"}), kExitOk);
+    EXPECT_EQ(out_.str(), "Lumetra PRO\nLine 1\nLine 2\n");
+
+    const auto none = WriteFile("none.json", R"({"queues": []})");
+    ASSERT_EQ(Run({"--emulate=" + none, "--fast", "list-queues", "get-status"}), kExitFailed);
+    EXPECT_EQ(err_.str(), "KIVOLAN: Error enumerating Printers. Check if any are installed.\n");
+    EXPECT_TRUE(out_.str().starts_with("Lumetra PRO\nGetting Printer Status !!\nPrinter Open Error !!\n"));
+}
+
+TEST_F(Orlaxctl, JournalRecordsEveryExchange) {
+    const auto journal = (dir_ / "journal.txt").string();
+    const auto scenario = WriteFile("s.json", R"({"replies": ["one", "fail", "ok"]})");
+    ASSERT_EQ(Run({"--emulate=" + scenario, "--fast", "--journal", journal, "get-status"}), kExitOk);
+    std::ifstream in(journal);
+    std::stringstream text;
+    text << in.rdbuf();
+    EXPECT_EQ(text.str(), "STATUS 1\nSTATUS FAIL\nSTATUS 100\n");
+
+    EXPECT_EQ(Run({"--emulate", "--journal", (dir_ / "no" / "such" / "j").string(), "get-status"}),
+              kExitUsage);
+}
+
+// The installed program, as a production line script runs it.
+TEST_F(Orlaxctl, ProgramRunsAsAProcess) {
+    const std::string command = std::string(ORLAXCTL_PATH) + " --emulate --fast get-status 2>&1";
+    FILE* pipe = ::popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string out;
+    char buffer[512];
+    while (const std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) out.append(buffer, n);
+    const int status = ::pclose(pipe);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_NE(out.find("SYSTEM STATUS: I   IDLE.\n"), std::string::npos) << out;
+    EXPECT_EQ(out.find('\r'), std::string::npos);
+}
+
+}  // namespace
+}  // namespace orlax::cli
