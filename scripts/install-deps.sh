@@ -5,6 +5,8 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   libgtest-dev libgmock-dev nlohmann-json3-dev
+  qt6-base-dev libgl-dev xvfb xauth
+  cups cups-client libcups2-dev
 )
 
 as_root() {
