@@ -4,10 +4,12 @@
 
 #include <string>
 
+#include "app/final_check.h"
 #include "app/operator_log.h"
 #include "app/outcome.h"
 #include "device/device_link.h"
 #include "device/device_state.h"
+#include "report/production_record.h"
 
 namespace orlax::platform {
 class Spooler;
@@ -47,6 +49,8 @@ public:
     device::DeviceLink& Link() { return link_; }
     std::string& PrinterName() { return printerName_; }
     app::Outcome& Outcome() { return outcome_; }
+    report::ProductionRecord& ProductionRecord() { return productionRecord_; }
+    app::ToleranceLimits& ToleranceLimits() { return toleranceLimits_; }
 
 private:
     PlatformPorts ports_;
@@ -55,6 +59,8 @@ private:
     std::string printerName_;
     app::Outcome outcome_;
     device::DeviceLink link_;
+    report::ProductionRecord productionRecord_;
+    app::ToleranceLimits toleranceLimits_;
 };
 
 }  // namespace orlax::app

@@ -1,8 +1,122 @@
-// Device files: streamed from DeviceDataFolder to the queue as one RAW job.
+// Device files: streamed from DeviceDataFolder to the queue as one RAW job,
+// in blocks of 1000 bytes, ending with an empty write.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <string>
+
+#include "app/operator_log.h"
 #include "device/device_link.h"
+#include "platform/dialog_host.h"
+#include "platform/spooler.h"
 
 namespace orlax::device {
+namespace {
 
-int DeviceLink::SendDeviceFile(std::string_view /*name*/) { return JobFailed(); }
+inline constexpr std::size_t kTransferBlock = 1000;
+using TransferBlock = std::array<std::uint8_t, kTransferBlock>;
+
+constexpr std::string_view kSendingLine = " sending to printer !!\r\n";
+constexpr std::string_view kOpenErrorText = "Error opening file";
+constexpr std::string_view kOpenErrorCaption = "Error";
+constexpr std::string_view kBadWrite = "Bad Write To Printer !! \r\n";
+constexpr std::string_view kReadError = " Error in read !\r\n";
+
+// A read that a signal interrupted is repeated. Returns the count read, or
+// -1 on a read error.
+ssize_t ReadBlock(int fd, TransferBlock& block) {
+    ssize_t got = 0;
+    do {
+        got = ::read(fd, block.data(), block.size());
+    } while (got < 0 && errno == EINTR);
+    return got;
+}
+
+// The open file of one transfer, closed whichever way the transfer ends.
+class DeviceFile {
+public:
+    explicit DeviceFile(const std::string& path) : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {}
+    ~DeviceFile() { Close(); }
+    DeviceFile(const DeviceFile&) = delete;
+    DeviceFile& operator=(const DeviceFile&) = delete;
+
+    bool IsOpen() const { return fd_ >= 0; }
+    int Fd() const { return fd_; }
+    void Close() {
+        if (fd_ >= 0) ::close(fd_);
+        fd_ = -1;
+    }
+
+private:
+    int fd_;
+};
+
+}  // namespace
+
+int DeviceLink::SendDeviceFile(std::string_view name) {
+    const std::string path = deviceDataFolder_ + std::string(name);
+    log_.AppendLog(path);
+    log_.AppendLog(kSendingLine);
+
+    auto& spooler = ports_.spooler;
+    platform::PrinterHandle handle = 0;
+    if (!spooler.OpenPrinter(printerName_, &handle, nullptr)) return JobFailed();
+    if (!spooler.StartDocPrinter(handle, {kJobDocumentName, kRawDataType})) {
+        spooler.ClosePrinter(handle);
+        return JobFailed();
+    }
+    // Ends the job and the queue after a failure inside the page.
+    const auto endPageJobQueue = [&] {
+        spooler.EndPagePrinter(handle);
+        spooler.EndDocPrinter(handle);
+        spooler.ClosePrinter(handle);
+        return JobFailed();
+    };
+    if (!spooler.StartPagePrinter(handle)) {
+        spooler.EndDocPrinter(handle);
+        spooler.ClosePrinter(handle);
+        return JobFailed();
+    }
+
+    DeviceFile file(path);
+    if (!file.IsOpen()) {
+        ports_.host.MessageBox(std::string(kOpenErrorText) + path, kOpenErrorCaption, platform::kMbOk);
+        return endPageJobQueue();
+    }
+
+    TransferBlock block{};
+    for (;;) {
+        const ssize_t got = ReadBlock(file.Fd(), block);
+        if (got < 0) {
+            log_.AppendLog(path);
+            log_.AppendLog(kReadError);
+            return endPageJobQueue();
+        }
+        const auto bytes = std::span<const std::uint8_t>(block).first(static_cast<std::size_t>(got));
+        std::uint32_t written = 0;
+        // The spooler taking fewer bytes than offered is as bad as a failed
+        // write: the unit would get a file with a hole in it.
+        if (!spooler.WritePrinter(handle, bytes, &written) || written != bytes.size()) {
+            log_.AppendLog(kBadWrite);
+            return endPageJobQueue();
+        }
+        if (got == 0) break;
+    }
+    file.Close();
+
+    if (!spooler.EndPagePrinter(handle)) {
+        spooler.EndDocPrinter(handle);
+        spooler.ClosePrinter(handle);
+        return JobFailed();
+    }
+    if (!spooler.EndDocPrinter(handle)) {
+        spooler.ClosePrinter(handle);
+        return JobFailed();
+    }
+    spooler.ClosePrinter(handle);
+    return 1;
+}
 
 }  // namespace orlax::device

@@ -1,0 +1,256 @@
+// FINAL CHECK: firmware, sensors, LEX version and offsets against the
+// tolerances; a unit that passes gets its counters cleared, its factory set-up
+// and its production record, and is told it passed.
+#include "app/final_check.h"
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <span>
+#include <string_view>
+
+#include "app/burner_app.h"
+#include "app/burner_dlg.h"
+#include "app/operations.h"
+#include "platform/clock.h"
+
+namespace orlax::app {
+namespace {
+
+using device::CommandCode;
+using device::DeviceMirror;
+using device::DeviceState;
+namespace field = device::field;
+using Limit = std::int32_t ToleranceLimits::*;
+// Values are compared as 64-bit numbers so that no difference can overflow.
+using Value = std::int64_t;
+
+constexpr std::string_view kStarting = "Doing Final Check on ORLAX PRO !\r\n";
+constexpr std::string_view kFirmwareOk = "Firmware Ok!\r\n";
+constexpr std::string_view kFirmwareBad = "Firmware Version is BAD !!\r\n";
+constexpr std::string_view kFirmwareShouldBe = "\tVersion should be:  ";
+constexpr std::string_view kLineEnd = "\r\n";
+constexpr std::string_view kNotOnline = "Printer Not Online or is busy \r\n";
+constexpr std::string_view kLexCorrect = "LEX firmware is correct!";
+constexpr const char* kLexWrong = "LEX FIRMWARE NOT CORRECT !! IS: %d   SHOULD BE: %d \r\n";
+constexpr std::string_view kNotWithin =
+    "Not within MANUFACTURING TOLERANCES !!   PLEASE CORRECT !!\r\n";
+constexpr std::string_view kWithin =
+    "All offsets and settings are within MANUFACTURING TOLERANCES !!\r\n";
+constexpr std::string_view kClearingSpits = "Clearing Spit Counters !!\r\n";
+
+// A sensor pair: the low reading must not exceed its maximum, the high one
+// must reach its minimum. The failure message shows the limits.
+struct SensorTest {
+    const char* readings;
+    const char* outOfTolerance;
+    std::size_t low, high;
+    Limit lowMax, highMin;
+};
+
+constexpr std::array kSensorTests{
+    SensorTest{"Tray in Sensor Low: %d ,  High: %d \r\n",
+               "TRAY IN SENSOR OUT OF TOLERANCE !!  %d  %d \r\n", field::trayInSensorLow,
+               field::trayInSensorHigh, &ToleranceLimits::trayInLowMax,
+               &ToleranceLimits::trayInHighMin},
+    SensorTest{"Disk in Sensor Low: %d ,  High: %d \r\n",
+               "DISK IN SENSOR OUT OF TOLERANCE !!  %d  %d \r\n", field::diskInSensorLow,
+               field::diskInSensorHigh, &ToleranceLimits::diskInLowMax,
+               &ToleranceLimits::diskInHighMin},
+};
+
+// An offset test: the value must lie within [min, max]; a test without a
+// minimum only has a maximum.
+struct OffsetTest {
+    Value (*value)(const DeviceState&);
+    Limit min;  // nullptr: no lower bound
+    Limit max;
+    std::string_view message;
+};
+
+template <std::int32_t DeviceMirror::*Field>
+Value Mirror(const DeviceState& state) {
+    return state.mirror.*Field;
+}
+
+template <std::size_t At>
+Value RecordByte(const DeviceState& state) {
+    return device::SignedByte(state.Record(), At);
+}
+
+Value BinDifference(const DeviceState& state) {
+    return std::abs(Value{state.mirror.leftBin} - Value{state.mirror.rightBin});
+}
+
+using L = ToleranceLimits;
+constexpr std::array kOffsetTests{
+    OffsetTest{BinDifference, nullptr, &L::binDifferenceMax,
+               "Right To Left Bin offset out range !!\r\n"},
+    OffsetTest{Mirror<&DeviceMirror::leftBin>, &L::positionMin, &L::positionMax,
+               "Left Bin offset out of range !!\r\n"},
+    OffsetTest{Mirror<&DeviceMirror::recorder>, &L::positionMin, &L::positionMax,
+               "Recorder offset out of range !!\r\n"},
+    OffsetTest{Mirror<&DeviceMirror::printer>, &L::positionMin, &L::positionMax,
+               "Printer offset out of range !!\r\n"},
+    OffsetTest{Mirror<&DeviceMirror::rightBin>, &L::positionMin, &L::positionMax,
+               "Right Bin offset out of range !!\r\n"},
+    OffsetTest{Mirror<&DeviceMirror::hook>, &L::positionMin, &L::positionMax,
+               "Hook offset out of range !!\r\n"},
+    OffsetTest{Mirror<&DeviceMirror::armHome>, &L::armHomeMin, &L::armHomeMax,
+               "Arm Home offset out of range !!\r\n"},
+    OffsetTest{Mirror<&DeviceMirror::trayOut>, &L::trayOutMin, &L::trayOutMax,
+               "Tray Out offset out of range !!\r\n"},
+    OffsetTest{Mirror<&DeviceMirror::pickerSwitch>, &L::pickerSwitchMin, &L::pickerSwitchMax,
+               "Pick switch offset out of range !!\r\n"},
+    OffsetTest{Mirror<&DeviceMirror::verticalOffset>, &L::verticalMin, &L::verticalMax,
+               "Image Vertical offset out of range !!\r\n"},
+    OffsetTest{Mirror<&DeviceMirror::horizontalOffset>, &L::horizontalMin, &L::horizontalMax,
+               "Image Horizontal offset out of range !!\r\n"},
+    OffsetTest{RecordByte<field::lastDiskLeft>, &L::lastDiskMin, &L::lastDiskMax,
+               "Left Last Disk offset out of range !!\r\n"},
+    OffsetTest{RecordByte<field::lastDiskRight>, &L::lastDiskMin, &L::lastDiskMax,
+               "Right Last Disk offset out of range !!\r\n"},
+};
+
+template <class... Args>
+void AppendFormatted(OperatorLog& log, const char* format, Args... args) {
+    char line[120];
+    std::snprintf(line, sizeof line, format, args...);
+    log.AppendLog(line);
+}
+
+// One run of the check: the verdict starts as a pass and only ever falls.
+class FinalCheck {
+public:
+    FinalCheck(CBurnerApp& app, platform::Dialog& window)
+        : app_(app), window_(window), log_(app.Log()), link_(app.Link()), state_(app.Device()) {}
+
+    void Run() {
+        log_.ClearLog();
+        log_.AppendLog(kStarting);
+        window_.UpdateWindow();
+        CheckFirmware();
+        link_.SendCommand(CommandCode::FinalCheckStart);
+        window_.UpdateWindow();
+        app_.Clock().Sleep(kFinalCheckStartWaitMs);
+        if (!WaitForIdle() || !link_.GetDeviceStatus()) {
+            log_.AppendLog(kNotOnline);
+            app_.Outcome().Failed();
+            return;
+        }
+        CheckSensors();
+        CheckLexVersion();
+        CheckOffsets();
+        log_.AppendLog(kLineEnd);
+        log_.AppendLog(kLineEnd);
+        if (passed_)
+            FinishPassedUnit();
+        else
+            RejectUnit();
+    }
+
+private:
+    void Fail() { passed_ = false; }
+
+    // The unit's firmware text must occur within the expected one; an
+    // unreadable unit fails without a message of its own.
+    void CheckFirmware() {
+        if (!link_.GetDeviceStatus()) return Fail();
+        const std::string_view firmware = device::FirmwareText(state_.Record());
+        if (DeviceMirror::expectedFirmware.find(firmware) != std::string_view::npos) {
+            log_.AppendLog(kFirmwareOk);
+            log_.AppendLog(kLineEnd);
+            return;
+        }
+        log_.AppendLog(kFirmwareBad);
+        log_.AppendLog(kFirmwareShouldBe);
+        log_.AppendLog(DeviceMirror::expectedFirmware);
+        log_.AppendLog(kLineEnd);
+        Fail();
+    }
+
+    // Reads until the status byte in the buffer says idle. A failed read
+    // leaves the byte as it was, so the 'B' set here keeps the wait going.
+    // False when the unit is still not idle after the last poll.
+    bool WaitForIdle() {
+        auto& status = state_.statusBuffer[field::systemStatus];
+        status = device::kStatusBusy;
+        for (int poll = 0; poll < kFinalCheckMaxIdlePolls; ++poll) {
+            link_.GetDeviceStatus();
+            app_.Clock().Sleep(kFinalCheckIdlePollMs);
+            if (status == device::kStatusIdle) return true;
+        }
+        return false;
+    }
+
+    void CheckSensors() {
+        const auto record = state_.Record();
+        const ToleranceLimits& limits = app_.ToleranceLimits();
+        for (const SensorTest& test : kSensorTests) {
+            const int low = record[test.low];
+            const int high = record[test.high];
+            AppendFormatted(log_, test.readings, low, high);
+            if (low > limits.*test.lowMax || high < limits.*test.highMin) {
+                AppendFormatted(log_, test.outOfTolerance, limits.*test.lowMax, limits.*test.highMin);
+                Fail();
+            }
+        }
+    }
+
+    void CheckLexVersion() {
+        const auto& mirror = state_.mirror;
+        if (mirror.lexVersion == DeviceMirror::expectedLexVersion) {
+            log_.AppendLog(kLexCorrect);
+            return;
+        }
+        AppendFormatted(log_, kLexWrong, mirror.lexVersion, DeviceMirror::expectedLexVersion);
+        Fail();
+    }
+
+    void CheckOffsets() {
+        const ToleranceLimits& limits = app_.ToleranceLimits();
+        for (const OffsetTest& test : kOffsetTests) {
+            const Value value = test.value(state_);
+            const bool belowMin = test.min && value < limits.*test.min;
+            if (belowMin || value > limits.*test.max) {
+                log_.AppendLog(test.message);
+                Fail();
+            }
+        }
+    }
+
+    void RejectUnit() {
+        log_.AppendLog(kNotWithin);
+        log_.AppendLog(kLineEnd);
+        link_.SendCommand(CommandCode::FinalCheckFailed);
+        app_.Outcome().Failed();
+    }
+
+    // The record is made from the status read of the last ClearSpits command.
+    void FinishPassedUnit() {
+        log_.AppendLog(kWithin);
+        log_.AppendLog(kLineEnd);
+        log_.AppendLog(kClearingSpits);
+        ClearSpitCounters(app_);
+        log_.AppendLog(kLineEnd);
+        SendFactorySetup(app_, window_);
+        if (!app_.ProductionRecord().WriteProductionRecord(link_.DeviceDataFolder(), state_, log_))
+            app_.Outcome().Failed();
+        window_.UpdateWindow();
+        app_.Clock().Sleep(kFinalCheckPassedWaitMs);
+        link_.SendCommand(CommandCode::FinalCheckPassed);
+    }
+
+    CBurnerApp& app_;
+    platform::Dialog& window_;
+    OperatorLog& log_;
+    device::DeviceLink& link_;
+    DeviceState& state_;
+    bool passed_ = true;
+};
+
+}  // namespace
+
+void CBurnerDlg::OnFinalCheck() { FinalCheck(app_, *this).Run(); }
+
+}  // namespace orlax::app

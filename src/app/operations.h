@@ -1,0 +1,19 @@
+// Steps that the maintenance operations share with the final check.
+#pragma once
+
+namespace orlax::platform {
+class Dialog;
+}
+
+namespace orlax::app {
+
+class CBurnerApp;
+
+// "Sending Factory setup ..." shown at once, fdefault.fzp sent, then the
+// note on the reset that follows.
+void SendFactorySetup(CBurnerApp& app, platform::Dialog& window);
+
+// ClearSpits with argument 1, then with argument 2 whatever the first gave.
+void ClearSpitCounters(CBurnerApp& app);
+
+}  // namespace orlax::app

@@ -1,0 +1,127 @@
+#include "report/production_record.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+
+#include "app/operator_log.h"
+#include "device/device_state.h"
+
+namespace orlax::report {
+namespace {
+
+using device::DeviceMirror;
+namespace field = device::field;
+
+constexpr std::string_view kFileUpdated = "    File updated !! \r\n";
+constexpr std::string_view kOpenError = " Error in open !\r\n";
+constexpr std::string_view kWriteError = " Error in write !\r\n";
+// The second field of every record.
+constexpr std::string_view kFixedFirmwareText = "Not Set";
+
+// Fields 9 to 18: the mirror's offsets, "%4.4d" each.
+constexpr std::array kOffsetFields{
+    &DeviceMirror::verticalOffset, &DeviceMirror::horizontalOffset, &DeviceMirror::leftBin,
+    &DeviceMirror::recorder,       &DeviceMirror::printer,          &DeviceMirror::rightBin,
+    &DeviceMirror::hook,           &DeviceMirror::trayOut,          &DeviceMirror::pickerSwitch,
+    &DeviceMirror::armHome,
+};
+// Fields 19 and 20: the last-disc offsets, signed record bytes.
+constexpr std::array kLastDiskBytes{field::lastDiskLeft, field::lastDiskRight};
+// Fields 21 to 24: the sensor readings, unsigned record bytes.
+constexpr std::array kSensorBytes{field::trayInSensorLow, field::trayInSensorHigh,
+                                  field::diskInSensorLow, field::diskInSensorHigh};
+
+// One record line, built whole in a fixed buffer before anything is written.
+class RecordLine {
+public:
+    template <class... Args>
+    void Add(const char* format, Args... args) {
+        if (!complete_) return;
+        const std::size_t room = text_.size() - length_;
+        const int n = std::snprintf(text_.data() + length_, room, format, args...);
+        if (n < 0 || static_cast<std::size_t>(n) >= room) {
+            complete_ = false;  // cut short: the line must not be written
+            return;
+        }
+        length_ += static_cast<std::size_t>(n);
+    }
+    bool Complete() const { return complete_; }
+    std::string_view Text() const { return {text_.data(), length_}; }
+
+private:
+    std::array<char, 512> text_{};
+    std::size_t length_ = 0;
+    bool complete_ = true;
+};
+
+RecordLine BuildLine(const ProductionRecord& record, const device::DeviceState& state) {
+    const auto bytes = std::span<const std::uint8_t>(state.Record());
+    const DeviceMirror& mirror = state.mirror;
+    RecordLine line;
+    line.Add("%.6d,", record.recordCounter);
+    line.Add("%.*s,", static_cast<int>(kFixedFirmwareText.size()), kFixedFirmwareText.data());
+    line.Add("%s,%s,", record.recordTime.data(), record.recordDate.data());
+    line.Add("%.*s,", static_cast<int>(DeviceMirror::expectedFirmware.size()),
+             DeviceMirror::expectedFirmware.data());
+    line.Add("%3.3d,", mirror.lexVersion);
+    line.Add("%10.10u,", device::ReadBigEndian32(bytes, field::disksPrinted));
+    line.Add("%10.10u,", device::ReadBigEndian32(bytes, field::disksPicked));
+    for (const auto offset : kOffsetFields) line.Add("%4.4d,", mirror.*offset);
+    for (const auto at : kLastDiskBytes) line.Add("%3.3d,", device::SignedByte(bytes, at));
+    for (const auto at : kSensorBytes) line.Add("%3.3d,", int{bytes[at]});
+    line.Add("\r\n");
+    return line;
+}
+
+// Writes the whole line in one call and makes sure it reached the disk. The
+// file is closed on every path.
+bool AppendLine(std::FILE* file, const RecordLine& line) {
+    const std::string_view text = line.Text();
+    bool ok = line.Complete() && std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    ok = ok && std::fflush(file) == 0;
+    // A special file that cannot be synchronised (EINVAL) has taken the line
+    // as far as it goes.
+    ok = ok && (::fsync(::fileno(file)) == 0 || errno == EINVAL);
+    return std::fclose(file) == 0 && ok;
+}
+
+}  // namespace
+
+std::tm SystemLocalTime() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    ::localtime_r(&now, &local);
+    return local;
+}
+
+int ProductionRecord::FormatRecordTime() {
+    const std::tm now = localTime_();
+    std::snprintf(recordTime.data(), recordTime.size(), "%.2d:%.2d", now.tm_hour, now.tm_min);
+    std::snprintf(recordDate.data(), recordDate.size(), "%.2d\\%.2d\\%.4lld", now.tm_mon + 1,
+                  now.tm_mday, static_cast<long long>(now.tm_year) + 1900);
+    return 1;
+}
+
+int ProductionRecord::WriteProductionRecord(const std::string& folder,
+                                            const device::DeviceState& state,
+                                            app::OperatorLog& log) {
+    const std::string path = folder + std::string(kProductionRecordFileName);
+    std::FILE* file = std::fopen(path.c_str(), "ab");
+    if (!file) {
+        log.AppendLog(path + std::string(kOpenError));
+        return 0;
+    }
+    FormatRecordTime();
+    // A line that did not reach the file keeps its number for the next one.
+    if (!AppendLine(file, BuildLine(*this, state))) {
+        log.AppendLog(path + std::string(kWriteError));
+        return 0;
+    }
+    ++recordCounter;
+    log.AppendLog(path + std::string(kFileUpdated));
+    return 1;
+}
+
+}  // namespace orlax::report

@@ -1,0 +1,60 @@
+// The production record: one comma-separated line per unit that passes the
+// final check, appended to ORLAXPRO.log in the device data folder and never
+// read back.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <ctime>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <utility>
+
+namespace orlax::app {
+class OperatorLog;
+}
+
+namespace orlax::device {
+struct DeviceState;
+}
+
+namespace orlax::report {
+
+inline constexpr std::string_view kProductionRecordFileName = "ORLAXPRO.log";
+
+// The local calendar time, as the record's time and date show it.
+using LocalTimeSource = std::function<std::tm()>;
+std::tm SystemLocalTime();
+
+class ProductionRecord {
+public:
+    explicit ProductionRecord(LocalTimeSource localTime = SystemLocalTime)
+        : localTime_(std::move(localTime)) {}
+
+    // Fills recordTime ("HH:MM") and recordDate ("MM\DD\YYYY") from the local
+    // time. Returns 1.
+    int FormatRecordTime();
+
+    // Appends the record of the unit in `state` to `folder` + ORLAXPRO.log,
+    // numbered with recordCounter, and logs the outcome. Returns 1 when the
+    // whole line reached the disk; the counter then moves on. Returns 0, with
+    // the counter unchanged, when the file could not be opened or the line
+    // not written, flushed and closed.
+    int WriteProductionRecord(const std::string& folder, const device::DeviceState& state,
+                              app::OperatorLog& log);
+
+    // The clock behind the record's time and date (tests fix it).
+    void SetLocalTimeSource(LocalTimeSource localTime) { localTime_ = std::move(localTime); }
+
+    // The running number of the next record: 1 at every start of the tool.
+    std::int32_t recordCounter = 1;
+    // The time and date of the last record, kept until the next one.
+    std::array<char, 24> recordTime{};
+    std::array<char, 40> recordDate{};
+
+private:
+    LocalTimeSource localTime_;
+};
+
+}  // namespace orlax::report
