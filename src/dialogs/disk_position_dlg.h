@@ -1,0 +1,40 @@
+// SET DISK POSITION (template 138): the disc-image print offsets, vertical
+// (edit 1015) and horizontal (edit 1001). Leaving a field takes its value
+// into the mirror; OK reads both fields and sends them in one
+// SetImageOffset; Cancel sends nothing.
+#pragma once
+
+#include <span>
+
+#include "platform/dialog.h"
+
+namespace orlax::device {
+class DeviceLink;
+}
+
+namespace orlax::dialogs {
+
+namespace disk_position {
+inline constexpr int kVertical = 1015;
+inline constexpr int kHorizontal = 1001;
+}  // namespace disk_position
+
+class CDiskPositionDlg : public platform::MappedDialog<CDiskPositionDlg> {
+public:
+    CDiskPositionDlg(platform::DialogHost& host, device::DeviceLink& link);
+
+    static std::span<const platform::MessageEntry<CDiskPositionDlg>> MessageMap();
+
+    // Shows the mirror's values as they are, without the limit.
+    bool OnInitDialog() override;
+    // Reads both fields under the rule, sends them, closes whatever the send gave.
+    void OnOK() override;
+
+    void OnKillFocusVertical();
+    void OnKillFocusHorizontal();
+
+private:
+    device::DeviceLink& link_;
+};
+
+}  // namespace orlax::dialogs
