@@ -1,0 +1,161 @@
+// The production record: the line's exact text, its numbering, and files
+// that cannot be opened or written.
+#include "report/production_record.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/operator_log.h"
+#include "support/data_root.h"
+#include "support/record_builder.h"
+
+namespace orlax::report {
+namespace {
+
+using testing::TempDataRoot;
+
+std::tm LocalTime(int year, int month, int day, int hour, int minute) {
+    std::tm t{};
+    t.tm_year = year - 1900;
+    t.tm_mon = month - 1;
+    t.tm_mday = day;
+    t.tm_hour = hour;
+    t.tm_min = minute;
+    return t;
+}
+
+// 9:41 on 7 March 2005.
+std::tm WorkedExampleTime() { return LocalTime(2005, 3, 7, 9, 41); }
+
+constexpr std::string_view kWorkedExampleLine =
+    "000001,Not Set,09:41,03\\07\\2005,Not Set,099,0000001234,0000001240,-0003,0004,0002,-0001,"
+    "0005,0002,-0004,0006,0010,-0007,003,-002,012,200,015,180,\r\n";
+
+std::vector<std::string> Fields(const std::string& line) {
+    std::vector<std::string> fields;
+    std::size_t start = 0;
+    for (std::size_t comma; (comma = line.find(',', start)) != std::string::npos; start = comma + 1)
+        fields.push_back(line.substr(start, comma - start));
+    return fields;
+}
+
+struct Writer {
+    Writer() : record([] { return WorkedExampleTime(); }) {}
+
+    int Write() { return record.WriteProductionRecord(data.Folder(), state, log); }
+    std::string FilePath() const { return data.PathOf("ORLAXPRO.log"); }
+
+    TempDataRoot data;
+    device::DeviceState state = testing::StateAfterQuery(testing::WorkedExampleRecord());
+    app::OperatorLog log;
+    ProductionRecord record;
+};
+
+TEST(ProductionRecord, WorkedExampleLineIs147Characters) {
+    Writer w;
+    ASSERT_EQ(kWorkedExampleLine.size(), 147u);
+    EXPECT_EQ(w.Write(), 1);
+    EXPECT_EQ(w.data.Read("ORLAXPRO.log"), kWorkedExampleLine);
+    EXPECT_EQ(w.log.LogText(), w.FilePath() + "    File updated !! \r\n");
+    EXPECT_STREQ(w.record.recordTime.data(), "09:41");
+    EXPECT_STREQ(w.record.recordDate.data(), "03\\07\\2005");
+}
+
+TEST(ProductionRecord, NumbersFromOneAtEveryStartAndAppends) {
+    Writer w;
+    w.data.Put("ORLAXPRO.log", "000001,from an earlier run\r\n");
+    EXPECT_EQ(w.Write(), 1);
+    EXPECT_EQ(w.Write(), 1);
+    const std::string text = w.data.Read("ORLAXPRO.log");
+    const std::string second = "000002" + std::string(kWorkedExampleLine.substr(6));
+    EXPECT_EQ(text, "000001,from an earlier run\r\n" + std::string(kWorkedExampleLine) + second);
+    EXPECT_EQ(w.record.recordCounter, 3);
+}
+
+// Each case changes the unit, the time or the counter and names the field
+// (1-based, as the record's columns count) that shows it.
+TEST(ProductionRecord, FieldFormats) {
+    namespace f = device::field;
+    struct Case {
+        const char* what;
+        std::function<void(Writer&)> change;
+        std::size_t field;
+        const char* expected;
+    };
+    const auto byte = [](std::size_t at, int value) {
+        return [at, value](Writer& w) {
+            auto record = testing::WorkedExampleRecord();
+            record[at] = static_cast<std::uint8_t>(value);
+            w.state = testing::StateAfterQuery(record);
+        };
+    };
+    const auto counter = [](std::size_t at, std::uint32_t value) {
+        return [at, value](Writer& w) {
+            auto record = testing::WorkedExampleRecord();
+            testing::PutU32(record, at, value);
+            w.state = testing::StateAfterQuery(record);
+        };
+    };
+    const auto at = [](std::tm time) {
+        return [time](Writer& w) { w.record.SetLocalTimeSource([time] { return time; }); };
+    };
+    const Case cases[] = {
+        {"midnight", at(LocalTime(2006, 1, 1, 0, 1)), 3, "00:01"},
+        {"new year", at(LocalTime(2006, 1, 1, 0, 1)), 4, "01\\01\\2006"},
+        {"evening", at(LocalTime(2024, 12, 31, 23, 59)), 4, "12\\31\\2024"},
+        {"lex 200 is the mirror's -56", byte(f::lexVersion, 200), 6, "-056"},
+        {"lex 99", byte(f::lexVersion, 99), 6, "099"},
+        {"largest count", counter(f::disksPrinted, 4294967295u), 7, "4294967295"},
+        {"picked", counter(f::disksPicked, 7), 8, "0000000007"},
+        {"vertical -128", byte(f::imageVertical, -128), 9, "-0128"},
+        {"arm home 127", byte(f::armHomeOffset, 127), 18, "0127"},
+        {"picker switch unsigned", byte(f::pickerSwitchOffset, 255), 17, "0255"},
+        {"last disc left -128", byte(f::lastDiskLeft, -128), 19, "-128"},
+        {"sensor 255", byte(f::diskInSensorHigh, 255), 24, "255"},
+        {"sensor 0", byte(f::trayInSensorLow, 0), 21, "000"},
+        {"seven digits", [](Writer& w) { w.record.recordCounter = 1000000; }, 1, "1000000"},
+        {"the mirror, not the record", [](Writer& w) { w.state.mirror.hook = -5; }, 15, "-0005"},
+    };
+    for (const Case& c : cases) {
+        Writer w;
+        c.change(w);
+        ASSERT_EQ(w.Write(), 1) << c.what;
+        const std::string line = w.data.Read("ORLAXPRO.log");
+        const auto fields = Fields(line);
+        ASSERT_EQ(fields.size(), 24u) << c.what << ": " << line;
+        EXPECT_EQ(fields[c.field - 1], c.expected) << c.what << ": " << line;
+        EXPECT_TRUE(line.ends_with(",\r\n")) << c.what;
+        EXPECT_EQ(line.find('\r'), line.size() - 2) << c.what;
+    }
+}
+
+TEST(ProductionRecord, UnopenableFileLeavesTheCounter) {
+    Writer w;
+    std::filesystem::remove_all(w.data.Root() + "/Korvane");
+    EXPECT_EQ(w.Write(), 0);
+    EXPECT_EQ(w.log.LogText(), w.FilePath() + " Error in open !\r\n");
+    EXPECT_EQ(w.record.recordCounter, 1);
+    EXPECT_FALSE(w.data.Exists("ORLAXPRO.log"));
+
+    // The next record that can be written gets the number.
+    std::filesystem::create_directories(w.data.Folder());
+    w.log.ClearLog();
+    EXPECT_EQ(w.Write(), 1);
+    EXPECT_EQ(w.data.Read("ORLAXPRO.log"), kWorkedExampleLine);
+}
+
+TEST(ProductionRecord, FullDiskIsNotReportedAsWritten) {
+    Writer w;
+    std::filesystem::create_symlink("/dev/full", w.FilePath());
+    EXPECT_EQ(w.Write(), 0);
+    EXPECT_EQ(w.log.LogText(), w.FilePath() + " Error in write !\r\n");
+    EXPECT_EQ(w.log.LogText().find("File updated"), std::string_view::npos);
+    EXPECT_EQ(w.record.recordCounter, 1);
+}
+
+}  // namespace
+}  // namespace orlax::report

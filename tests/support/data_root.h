@@ -1,0 +1,61 @@
+// A data root of its own for a test: <root>/Korvane/ORLAXPRO/ created empty,
+// files put into it by name, everything removed at the end.
+#pragma once
+
+#include <unistd.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orlax::testing {
+
+class TempDataRoot {
+public:
+    TempDataRoot() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "orlax-data-XXXXXX").string();
+        if (::mkdtemp(pattern.data())) root_ = pattern;
+        std::filesystem::create_directories(Folder());
+    }
+    ~TempDataRoot() {
+        std::error_code ignored;
+        if (!root_.empty()) std::filesystem::remove_all(root_, ignored);
+    }
+    TempDataRoot(const TempDataRoot&) = delete;
+    TempDataRoot& operator=(const TempDataRoot&) = delete;
+
+    const std::string& Root() const { return root_; }
+    // The device data folder, with its trailing slash, as the tool names it.
+    std::string Folder() const { return root_ + "/Korvane/ORLAXPRO/"; }
+    std::string PathOf(std::string_view name) const { return Folder() + std::string(name); }
+
+    void Put(std::string_view name, std::span<const std::uint8_t> bytes) const {
+        std::ofstream(PathOf(name), std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    }
+    void Put(std::string_view name, std::string_view text) const {
+        std::ofstream(PathOf(name), std::ios::binary) << text;
+    }
+    bool Exists(std::string_view name) const { return std::filesystem::exists(PathOf(name)); }
+    std::string Read(std::string_view name) const {
+        std::ifstream in(PathOf(name), std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+
+private:
+    std::string root_;
+};
+
+// `count` bytes of a pattern that shows any block out of place.
+inline std::vector<std::uint8_t> PatternBytes(std::size_t count) {
+    std::vector<std::uint8_t> bytes(count);
+    for (std::size_t i = 0; i < count; ++i) bytes[i] = static_cast<std::uint8_t>(i * 7 + i / 251);
+    return bytes;
+}
+
+}  // namespace orlax::testing
