@@ -50,7 +50,7 @@ public:
     std::string& PrinterName() { return printerName_; }
     app::Outcome& Outcome() { return outcome_; }
     report::ProductionRecord& ProductionRecord() { return productionRecord_; }
-    app::ToleranceLimits& ToleranceLimits() { return toleranceLimits_; }
+    const app::ToleranceLimits& ToleranceLimits() const { return toleranceLimits_; }
 
 private:
     PlatformPorts ports_;

@@ -155,7 +155,10 @@ private:
     // The unit's firmware text must occur within the expected one; an
     // unreadable unit fails without a message of its own.
     void CheckFirmware() {
-        if (!link_.GetDeviceStatus()) return Fail();
+        if (!link_.GetDeviceStatus()) {
+            Fail();
+            return;
+        }
         const std::string_view firmware = device::FirmwareText(state_.Record());
         if (DeviceMirror::expectedFirmware.find(firmware) != std::string_view::npos) {
             log_.AppendLog(kFirmwareOk);

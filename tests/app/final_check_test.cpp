@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -53,11 +52,7 @@ struct Check {
         data.Put("fdefault.fzp", testing::PatternBytes(1500));
         session.app.ProductionRecord().SetLocalTimeSource(RecordTime);
     }
-    std::string Run(int clicks = 1) {
-        platform::Script script;
-        for (int i = 0; i < clicks; ++i) script.push_back(Click(control::kFinalCheck));
-        return session.Run(script);
-    }
+    std::string Run() { return session.Run({Click(control::kFinalCheck)}); }
     bool Failed() { return session.app.Outcome().AnyFailed(); }
 
     TempDataRoot data;
@@ -155,18 +150,6 @@ TEST(FinalCheck, PassingUnitIsFinishedAndRecorded) {
     EXPECT_TRUE(check.session.NothingLeftOpen());
 }
 
-TEST(FinalCheck, TwoPassesInOneRunAreNumberedOneAndTwo) {
-    Check check(testing::PassingScenario());
-    check.Run(2);
-    const std::string file = check.data.Read("ORLAXPRO.log");
-    const std::size_t line = file.find('\n') + 1;
-    ASSERT_EQ(file.size(), 2 * line);
-    EXPECT_TRUE(file.starts_with("000001,"));
-    EXPECT_EQ(file.substr(line, 7), "000002,");
-    EXPECT_EQ(file.substr(6, line - 6), file.substr(line + 6));
-    EXPECT_FALSE(check.Failed());
-}
-
 TEST(FinalCheck, LostRecordFailsTheRunButTheUnitIsStillFinished) {
     Check check(testing::PassingScenario());
     std::filesystem::create_symlink("/dev/full", check.data.PathOf("ORLAXPRO.log"));
@@ -261,58 +244,6 @@ TEST(FinalCheck, UntestedValuesDoNotMatter) {
         EXPECT_NE(check.Run().find(kWithin), std::string::npos);
         EXPECT_FALSE(check.Failed());
     }
-}
-
-// With limits other than 0, a value on its bound passes and one past it
-// fails, in the direction each test gives.
-TEST(FinalCheck, BoundsAreWithinTolerance) {
-    struct Case {
-        const char* what;
-        std::function<void(ToleranceLimits&)> limits;
-        std::vector<std::pair<std::size_t, int>> bytes;
-        bool passes;
-    };
-    const auto positions = [](ToleranceLimits& l) {
-        l.positionMin = -2;
-        l.positionMax = 3;
-        l.binDifferenceMax = 5;
-    };
-    const auto lastDisk = [](ToleranceLimits& l) {
-        l.lastDiskMin = -4;
-        l.lastDiskMax = 4;
-    };
-    const auto sensors = [](ToleranceLimits& l) {
-        l.trayInLowMax = 10;
-        l.trayInHighMin = 100;
-    };
-    const Case cases[] = {
-        {"hook on min", positions, {{f::hookOffset, -2}}, true},
-        {"hook below min", positions, {{f::hookOffset, -3}}, false},
-        {"printer on max", positions, {{f::printerOffset, 3}}, true},
-        {"printer above max", positions, {{f::printerOffset, 4}}, false},
-        {"bins 5 apart", positions, {{f::leftBinOffset, -2}, {f::rightBinOffset, 3}}, true},
-        {"bins apart, the other way", positions, {{f::leftBinOffset, 3}, {f::rightBinOffset, -2}}, true},
-        {"last disc on both bounds", lastDisk, {{f::lastDiskLeft, -4}, {f::lastDiskRight, 4}}, true},
-        {"last disc past max", lastDisk, {{f::lastDiskRight, 5}}, false},
-        {"tray low on max, high on min", sensors, {{f::trayInSensorLow, 10}, {f::trayInSensorHigh, 100}},
-         true},
-        {"tray high below min", sensors, {{f::trayInSensorHigh, 99}}, false},
-    };
-    for (const Case& c : cases) {
-        Check check(WithBytes(testing::PassingScenario(), c.bytes));
-        c.limits(check.session.app.ToleranceLimits());
-        const std::string log = check.Run();
-        EXPECT_NE(log.find(c.passes ? kWithin : kNotWithin), std::string::npos) << c.what << "\n" << log;
-    }
-}
-
-TEST(FinalCheck, SensorFailureShowsTheLimitsNotTheReadings) {
-    Check check(WithBytes(testing::PassingScenario(), {{f::trayInSensorHigh, 99}}));
-    check.session.app.ToleranceLimits().trayInLowMax = 10;
-    check.session.app.ToleranceLimits().trayInHighMin = 100;
-    EXPECT_NE(check.Run().find("Tray in Sensor Low: 0 ,  High: 99 \r\n"
-                               "TRAY IN SENSOR OUT OF TOLERANCE !!  10  100 \r\n"),
-              std::string::npos);
 }
 
 // The wait after FinalCheckStart: a poll every 500 ms until the status byte

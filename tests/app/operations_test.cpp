@@ -116,16 +116,6 @@ TEST(Downloads, LogJobsPausesAndRepaints) {
     }
 }
 
-// The message box of a missing file comes before the pause that follows it.
-TEST(Downloads, StartupGoesOnAfterTheBoxOfAMissingFile) {
-    TempDataRoot data;
-    PutDeviceFiles(data, "firm.bin");
-    Session session(emulator::DefaultScenario(), data.Root());
-    session.Run({Click(control::kStartup)});
-    EXPECT_EQ(session.messageOut.str(), "Error: Error opening file" + data.PathOf("firm.bin") + "\n");
-    EXPECT_TRUE(std::string(session.app.Log().LogText()).ends_with(kResetInstruction));
-}
-
 TEST(MaintenanceCommands, PacketsAndLog) {
     struct Case {
         const char* what;
@@ -158,19 +148,6 @@ TEST(MaintenanceCommands, PacketsAndLog) {
         EXPECT_EQ(session.app.Outcome().AnyFailed(), c.unreadable) << c.what;
         EXPECT_TRUE(session.clock.Sleeps().empty()) << c.what;
     }
-}
-
-// The commands reach a unit that was busy only after it is idle again.
-TEST(MaintenanceCommands, ClearSpitsWaitsForABusyUnit) {
-    emulator::Scenario scenario = testing::PassingScenario();
-    scenario.busyPolls = 3;
-    Session session(scenario);
-    EXPECT_EQ(session.Run({Click(control::kClearSpits)}), "");
-    EXPECT_EQ(session.Commands().size(), 2u);
-    EXPECT_EQ(session.clock.Sleeps(), Sleeps(3, 300));  // the second waits out the first
-    const auto& state = session.spooler.Device().State();
-    EXPECT_EQ(device::ReadBigEndian32(state, device::field::yellowSpitsA), 0u);
-    EXPECT_EQ(device::ReadBigEndian32(state, device::field::cyanSpitsB), 0u);
 }
 
 // TEST BINS: the two commands, a second, then polls a second apart until the

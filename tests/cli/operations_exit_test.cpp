@@ -2,9 +2,6 @@
 // the emulated unit received, as its journal shows it.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -107,28 +104,6 @@ TEST(OrlaxctlOperations, PassingFinalCheckInTheJournalAndTheRecord) {
         << record;
     EXPECT_NE(ctl.out.str().find(ctl.data.PathOf("ORLAXPRO.log") + "    File updated !! \n"),
               std::string::npos);
-}
-
-TEST(OrlaxctlOperations, SendTestFileMissingShowsTheBoxOnStderr) {
-    Ctl ctl;
-    EXPECT_EQ(ctl.Run({"--emulate", "send-test-file"}), kExitFailed);
-    EXPECT_EQ(ctl.err.str(), "Error: Error opening file" + ctl.data.PathOf("orlax.prn") + "\n");
-    EXPECT_EQ(ctl.out.str(), "SENDING TEST FILE TO PRINTER \n" + ctl.data.PathOf("orlax.prn") +
-                                 " sending to printer !!\n");
-}
-
-// The program itself, as a production line would run it.
-TEST(OrlaxctlOperations, ProcessExitStatusOfTheFinalCheck) {
-    Ctl ctl;
-    ctl.PutDeviceFiles();
-    const std::string base = std::string(ORLAXCTL_PATH) + " --fast --final-log --data-root " +
-                             ctl.data.Root() + " ";
-    const auto status = [](const std::string& command) {
-        const int raw = std::system((command + " >/dev/null 2>&1").c_str());
-        return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    };
-    EXPECT_EQ(status(base + "--emulate=" + ctl.passingScenario + " final-check"), kExitOk);
-    EXPECT_EQ(status(base + "--emulate final-check"), kExitFailed);
 }
 
 }  // namespace

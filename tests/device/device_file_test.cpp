@@ -7,114 +7,54 @@
 #include <string>
 #include <vector>
 
-#include "app/burner_app.h"
-#include "emulator/emulated_spooler.h"
-#include "platform/headless_host.h"
-#include "platform/virtual_clock.h"
 #include "support/data_root.h"
+#include "support/session.h"
 
 namespace orlax::device {
 namespace {
 
-using emulator::EmulatedSpooler;
 using testing::PatternBytes;
 using testing::TempDataRoot;
 
-// The emulated spooler, with the size of every write offered to it noted.
-class WriteSizeRecorder final : public platform::Spooler {
-public:
-    explicit WriteSizeRecorder(platform::Spooler& inner) : inner_(inner) {}
-
-    int OpenPrinter(std::string_view name, platform::PrinterHandle* handle,
-                    const platform::PrinterDefaults* defaults) override {
-        return inner_.OpenPrinter(name, handle, defaults);
-    }
-    int ClosePrinter(platform::PrinterHandle handle) override { return inner_.ClosePrinter(handle); }
-    std::uint32_t SetPrinterData(platform::PrinterHandle handle, std::string_view valueName,
-                                 std::uint32_t type, std::span<const std::uint8_t> data) override {
-        return inner_.SetPrinterData(handle, valueName, type, data);
-    }
-    std::uint32_t GetPrinterData(platform::PrinterHandle handle, std::string_view valueName,
-                                 std::uint32_t* type, std::span<std::uint8_t> buffer,
-                                 std::uint32_t* needed) override {
-        return inner_.GetPrinterData(handle, valueName, type, buffer, needed);
-    }
-    std::uint32_t StartDocPrinter(platform::PrinterHandle handle, const platform::DocInfo& doc) override {
-        return inner_.StartDocPrinter(handle, doc);
-    }
-    int StartPagePrinter(platform::PrinterHandle handle) override { return inner_.StartPagePrinter(handle); }
-    int WritePrinter(platform::PrinterHandle handle, std::span<const std::uint8_t> data,
-                     std::uint32_t* written) override {
-        writes.push_back(data.size());
-        return inner_.WritePrinter(handle, data, written);
-    }
-    int EndPagePrinter(platform::PrinterHandle handle) override { return inner_.EndPagePrinter(handle); }
-    int EndDocPrinter(platform::PrinterHandle handle) override { return inner_.EndDocPrinter(handle); }
-    int EnumLocalPrinters(std::vector<platform::PrinterInfo>* printers) override {
-        return inner_.EnumLocalPrinters(printers);
-    }
-    std::uint32_t GetLastError() const override { return inner_.GetLastError(); }
-
-    std::vector<std::size_t> writes;
-
-private:
-    platform::Spooler& inner_;
-};
-
 // The link of an application whose queue is the unit's, without a window.
 struct Bench {
-    explicit Bench(emulator::Scenario scenario = emulator::DefaultScenario())
-        : spooler(scenario, &clock),
-          recorder(spooler),
-          host({}, listOut, boxes),
-          app({recorder, clock, host}, app::AppConfig{data.Root()}) {
-        app.PrinterName() = "Lumetra PRO";
+    explicit Bench(const emulator::Scenario& scenario = emulator::DefaultScenario())
+        : session(scenario, data.Root()) {
+        session.app.PrinterName() = "Lumetra PRO";
     }
-
-    int Send(std::string_view name) { return app.Link().SendDeviceFile(name); }
-    std::string Log() { return std::string(app.Log().LogText()); }
+    int Send(std::string_view name) { return session.app.Link().SendDeviceFile(name); }
+    std::string Log() { return std::string(session.app.Log().LogText()); }
     std::string SendingLine(std::string_view name) const {
         return data.PathOf(name) + " sending to printer !!\r\n";
     }
-    bool NothingLeftOpen() const { return spooler.OpenHandles() == 0 && spooler.OpenJobs() == 0; }
+    std::size_t Writes() const { return session.spooler.Calls(emulator::SpoolerCall::Write); }
+    bool Failed() { return session.app.Outcome().AnyFailed(); }
 
     TempDataRoot data;
-    platform::VirtualClock clock;
-    EmulatedSpooler spooler;
-    WriteSizeRecorder recorder;
-    std::ostringstream listOut, boxes;
-    platform::HeadlessHost host;
-    app::CBurnerApp app;
+    testing::Session session;
 };
 
 TEST(DeviceFile, StreamsInBlocksOf1000EndingWithAnEmptyWrite) {
     struct Case {
         std::size_t size;
-        std::vector<std::size_t> writes;
+        std::size_t writes;  // whole blocks, the rest, then an empty write
     };
-    const Case cases[] = {
-        {0, {0}},
-        {1, {1, 0}},
-        {999, {999, 0}},
-        {1000, {1000, 0}},
-        {1001, {1000, 1, 0}},
-        {2500, {1000, 1000, 500, 0}},
-    };
+    const Case cases[] = {{0, 1}, {1, 2}, {1000, 2}, {1001, 3}, {2500, 4}};
     for (const Case& c : cases) {
         Bench bench;
         const auto content = PatternBytes(c.size);
         bench.data.Put("firm.bin", content);
         EXPECT_EQ(bench.Send("firm.bin"), 1) << c.size;
-        EXPECT_EQ(bench.recorder.writes, c.writes) << c.size;
-        ASSERT_EQ(bench.spooler.Jobs().size(), 1u) << c.size;
-        const auto& job = bench.spooler.Jobs()[0];
+        EXPECT_EQ(bench.Writes(), c.writes) << c.size;
+        ASSERT_EQ(bench.session.Jobs().size(), 1u) << c.size;
+        const auto& job = bench.session.Jobs()[0];
         EXPECT_EQ(job.bytes, content) << c.size;
         EXPECT_EQ(job.docName, "Lumetra Command");
         EXPECT_EQ(job.dataType, "RAW");
         EXPECT_EQ(bench.Log(), bench.SendingLine("firm.bin"));
-        EXPECT_TRUE(bench.host.MessageBoxes().empty());
-        EXPECT_FALSE(bench.app.Outcome().AnyFailed());
-        EXPECT_TRUE(bench.NothingLeftOpen());
+        EXPECT_TRUE(bench.session.host.MessageBoxes().empty());
+        EXPECT_FALSE(bench.Failed());
+        EXPECT_TRUE(bench.session.NothingLeftOpen());
     }
 }
 
@@ -124,14 +64,14 @@ TEST(DeviceFile, MissingFileShowsTheSameBoxEachTimeAndEndsTheEmptyJob) {
     EXPECT_EQ(bench.Send("firm.bin"), 0);
     EXPECT_EQ(bench.Send("firm.bin"), 0);
     const std::pair<std::string, std::string> box{"Error", "Error opening file" + path};  // caption, text
-    EXPECT_EQ(bench.host.MessageBoxes(), (std::vector{box, box}));
+    EXPECT_EQ(bench.session.host.MessageBoxes(), (std::vector{box, box}));
     EXPECT_EQ(bench.Log(), bench.SendingLine("firm.bin") + bench.SendingLine("firm.bin"));
     // Each empty job was ended, not abandoned.
-    ASSERT_EQ(bench.spooler.Jobs().size(), 2u);
-    EXPECT_TRUE(bench.spooler.Jobs()[0].bytes.empty());
-    EXPECT_TRUE(bench.recorder.writes.empty());
-    EXPECT_TRUE(bench.app.Outcome().AnyFailed());
-    EXPECT_TRUE(bench.NothingLeftOpen());
+    ASSERT_EQ(bench.session.spooler.Jobs().size(), 2u);
+    EXPECT_TRUE(bench.session.spooler.Jobs()[0].bytes.empty());
+    EXPECT_EQ(bench.Writes(), 0u);
+    EXPECT_TRUE(bench.Failed());
+    EXPECT_TRUE(bench.session.NothingLeftOpen());
 }
 
 TEST(DeviceFile, UnreadableFileIsNotReportedAsSent) {
@@ -141,10 +81,10 @@ TEST(DeviceFile, UnreadableFileIsNotReportedAsSent) {
     EXPECT_EQ(bench.Send("orlax.prn"), 0);
     const std::string path = bench.data.PathOf("orlax.prn");
     EXPECT_EQ(bench.Log(), bench.SendingLine("orlax.prn") + path + " Error in read !\r\n");
-    EXPECT_TRUE(bench.recorder.writes.empty());
-    EXPECT_TRUE(bench.host.MessageBoxes().empty());
-    EXPECT_TRUE(bench.app.Outcome().AnyFailed());
-    EXPECT_TRUE(bench.NothingLeftOpen());
+    EXPECT_EQ(bench.Writes(), 0u);
+    EXPECT_TRUE(bench.session.host.MessageBoxes().empty());
+    EXPECT_TRUE(bench.Failed());
+    EXPECT_TRUE(bench.session.NothingLeftOpen());
 }
 
 // Every spooler step that can fail: the path line always stands first, a
@@ -172,10 +112,10 @@ TEST(DeviceFile, EverySpoolerFaultFailsAndEndsWhatItStarted) {
         bench.data.Put("MarlithPro.Lod", PatternBytes(2500));
         EXPECT_EQ(bench.Send("MarlithPro.Lod"), 0) << c.name;
         EXPECT_EQ(bench.Log(), bench.SendingLine("MarlithPro.Lod") + c.extraLog) << c.name;
-        EXPECT_EQ(bench.spooler.Jobs().size(), c.jobsDelivered) << c.name;
-        EXPECT_TRUE(bench.host.MessageBoxes().empty()) << c.name;
-        EXPECT_TRUE(bench.app.Outcome().AnyFailed()) << c.name;
-        EXPECT_TRUE(bench.NothingLeftOpen()) << c.name;
+        EXPECT_EQ(bench.session.spooler.Jobs().size(), c.jobsDelivered) << c.name;
+        EXPECT_TRUE(bench.session.host.MessageBoxes().empty()) << c.name;
+        EXPECT_TRUE(bench.Failed()) << c.name;
+        EXPECT_TRUE(bench.session.NothingLeftOpen()) << c.name;
     }
 }
 
@@ -185,11 +125,11 @@ TEST(DeviceFile, FaultInALaterBlockStopsTheTransfer) {
     for (const auto kind : {emulator::SpoolerCall::Write, emulator::SpoolerCall::ShortWrite}) {
         Bench bench;
         bench.data.Put("fupdate.fzp", PatternBytes(2500));
-        bench.spooler.FailNthCall(kind, 2);
+        bench.session.spooler.FailNthCall(kind, 2);
         EXPECT_EQ(bench.Send("fupdate.fzp"), 0);
-        EXPECT_EQ(bench.recorder.writes, (std::vector<std::size_t>{1000, 1000}));
+        EXPECT_EQ(bench.session.Jobs()[0].bytes.size(), kind == emulator::SpoolerCall::Write ? 1000u : 1999u);
         EXPECT_EQ(bench.Log(), bench.SendingLine("fupdate.fzp") + "Bad Write To Printer !! \r\n");
-        EXPECT_TRUE(bench.NothingLeftOpen());
+        EXPECT_TRUE(bench.session.NothingLeftOpen());
     }
 }
 
