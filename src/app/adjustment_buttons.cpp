@@ -14,6 +14,7 @@ bool DeviceAnswers(CBurnerApp& app) {
     app.Log().ClearLog();
     if (app.Link().GetDeviceStatus()) return true;
     app.Log().AppendLog("Printer Not Online or is busy \r\n");
+    app.Outcome().Failed();
     return false;
 }
 

@@ -12,6 +12,7 @@ void CBurnerDlg::OnGetStatus() {
     UpdateWindow();
     if (!app_.Link().GetDeviceStatus()) {
         log.AppendLog("No status returned !!\r\n");
+        app_.Outcome().Failed();
         return;
     }
     log.ClearLog();

@@ -5,8 +5,8 @@
 #include "app/operator_log.h"
 #include "app/outcome.h"
 #include "device/device_link.h"
+#include "device/raw_job.h"
 #include "platform/clock.h"
-#include "platform/spooler.h"
 
 namespace orlax::device {
 namespace {
@@ -22,35 +22,11 @@ constexpr std::array<MirrorField, kPositionOffsetCount> kPositionOffsetFields{
 }  // namespace
 
 int DeviceLink::WriteRawJob(std::span<const std::uint8_t> bytes) {
-    auto& spooler = ports_.spooler;
-    platform::PrinterHandle handle = 0;
-    if (!spooler.OpenPrinter(printerName_, &handle, nullptr)) return JobFailed();
-    if (!spooler.StartDocPrinter(handle, {kJobDocumentName, kRawDataType})) {
-        spooler.ClosePrinter(handle);
-        return JobFailed();
-    }
-    if (!spooler.StartPagePrinter(handle)) {
-        spooler.EndDocPrinter(handle);
-        spooler.ClosePrinter(handle);
-        return JobFailed();
-    }
+    RawJob job(ports_.spooler, printerName_);
+    if (!job.Open() || !job.StartDoc() || !job.StartPage()) return JobFailed();
     std::uint32_t written = 0;
-    if (!spooler.WritePrinter(handle, bytes, &written)) {
-        spooler.EndPagePrinter(handle);
-        spooler.EndDocPrinter(handle);
-        spooler.ClosePrinter(handle);
-        return JobFailed();
-    }
-    if (!spooler.EndPagePrinter(handle)) {
-        spooler.EndDocPrinter(handle);
-        spooler.ClosePrinter(handle);
-        return JobFailed();
-    }
-    if (!spooler.EndDocPrinter(handle)) {
-        spooler.ClosePrinter(handle);
-        return JobFailed();
-    }
-    spooler.ClosePrinter(handle);
+    if (!job.Write(bytes, &written) || !job.EndPage() || !job.EndDoc()) return JobFailed();
+    job.Close();
     return written == bytes.size() ? 1 : JobFailed();
 }
 
@@ -61,7 +37,7 @@ int DeviceLink::JobFailed() {
 
 int DeviceLink::SendCommand(CommandPacket& packet) {
     state_.deviceBusy = true;
-    if (!GetDeviceStatus()) return 0;
+    if (!GetDeviceStatus()) return JobFailed();
     for (int polls = 0; state_.deviceBusy; ++polls) {
         if (polls == kMaxBusyPolls) {
             log_.AppendLog("Printer busy too long !!\r\n");
@@ -69,7 +45,7 @@ int DeviceLink::SendCommand(CommandPacket& packet) {
             return 0;
         }
         ports_.clock.Sleep(kBusyPollMs);
-        if (!GetDeviceStatus()) return 0;
+        if (!GetDeviceStatus()) return JobFailed();
     }
     packet[7] = CommandChecksum(packet);
     return WriteRawJob(packet);

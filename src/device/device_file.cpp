@@ -9,8 +9,8 @@
 
 #include "app/operator_log.h"
 #include "device/device_link.h"
+#include "device/raw_job.h"
 #include "platform/dialog_host.h"
-#include "platform/spooler.h"
 
 namespace orlax::device {
 namespace {
@@ -37,12 +37,15 @@ ssize_t ReadBlock(int fd, TransferBlock& block) {
 // The open file of one transfer, closed whichever way the transfer ends.
 class DeviceFile {
 public:
-    explicit DeviceFile(const std::string& path) : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {}
+    DeviceFile() = default;
     ~DeviceFile() { Close(); }
     DeviceFile(const DeviceFile&) = delete;
     DeviceFile& operator=(const DeviceFile&) = delete;
 
-    bool IsOpen() const { return fd_ >= 0; }
+    bool Open(const std::string& path) {
+        fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        return fd_ >= 0;
+    }
     int Fd() const { return fd_; }
     void Close() {
         if (fd_ >= 0) ::close(fd_);
@@ -50,7 +53,7 @@ public:
     }
 
 private:
-    int fd_;
+    int fd_ = -1;
 };
 
 }  // namespace
@@ -60,30 +63,13 @@ int DeviceLink::SendDeviceFile(std::string_view name) {
     log_.AppendLog(path);
     log_.AppendLog(kSendingLine);
 
-    auto& spooler = ports_.spooler;
-    platform::PrinterHandle handle = 0;
-    if (!spooler.OpenPrinter(printerName_, &handle, nullptr)) return JobFailed();
-    if (!spooler.StartDocPrinter(handle, {kJobDocumentName, kRawDataType})) {
-        spooler.ClosePrinter(handle);
-        return JobFailed();
-    }
-    // Ends the job and the queue after a failure inside the page.
-    const auto endPageJobQueue = [&] {
-        spooler.EndPagePrinter(handle);
-        spooler.EndDocPrinter(handle);
-        spooler.ClosePrinter(handle);
-        return JobFailed();
-    };
-    if (!spooler.StartPagePrinter(handle)) {
-        spooler.EndDocPrinter(handle);
-        spooler.ClosePrinter(handle);
-        return JobFailed();
-    }
-
-    DeviceFile file(path);
-    if (!file.IsOpen()) {
+    // The file is closed after the job has been ended, whichever way it ends.
+    DeviceFile file;
+    RawJob job(ports_.spooler, printerName_);
+    if (!job.Open() || !job.StartDoc() || !job.StartPage()) return JobFailed();
+    if (!file.Open(path)) {
         ports_.host.MessageBox(std::string(kOpenErrorText) + path, kOpenErrorCaption, platform::kMbOk);
-        return endPageJobQueue();
+        return JobFailed();
     }
 
     TransferBlock block{};
@@ -92,30 +78,21 @@ int DeviceLink::SendDeviceFile(std::string_view name) {
         if (got < 0) {
             log_.AppendLog(path);
             log_.AppendLog(kReadError);
-            return endPageJobQueue();
+            return JobFailed();
         }
         const auto bytes = std::span<const std::uint8_t>(block).first(static_cast<std::size_t>(got));
         std::uint32_t written = 0;
         // The spooler taking fewer bytes than offered is as bad as a failed
         // write: the unit would get a file with a hole in it.
-        if (!spooler.WritePrinter(handle, bytes, &written) || written != bytes.size()) {
+        if (!job.Write(bytes, &written) || written != bytes.size()) {
             log_.AppendLog(kBadWrite);
-            return endPageJobQueue();
+            return JobFailed();
         }
         if (got == 0) break;
     }
     file.Close();
-
-    if (!spooler.EndPagePrinter(handle)) {
-        spooler.EndDocPrinter(handle);
-        spooler.ClosePrinter(handle);
-        return JobFailed();
-    }
-    if (!spooler.EndDocPrinter(handle)) {
-        spooler.ClosePrinter(handle);
-        return JobFailed();
-    }
-    spooler.ClosePrinter(handle);
+    if (!job.EndPage() || !job.EndDoc()) return JobFailed();
+    job.Close();
     return 1;
 }
 

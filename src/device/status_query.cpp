@@ -22,7 +22,6 @@ int DeviceLink::GetDeviceStatus() {
     const platform::PrinterDefaults defaults{platform::kPrinterAllAccess};
     if (!spooler.OpenPrinter(printerName_, &handle, &defaults)) {
         log_.AppendLog("Printer Open Error !!\r\n");
-        outcome_.Failed();
         return 0;
     }
 
@@ -56,7 +55,6 @@ int DeviceLink::GetDeviceStatus() {
 
     FailureTail(readFailed, lastError);
     spooler.ClosePrinter(handle);
-    outcome_.Failed();
     return 0;
 }
 

@@ -1,5 +1,8 @@
 #include "report/production_record.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -76,15 +79,22 @@ RecordLine BuildLine(const ProductionRecord& record, const device::DeviceState& 
 }
 
 // Writes the whole line in one call and makes sure it reached the disk. The
-// file is closed on every path.
-bool AppendLine(std::FILE* file, const RecordLine& line) {
+// file is locked while the line goes in, so that the records of several
+// programs never interleave, and a line that did not go in whole is taken
+// back out: the file holds whole lines only. The file is closed on every path.
+bool AppendLine(int fd, const RecordLine& line) {
+    ::flock(fd, LOCK_EX);
+    struct stat before {};
+    const bool regular = ::fstat(fd, &before) == 0 && S_ISREG(before.st_mode);
+
     const std::string_view text = line.Text();
-    bool ok = line.Complete() && std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    ok = ok && std::fflush(file) == 0;
+    bool ok = line.Complete() && ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
     // A special file that cannot be synchronised (EINVAL) has taken the line
     // as far as it goes.
-    ok = ok && (::fsync(::fileno(file)) == 0 || errno == EINVAL);
-    return std::fclose(file) == 0 && ok;
+    ok = ok && (::fsync(fd) == 0 || errno == EINVAL);
+    if (!ok && regular && ::ftruncate(fd, before.st_size) == 0) ::fsync(fd);
+    const bool closed = ::close(fd) == 0;  // also releases the lock
+    return closed && ok;
 }
 
 }  // namespace
@@ -108,14 +118,14 @@ int ProductionRecord::WriteProductionRecord(const std::string& folder,
                                             const device::DeviceState& state,
                                             app::OperatorLog& log) {
     const std::string path = folder + std::string(kProductionRecordFileName);
-    std::FILE* file = std::fopen(path.c_str(), "ab");
-    if (!file) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0) {
         log.AppendLog(path + std::string(kOpenError));
         return 0;
     }
     FormatRecordTime();
     // A line that did not reach the file keeps its number for the next one.
-    if (!AppendLine(file, BuildLine(*this, state))) {
+    if (!AppendLine(fd, BuildLine(*this, state))) {
         log.AppendLog(path + std::string(kWriteError));
         return 0;
     }

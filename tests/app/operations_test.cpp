@@ -217,7 +217,8 @@ TEST(TestBins, PollsUntilIdleThenReports) {
             EXPECT_NE(log.find("# OF DISKS IN LEFT BIN:\t  25 \tRIGHT BIN:\t 12"), std::string::npos)
                 << c.what;
         }
-        EXPECT_EQ(session.app.Outcome().AnyFailed(), !c.report || !c.failedOpens.empty()) << c.what;
+        // A poll that failed and was followed by a good one does not fail the operation.
+        EXPECT_EQ(session.app.Outcome().AnyFailed(), !c.report) << c.what;
         EXPECT_TRUE(session.NothingLeftOpen()) << c.what;
     }
 }

@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
+#include <csignal>
+
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -155,6 +159,35 @@ TEST(ProductionRecord, FullDiskIsNotReportedAsWritten) {
     EXPECT_EQ(w.log.LogText(), w.FilePath() + " Error in write !\r\n");
     EXPECT_EQ(w.log.LogText().find("File updated"), std::string_view::npos);
     EXPECT_EQ(w.record.recordCounter, 1);
+}
+
+// A line cut short by the file size limit is taken back out: the file keeps
+// whole lines only, and the next record starts on a line of its own.
+TEST(ProductionRecord, CutLineIsTakenBackOut) {
+    Writer w;
+    ASSERT_EQ(w.Write(), 1);
+    const std::string first = w.data.Read("ORLAXPRO.log");
+
+    rlimit saved{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limited = saved;
+    limited.rlim_cur = first.size() + 60;  // room for 60 characters of the next line
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+    w.log.ClearLog();
+    const int result = w.Write();
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previous);
+
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(w.log.LogText(), w.FilePath() + " Error in write !\r\n");
+    EXPECT_EQ(w.data.Read("ORLAXPRO.log"), first);
+    EXPECT_EQ(w.record.recordCounter, 2);
+
+    ASSERT_EQ(w.Write(), 1);
+    const std::string both = w.data.Read("ORLAXPRO.log");
+    EXPECT_EQ(both.size(), 2 * first.size());
+    EXPECT_TRUE(both.substr(first.size()).starts_with("000002,"));
 }
 
 }  // namespace

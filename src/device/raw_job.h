@@ -1,0 +1,41 @@
+// One RAW job on a queue, taken step by step: open the queue, start the
+// document, start the page, write. Whatever was opened or started and not
+// yet ended is ended in reverse order when the job goes out of scope: the
+// page, the document, then the queue. A job is never aborted.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+#include "platform/spooler.h"
+
+namespace orlax::device {
+
+class RawJob {
+public:
+    RawJob(platform::Spooler& spooler, std::string_view printerName)
+        : spooler_(spooler), printerName_(printerName) {}
+    ~RawJob();
+    RawJob(const RawJob&) = delete;
+    RawJob& operator=(const RawJob&) = delete;
+
+    // Each step is true on success. A failed end counts as ended: it is not
+    // tried again.
+    bool Open();
+    bool StartDoc();
+    bool StartPage();
+    bool Write(std::span<const std::uint8_t> bytes, std::uint32_t* written);
+    bool EndPage();
+    bool EndDoc();
+    bool Close();
+
+private:
+    platform::Spooler& spooler_;
+    std::string_view printerName_;
+    platform::PrinterHandle handle_ = 0;
+    bool docStarted_ = false;
+    bool pageStarted_ = false;
+};
+
+}  // namespace orlax::device
