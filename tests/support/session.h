@@ -9,6 +9,7 @@
 
 #include "app/burner_app.h"
 #include "device/command_packet.h"
+#include "emulator/device_model.h"
 #include "emulator/emulated_spooler.h"
 #include "emulator/scenario.h"
 #include "platform/headless_host.h"
@@ -48,7 +49,7 @@ public:
     std::vector<device::CommandPacket> Commands() const {
         std::vector<device::CommandPacket> packets;
         for (const auto& job : spooler.Jobs()) {
-            if (job.bytes.size() != device::kCommandPacketSize) continue;
+            if (!emulator::IsCommandPacket(job.bytes)) continue;
             device::CommandPacket packet{};
             std::copy(job.bytes.begin(), job.bytes.end(), packet.begin());
             packets.push_back(packet);
