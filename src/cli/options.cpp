@@ -2,6 +2,7 @@
 
 #include <array>
 #include <charconv>
+#include <filesystem>
 #include <string_view>
 
 namespace orlax::cli {
@@ -133,6 +134,14 @@ std::optional<Options> ParseCommandLine(std::span<const std::string> args, std::
             if (!value(arg, options.journalPath)) return std::nullopt;
         } else if (arg == "--data-root") {
             if (!value(arg, options.dataRoot)) return std::nullopt;
+            // Paths in the log and in message boxes are the real, whole paths.
+            std::error_code failed;
+            const auto absolute = std::filesystem::absolute(options.dataRoot, failed);
+            if (options.dataRoot.empty() || failed) {
+                error = "--data-root: '" + options.dataRoot + "' is not a usable folder name";
+                return std::nullopt;
+            }
+            options.dataRoot = absolute.lexically_normal().string();
         } else if (arg == "--final-log") {
             options.finalLog = true;
         } else if (arg == "--crlf") {
