@@ -11,6 +11,10 @@
 #include "platform/headless_host.h"
 #include "platform/real_clock.h"
 #include "platform/virtual_clock.h"
+#ifdef ORLAX_HAVE_CUPS
+#include "spooler/cups_queue_service.h"
+#include "spooler/cups_spooler.h"
+#endif
 
 namespace orlax::cli {
 namespace {
@@ -43,6 +47,25 @@ int RunSession(Options& options, platform::Spooler& spooler, platform::Clock& cl
     return application.Outcome().AnyFailed() ? kExitFailed : kExitOk;
 }
 
+// The system's print spooler and the real clock. When an operation failed
+// and the spooler has the cause of its last failure, that cause goes to
+// stderr after the session: the log shows only the code.
+int RunOnSystemSpooler(Options& options, std::ostream& out, std::ostream& err) {
+#ifdef ORLAX_HAVE_CUPS
+    spooler::CupsSpooler spooler(std::make_unique<spooler::CupsQueueService>());
+    platform::RealClock clock;
+    const int status = RunSession(options, spooler, clock, out, err);
+    if (status == kExitFailed && spooler.GetLastError() != 0 && !spooler.LastErrorText().empty())
+        err << "orlaxctl: print spooler: error " << spooler.GetLastError() << ": " << spooler.LastErrorText()
+            << "\n";
+    return status;
+#else
+    (void)options;
+    (void)out;
+    return UsageError(err, "this build has no system print spooler; use --emulate");
+#endif
+}
+
 }  // namespace
 
 int Run(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
@@ -53,8 +76,7 @@ int Run(std::span<const std::string> args, std::ostream& out, std::ostream& err)
         out << UsageText();
         return kExitOk;
     }
-    if (!options->emulate)
-        return UsageError(err, "this build has no system print spooler; use --emulate");
+    if (!options->emulate) return RunOnSystemSpooler(*options, out, err);
 
     emulator::Scenario scenario = emulator::DefaultScenario();
     if (!options->scenarioPath.empty() &&

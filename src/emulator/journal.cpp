@@ -11,11 +11,24 @@ std::string StatusLine(std::size_t replyLength) { return "STATUS " + std::to_str
 
 std::string StatusFailedLine() { return "STATUS FAIL"; }
 
-std::string JobLine(std::string_view docName, std::span<const std::uint8_t> bytes) {
+namespace {
+
+std::string JobLineStart(std::string_view docName, std::uint64_t length) {
     std::string line = "JOB \"";
     line += docName;
-    line += "\" " + std::to_string(bytes.size()) + " ";
-    if (bytes.size() > kJournalHexLimit) return line + "sha256:" + Sha256Hex(bytes);
+    line += "\" " + std::to_string(length) + " ";
+    return line;
+}
+
+}  // namespace
+
+std::string JobDigestLine(std::string_view docName, std::uint64_t length, const Sha256Digest& digest) {
+    return JobLineStart(docName, length) + "sha256:" + DigestHex(digest);
+}
+
+std::string JobLine(std::string_view docName, std::span<const std::uint8_t> bytes) {
+    if (bytes.size() > kJournalHexLimit) return JobDigestLine(docName, bytes.size(), Sha256(bytes));
+    std::string line = JobLineStart(docName, bytes.size());
     static constexpr char kDigits[] = "0123456789ABCDEF";
     for (const std::uint8_t byte : bytes) {
         line.push_back(kDigits[byte >> 4]);

@@ -15,6 +15,8 @@
 #include <string>
 #include <string_view>
 
+#include "emulator/sha256.h"
+
 namespace orlax::emulator {
 
 inline constexpr std::size_t kJournalHexLimit = 64;
@@ -23,6 +25,9 @@ inline constexpr std::size_t kJournalHexLimit = 64;
 std::string StatusLine(std::size_t replyLength);
 std::string StatusFailedLine();
 std::string JobLine(std::string_view docName, std::span<const std::uint8_t> bytes);
+// The line of a job of more than 64 bytes known only by its length and
+// digest (a job streamed through without being kept whole).
+std::string JobDigestLine(std::string_view docName, std::uint64_t length, const Sha256Digest& digest);
 
 class Journal {
 public:
@@ -39,6 +44,9 @@ public:
     void StatusFailed() { Write(StatusFailedLine()); }
     void Job(std::string_view docName, std::span<const std::uint8_t> bytes) {
         Write(JobLine(docName, bytes));
+    }
+    void JobDigest(std::string_view docName, std::uint64_t length, const Sha256Digest& digest) {
+        Write(JobDigestLine(docName, length, digest));
     }
 
 private:

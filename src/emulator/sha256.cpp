@@ -2,6 +2,7 @@
 // padded with 0x80, zeros and its bit length (big-endian, 64 bits).
 #include "emulator/sha256.h"
 
+#include <algorithm>
 #include <bit>
 
 namespace orlax::emulator {
@@ -61,38 +62,61 @@ void Compress(std::array<std::uint32_t, 8>& h, const std::uint8_t* block) {
 
 }  // namespace
 
-Sha256Digest Sha256(std::span<const std::uint8_t> data) {
-    std::array<std::uint32_t, 8> h = kInitial;
-    const std::size_t whole = data.size() - data.size() % kBlock;
-    for (std::size_t at = 0; at < whole; at += kBlock) Compress(h, data.data() + at);
+Sha256Hasher::Sha256Hasher() : state_(kInitial) {}
 
+void Sha256Hasher::Update(std::span<const std::uint8_t> data) {
+    totalLength_ += data.size();
+    if (pendingLength_ > 0) {
+        const std::size_t take = std::min(kBlock - pendingLength_, data.size());
+        std::copy_n(data.begin(), take, pending_.begin() + static_cast<std::ptrdiff_t>(pendingLength_));
+        pendingLength_ += take;
+        data = data.subspan(take);
+        if (pendingLength_ < kBlock) return;
+        Compress(state_, pending_.data());
+        pendingLength_ = 0;
+    }
+    const std::size_t whole = data.size() - data.size() % kBlock;
+    for (std::size_t at = 0; at < whole; at += kBlock) Compress(state_, data.data() + at);
+    std::copy(data.begin() + static_cast<std::ptrdiff_t>(whole), data.end(), pending_.begin());
+    pendingLength_ = data.size() - whole;
+}
+
+Sha256Digest Sha256Hasher::Finish() {
     // The tail, the 0x80 marker and the length fill one or two final blocks.
     std::array<std::uint8_t, 2 * kBlock> tail{};
-    const std::size_t rest = data.size() - whole;
-    for (std::size_t i = 0; i < rest; ++i) tail[i] = data[whole + i];
-    tail[rest] = 0x80;
-    const std::size_t tailLength = rest + 1 + 8 <= kBlock ? kBlock : 2 * kBlock;
-    const std::uint64_t bits = static_cast<std::uint64_t>(data.size()) * 8;
+    std::copy_n(pending_.begin(), pendingLength_, tail.begin());
+    tail[pendingLength_] = 0x80;
+    const std::size_t tailLength = pendingLength_ + 1 + 8 <= kBlock ? kBlock : 2 * kBlock;
+    const std::uint64_t bits = totalLength_ * 8;
     for (std::size_t i = 0; i < 8; ++i)
         tail[tailLength - 1 - i] = static_cast<std::uint8_t>(bits >> (8 * i));
-    for (std::size_t at = 0; at < tailLength; at += kBlock) Compress(h, tail.data() + at);
+    for (std::size_t at = 0; at < tailLength; at += kBlock) Compress(state_, tail.data() + at);
 
     Sha256Digest digest{};
     for (std::size_t i = 0; i < 8; ++i)
         for (std::size_t j = 0; j < 4; ++j)
-            digest[4 * i + j] = static_cast<std::uint8_t>(h[i] >> (24 - 8 * j));
+            digest[4 * i + j] = static_cast<std::uint8_t>(state_[i] >> (24 - 8 * j));
+    *this = Sha256Hasher();
     return digest;
 }
 
-std::string Sha256Hex(std::span<const std::uint8_t> data) {
+Sha256Digest Sha256(std::span<const std::uint8_t> data) {
+    Sha256Hasher hasher;
+    hasher.Update(data);
+    return hasher.Finish();
+}
+
+std::string DigestHex(const Sha256Digest& digest) {
     static constexpr char kDigits[] = "0123456789abcdef";
     std::string text;
-    text.reserve(64);
-    for (const std::uint8_t byte : Sha256(data)) {
+    text.reserve(2 * digest.size());
+    for (const std::uint8_t byte : digest) {
         text.push_back(kDigits[byte >> 4]);
         text.push_back(kDigits[byte & 0x0F]);
     }
     return text;
 }
+
+std::string Sha256Hex(std::span<const std::uint8_t> data) { return DigestHex(Sha256(data)); }
 
 }  // namespace orlax::emulator

@@ -47,5 +47,33 @@ TEST(Sha256, MatchesReferenceDigests) {
         EXPECT_EQ(Sha256Hex(v.message), v.digest) << "length " << v.message.size();
 }
 
+// A message fed in pieces gives the digest of the whole, wherever the pieces
+// fall against the 64-byte blocks; a finished hasher starts over.
+TEST(Sha256Hasher, PiecesGiveTheDigestOfTheWhole) {
+    struct Case {
+        std::size_t length;
+        std::vector<std::size_t> pieces;  // sizes fed in turn; the rest goes last
+    };
+    const std::vector<Case> cases = {
+        {0, {}},          {0, {0, 0}},          {1, {0, 1}},         {63, {1, 62}},
+        {64, {63, 1}},    {65, {64, 0, 1}},     {120, {7, 57, 56}},  {1000, {1, 2, 3, 500}},
+        {5000, {1000, 1000, 1000, 1000}},        {129, {128}},
+    };
+    for (const Case& c : cases) {
+        const std::vector<std::uint8_t> message = Counting(c.length);
+        Sha256Hasher hasher;
+        std::size_t at = 0;
+        for (const std::size_t piece : c.pieces) {
+            hasher.Update(std::span(message).subspan(at, piece));
+            at += piece;
+        }
+        hasher.Update(std::span(message).subspan(at));
+        EXPECT_EQ(DigestHex(hasher.Finish()), Sha256Hex(message)) << "length " << c.length;
+        hasher.Update(Text("abc"));
+        EXPECT_EQ(DigestHex(hasher.Finish()),
+                  "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+    }
+}
+
 }  // namespace
 }  // namespace orlax::emulator

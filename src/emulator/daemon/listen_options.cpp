@@ -1,0 +1,103 @@
+#include "emulator/daemon/listen_options.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+
+namespace orlax::emulator {
+namespace {
+
+bool ParsePort(std::string_view text, std::uint16_t& port) {
+    unsigned value = 0;
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    if (text.empty() || ec != std::errc() || ptr != end || value > 65535) return false;
+    port = static_cast<std::uint16_t>(value);
+    return true;
+}
+
+}  // namespace
+
+bool ParseListenAddress(const std::string& text, std::string& host, std::uint16_t& port) {
+    const std::size_t colon = text.rfind(':');
+    if (colon == std::string::npos) {
+        host = kLoopbackHost;
+        return ParsePort(text, port);
+    }
+    std::string_view name = std::string_view(text).substr(0, colon);
+    if (!ParsePort(std::string_view(text).substr(colon + 1), port)) return false;
+    if (name.empty()) {
+        host = kLoopbackHost;
+        return true;
+    }
+    if (name.front() == '[') {
+        if (name.size() < 3 || name.back() != ']') return false;
+        name = name.substr(1, name.size() - 2);
+    } else if (name.find(':') != std::string_view::npos) {
+        return false;  // an IPv6 address needs its brackets
+    }
+    const bool plain = std::all_of(name.begin(), name.end(), [](char c) {
+        return std::isalnum(static_cast<unsigned char>(c)) || c == '.' || c == '-' || c == '_' || c == ':';
+    });
+    if (!plain) return false;
+    host = std::string(name);
+    return true;
+}
+
+std::optional<ListenOptions> ParseListenOptions(std::span<const std::string> args, std::string& error) {
+    ListenOptions options;
+    bool listen = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        const auto value = [&](std::string& into) {
+            if (i + 1 >= args.size()) {
+                error = "option " + arg + " needs a value";
+                return false;
+            }
+            into = args[++i];
+            return true;
+        };
+        if (arg == "--help") {
+            options.help = true;
+        } else if (arg == "--listen") {
+            std::string address;
+            if (!value(address)) return std::nullopt;
+            if (!ParseListenAddress(address, options.host, options.port)) {
+                error = "--listen '" + address + "': expected HOST:PORT, [IPV6]:PORT or PORT";
+                return std::nullopt;
+            }
+            listen = true;
+        } else if (arg == "--scenario") {
+            if (!value(options.scenarioPath)) return std::nullopt;
+        } else if (arg == "--journal") {
+            if (!value(options.journalPath)) return std::nullopt;
+        } else {
+            error = "unknown argument '" + arg + "'";
+            return std::nullopt;
+        }
+    }
+    if (!options.help && !listen) {
+        error = "--listen HOST:PORT is required";
+        return std::nullopt;
+    }
+    return options;
+}
+
+const char* ListenUsageText() {
+    return "usage: orlax-emulator --listen HOST:PORT [--scenario FILE] [--journal FILE]\n"
+           "\n"
+           "Runs an emulated ORLAX PRO as a network unit: status requests and print jobs\n"
+           "on one TCP port, as a CUPS queue with the device URI socket://HOST:PORT reaches it.\n"
+           "\n"
+           "  --listen HOST:PORT  the address to listen on; [IPV6]:PORT, :PORT or PORT alone\n"
+           "                      listen on the loopback address 127.0.0.1; port 0 picks a\n"
+           "                      free port. The address is printed once listening.\n"
+           "  --scenario FILE     the unit's scenario (JSON), as orlaxctl --emulate=FILE\n"
+           "  --journal FILE      append one line per status read and per job to FILE\n"
+           "  --help              this text\n"
+           "\n"
+           "Stops cleanly on SIGTERM or SIGINT. Exit status: 0 stopped, 1 cannot listen,\n"
+           "2 usage error.\n";
+}
+
+}  // namespace orlax::emulator

@@ -1,0 +1,80 @@
+// orlax-emulator: the emulated ORLAX PRO as a network unit, for CUPS queues
+// with the device URI socket://HOST:PORT.
+#include <signal.h>
+#include <sys/signalfd.h>
+#include <unistd.h>
+
+#include <iostream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "emulator/daemon/listen_options.h"
+#include "emulator/daemon/network_unit.h"
+#include "emulator/daemon/unit_server.h"
+#include "emulator/journal.h"
+#include "emulator/scenario.h"
+
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
+
+int UsageError(const std::string& message) {
+    std::cerr << "orlax-emulator: " << message << "\nTry 'orlax-emulator --help'.\n";
+    return kExitUsage;
+}
+
+// SIGTERM and SIGINT are blocked in every thread and arrive through the
+// returned descriptor, which stays readable once one has come: the server
+// and its connections all watch it. SIGPIPE is ignored.
+int StopSignals() {
+    sigset_t stop;
+    sigemptyset(&stop);
+    sigaddset(&stop, SIGTERM);
+    sigaddset(&stop, SIGINT);
+    if (pthread_sigmask(SIG_BLOCK, &stop, nullptr) != 0) return -1;
+    signal(SIGPIPE, SIG_IGN);
+    return signalfd(-1, &stop, SFD_CLOEXEC);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    using namespace orlax::emulator;
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    std::string error;
+    const auto options = ParseListenOptions(args, error);
+    if (!options) return UsageError(error);
+    if (options->help) {
+        std::cout << ListenUsageText();
+        return kExitOk;
+    }
+
+    Scenario scenario = DefaultScenario();
+    if (!options->scenarioPath.empty() && !LoadScenarioFile(options->scenarioPath, scenario, error))
+        return UsageError(error);
+    std::unique_ptr<Journal> journal;
+    if (!options->journalPath.empty()) {
+        journal = std::make_unique<Journal>(options->journalPath);
+        if (!journal->IsOpen()) return UsageError(journal->Error());
+    }
+
+    const int stopFd = StopSignals();
+    if (stopFd < 0) {
+        std::cerr << "orlax-emulator: cannot take SIGTERM and SIGINT\n";
+        return kExitFailed;
+    }
+    NetworkUnit unit(scenario, journal.get());
+    UnitServer server(unit);
+    if (!server.Listen(options->host, options->port, error)) {
+        std::cerr << "orlax-emulator: cannot listen on " << error << "\n";
+        return kExitFailed;
+    }
+    std::cout << "orlax-emulator: listening on " << server.BoundAddress() << std::endl;
+    server.Run(stopFd);
+    close(stopFd);
+    std::cout << "orlax-emulator: stopped" << std::endl;
+    return kExitOk;
+}

@@ -1,0 +1,18 @@
+#include "spooler/cups_errors.h"
+
+#include <cups/cups.h>
+
+#include "spooler/spooler_errors.h"
+
+namespace orlax::spooler {
+
+ServiceError LastCupsError(std::string_view what) {
+    const ipp_status_t status = cupsLastError();
+    const char* text = cupsLastErrorString();
+    ServiceError error;
+    error.code = status == IPP_STATUS_OK ? kErrorCupsFailed : static_cast<std::uint32_t>(status);
+    error.text = std::string(what) + ": " + (text && *text ? text : ippErrorString(status));
+    return error;
+}
+
+}  // namespace orlax::spooler

@@ -1,0 +1,26 @@
+// The print service of this machine: CUPS, asked over IPP as an ordinary
+// local client (no administrator rights needed). The server is CUPS's
+// default one (client.conf, or CUPS_SERVER in the environment).
+#pragma once
+
+#include "spooler/queue_service.h"
+
+namespace orlax::spooler {
+
+class CupsQueueService final : public QueueService {
+public:
+    // Asks Get-Printer-Attributes for the queue's name and device URI.
+    std::optional<QueueInfo> FindQueue(std::string_view name, ServiceError& error) override;
+    // CUPS-Get-Printers, remote queues and implicit classes masked out.
+    bool ListLocalQueues(std::vector<std::string>& names, ServiceError& error) override;
+    // Create-Job, then Send-Document in raw format, streamed on a connection
+    // of the job's own.
+    std::unique_ptr<JobStream> StartJob(std::string_view queue, std::string_view docName,
+                                        ServiceError& error) override;
+};
+
+// Whether CUPS could have a queue of this name: 1 to 127 printable
+// characters without space, tab, '/', '\\' or '#'.
+bool IsCupsQueueName(std::string_view name);
+
+}  // namespace orlax::spooler

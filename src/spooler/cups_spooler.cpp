@@ -1,0 +1,216 @@
+#include "spooler/cups_spooler.h"
+
+#include <algorithm>
+#include <thread>
+
+#include "device/device_link.h"
+#include "spooler/cups_queue_service.h"
+#include "spooler/network_link.h"
+#include "spooler/spooler_errors.h"
+#include "spooler/unit_address.h"
+
+namespace orlax::spooler {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr std::string_view kRawDataType = "RAW";
+constexpr std::chrono::milliseconds kBudgetGrace{5};
+
+// The error code of each way an exchange can fail.
+std::uint32_t CodeOf(LinkResult result) {
+    switch (result) {
+        case LinkResult::Ok: return 0;
+        case LinkResult::HostUnknown: return kErrorHostUnknown;
+        case LinkResult::Refused: return kErrorRefused;
+        case LinkResult::TimedOut: return kErrorTimedOut;
+        case LinkResult::ReplyTooLong: return kErrorReplyTooLong;
+        case LinkResult::NetworkError: return kErrorNetwork;
+    }
+    return kErrorNetwork;
+}
+
+}  // namespace
+
+struct CupsSpooler::Handle {
+    QueueInfo queue;
+    Clock::time_point opened;
+    std::optional<std::uint8_t> request;  // the last status request written
+    std::unique_ptr<JobStream> job;       // the open document, if any
+    bool pageOpen = false;
+};
+
+CupsSpooler::CupsSpooler(std::unique_ptr<QueueService> service, StatusTimes times)
+    : service_(std::move(service)), times_(times) {}
+
+CupsSpooler::~CupsSpooler() = default;
+
+int CupsSpooler::Fail(std::uint32_t code, std::string detail) {
+    lastError_ = code;
+    lastErrorText_ = std::string(SpoolerErrorText(code));
+    if (!detail.empty()) lastErrorText_ += " (" + detail + ")";
+    return 0;
+}
+
+std::uint32_t CupsSpooler::FailData(std::uint32_t code, std::string detail) {
+    Fail(code, std::move(detail));
+    return code;
+}
+
+int CupsSpooler::Fail(const ServiceError& error) {
+    lastError_ = error.code;
+    lastErrorText_ = error.text;
+    return 0;
+}
+
+CupsSpooler::Handle* CupsSpooler::Find(platform::PrinterHandle handle) {
+    const auto found = handles_.find(handle);
+    if (found == handles_.end()) {
+        Fail(kErrorInvalidHandle);
+        return nullptr;
+    }
+    return found->second.get();
+}
+
+int CupsSpooler::OpenPrinter(std::string_view name, platform::PrinterHandle* handle,
+                             const platform::PrinterDefaults*) {
+    if (!handle) return Fail(kErrorInvalidParameter);
+    *handle = 0;
+    ServiceError error;
+    std::optional<QueueInfo> queue = service_->FindQueue(name, error);
+    if (!queue) return Fail(error);
+    auto state = std::make_unique<Handle>();
+    state->queue = std::move(*queue);
+    state->opened = Clock::now();
+    *handle = nextHandle_++;
+    handles_.emplace(*handle, std::move(state));
+    return 1;
+}
+
+// A document still open is withdrawn with its job.
+int CupsSpooler::ClosePrinter(platform::PrinterHandle handle) {
+    if (!Find(handle)) return 0;
+    handles_.erase(handle);
+    return 1;
+}
+
+std::uint32_t CupsSpooler::SetPrinterData(platform::PrinterHandle handle, std::string_view valueName,
+                                          std::uint32_t type, std::span<const std::uint8_t> data) {
+    Handle* state = Find(handle);
+    if (!state) return lastError_;
+    if (valueName != device::kStatusValueName) return FailData(kErrorUnknownValue, std::string(valueName));
+    if (type != platform::kRegBinary || data.size() != 1)
+        return FailData(kErrorInvalidParameter, "the request is one binary byte");
+    state->request = data[0];
+    return 0;
+}
+
+std::uint32_t CupsSpooler::GetPrinterData(platform::PrinterHandle handle, std::string_view valueName,
+                                          std::uint32_t* type, std::span<std::uint8_t> buffer,
+                                          std::uint32_t* needed) {
+    Handle* state = Find(handle);
+    if (!state) return lastError_;
+    if (valueName != device::kStatusValueName) return FailData(kErrorUnknownValue, std::string(valueName));
+    if (!needed) return FailData(kErrorInvalidParameter);
+    if (!state->request) return FailData(kErrorNoRequest);
+
+    const Clock::time_point began = Clock::now();
+    const std::uint32_t result = ReadUnitStatus(*state, buffer, needed);
+    if (result == 0) {
+        if (type) *type = platform::kRegBinary;
+        return 0;
+    }
+    // Paced, and past the budget held a few milliseconds more, so that the
+    // caller's own clock sees its time run out rather than spinning on
+    // failures that return at once.
+    if (result != kErrorMoreData)
+        std::this_thread::sleep_until(std::min(began + times_.failedPace, state->opened + times_.budget + kBudgetGrace));
+    return result;
+}
+
+std::uint32_t CupsSpooler::ReadUnitStatus(Handle& state, std::span<std::uint8_t> buffer, std::uint32_t* needed) {
+    const std::string& uri = state.queue.deviceUri;
+    if (uri.empty()) return FailData(kErrorDeviceUriUnknown, state.queue.name);
+    if (!IsSocketUri(uri)) return FailData(kErrorNoStatusPath, uri);
+    const std::optional<UnitAddress> unit = ParseSocketUri(uri);
+    if (!unit) return FailData(kErrorBadDeviceUri, uri);
+
+    const Clock::time_point deadline = std::min(Clock::now() + times_.exchange, state.opened + times_.budget);
+    StatusReplyBuffer reply{};
+    const LinkOutcome outcome = ExchangeStatus(*unit, *state.request, deadline, reply);
+    if (outcome.result != LinkResult::Ok) return FailData(CodeOf(outcome.result), outcome.detail);
+
+    *needed = static_cast<std::uint32_t>(outcome.length);
+    const std::size_t fits = std::min(outcome.length, buffer.size());
+    std::copy_n(reply.begin(), fits, buffer.begin());
+    if (fits < outcome.length) return FailData(kErrorMoreData);
+    return 0;
+}
+
+std::uint32_t CupsSpooler::StartDocPrinter(platform::PrinterHandle handle, const platform::DocInfo& doc) {
+    Handle* state = Find(handle);
+    if (!state) return 0;
+    if (state->job) return Fail(kErrorOutOfOrder, "a document is already open");
+    if (doc.dataType != kRawDataType) return Fail(kErrorInvalidDataType, std::string(doc.dataType));
+    ServiceError error;
+    state->job = service_->StartJob(state->queue.name, doc.docName, error);
+    if (!state->job) return Fail(error);
+    return state->job->Id();
+}
+
+int CupsSpooler::StartPagePrinter(platform::PrinterHandle handle) {
+    Handle* state = Find(handle);
+    if (!state) return 0;
+    if (!state->job || state->pageOpen) return Fail(kErrorOutOfOrder, "page without a document, or a second page");
+    state->pageOpen = true;
+    return 1;
+}
+
+int CupsSpooler::WritePrinter(platform::PrinterHandle handle, std::span<const std::uint8_t> data,
+                              std::uint32_t* written) {
+    if (!written) return Fail(kErrorInvalidParameter);
+    *written = 0;
+    Handle* state = Find(handle);
+    if (!state) return 0;
+    if (!state->job) return Fail(kErrorOutOfOrder, "write without a document");
+    ServiceError error;
+    if (!state->job->Write(data, error)) return Fail(error);
+    *written = static_cast<std::uint32_t>(data.size());
+    return 1;
+}
+
+int CupsSpooler::EndPagePrinter(platform::PrinterHandle handle) {
+    Handle* state = Find(handle);
+    if (!state) return 0;
+    if (!state->pageOpen) return Fail(kErrorOutOfOrder, "no page open");
+    state->pageOpen = false;
+    return 1;
+}
+
+// The document ends whether or not CUPS takes it; a job CUPS refused is
+// withdrawn.
+int CupsSpooler::EndDocPrinter(platform::PrinterHandle handle) {
+    Handle* state = Find(handle);
+    if (!state) return 0;
+    if (!state->job || state->pageOpen) return Fail(kErrorOutOfOrder, "no document open, or its page still open");
+    ServiceError error;
+    const bool queued = state->job->Finish(error);
+    state->job.reset();
+    return queued ? 1 : Fail(error);
+}
+
+int CupsSpooler::EnumLocalPrinters(std::vector<platform::PrinterInfo>* printers) {
+    if (!printers) return Fail(kErrorInvalidParameter);
+    printers->clear();
+    std::vector<std::string> names;
+    ServiceError error;
+    if (!service_->ListLocalQueues(names, error)) return Fail(error);
+    for (std::string& name : names) printers->push_back(platform::PrinterInfo{std::move(name)});
+    return 1;
+}
+
+std::unique_ptr<platform::Spooler> MakeCupsSpooler() {
+    return std::make_unique<CupsSpooler>(std::make_unique<CupsQueueService>());
+}
+
+}  // namespace orlax::spooler

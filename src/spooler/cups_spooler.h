@@ -1,0 +1,92 @@
+// The print spooler port on CUPS.
+//
+// - OpenPrinter opens a queue that CUPS knows, by name (the access rights
+//   asked for do not matter: no call needs CUPS administrator rights).
+// - RAW jobs: StartDocPrinter creates a CUPS job with its document name and
+//   raw format, WritePrinter streams the bytes unchanged, EndDocPrinter
+//   closes the document and so queues the job. One job per document; a job
+//   whose document is not ended (handle closed first) is withdrawn. CUPS
+//   takes no job without data: ending an empty document fails with CUPS's
+//   error and the job is withdrawn.
+// - The printer data "KORVANE": SetPrinterData keeps the one-byte request;
+//   GetPrinterData runs the network link's status exchange with the unit
+//   behind the queue's socket://HOST:PORT device URI. Every exchange ends
+//   within 1000 ms, and all exchanges on one handle within 2000 ms of its
+//   opening (the time budget of a status query), so a dead unit costs no
+//   more than that. A failed exchange returns no sooner than 100 ms after
+//   it began (within that budget), so a unit that refuses is not flooded
+//   with connections.
+// - GetLastError gives the code of the last failure (spooler_errors.h);
+//   LastErrorText its text, CUPS's own where CUPS reported it.
+//
+// Used from one thread, like the tool that drives it.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/spooler.h"
+#include "spooler/queue_service.h"
+
+namespace orlax::spooler {
+
+struct StatusTimes {
+    std::chrono::milliseconds exchange{1000};  // one exchange, connect to close
+    std::chrono::milliseconds budget{2000};    // all exchanges of one handle
+    std::chrono::milliseconds failedPace{100};  // the least time a failed exchange takes
+};
+
+class CupsSpooler final : public platform::Spooler {
+public:
+    explicit CupsSpooler(std::unique_ptr<QueueService> service, StatusTimes times = {});
+    ~CupsSpooler() override;
+
+    int OpenPrinter(std::string_view name, platform::PrinterHandle* handle,
+                    const platform::PrinterDefaults* defaults) override;
+    int ClosePrinter(platform::PrinterHandle handle) override;
+    std::uint32_t SetPrinterData(platform::PrinterHandle handle, std::string_view valueName,
+                                 std::uint32_t type, std::span<const std::uint8_t> data) override;
+    std::uint32_t GetPrinterData(platform::PrinterHandle handle, std::string_view valueName,
+                                 std::uint32_t* type, std::span<std::uint8_t> buffer,
+                                 std::uint32_t* needed) override;
+    std::uint32_t StartDocPrinter(platform::PrinterHandle handle, const platform::DocInfo& doc) override;
+    int StartPagePrinter(platform::PrinterHandle handle) override;
+    int WritePrinter(platform::PrinterHandle handle, std::span<const std::uint8_t> data,
+                     std::uint32_t* written) override;
+    int EndPagePrinter(platform::PrinterHandle handle) override;
+    int EndDocPrinter(platform::PrinterHandle handle) override;
+    int EnumLocalPrinters(std::vector<platform::PrinterInfo>* printers) override;
+    std::uint32_t GetLastError() const override { return lastError_; }
+
+    // The text of the last failure; empty while GetLastError is 0.
+    const std::string& LastErrorText() const { return lastErrorText_; }
+    // Handles opened and not closed.
+    std::size_t OpenHandles() const { return handles_.size(); }
+
+private:
+    struct Handle;
+
+    Handle* Find(platform::PrinterHandle handle);
+    int Fail(std::uint32_t code, std::string detail = {});
+    int Fail(const ServiceError& error);
+    // The same for the printer data calls, which return the error code.
+    std::uint32_t FailData(std::uint32_t code, std::string detail = {});
+    // The status exchange for one read; 0 or an error code.
+    std::uint32_t ReadUnitStatus(Handle& state, std::span<std::uint8_t> buffer, std::uint32_t* needed);
+
+    std::unique_ptr<QueueService> service_;
+    StatusTimes times_;
+    std::map<platform::PrinterHandle, std::unique_ptr<Handle>> handles_;
+    platform::PrinterHandle nextHandle_ = 1;
+    std::uint32_t lastError_ = 0;
+    std::string lastErrorText_;
+};
+
+// The spooler of this machine's CUPS.
+std::unique_ptr<platform::Spooler> MakeCupsSpooler();
+
+}  // namespace orlax::spooler

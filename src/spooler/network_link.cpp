@@ -1,0 +1,160 @@
+#include "spooler/network_link.h"
+
+#include <netdb.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <memory>
+#include <numeric>
+
+namespace orlax::spooler {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// A socket closed whichever way the exchange ends.
+class Socket {
+public:
+    explicit Socket(int fd) : fd_(fd) {}
+    ~Socket() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    Socket(const Socket&) = delete;
+    Socket& operator=(const Socket&) = delete;
+    int Fd() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+struct AddressListDeleter {
+    void operator()(addrinfo* list) const { ::freeaddrinfo(list); }
+};
+using AddressList = std::unique_ptr<addrinfo, AddressListDeleter>;
+
+std::string Where(const UnitAddress& unit) { return unit.host + ":" + std::to_string(unit.port); }
+
+LinkOutcome Failure(LinkResult result, std::string detail) { return {result, 0, std::move(detail)}; }
+
+LinkOutcome FromErrno(int error, const UnitAddress& unit) {
+    const std::string detail = Where(unit) + ": " + std::strerror(error);
+    return Failure(error == ECONNREFUSED ? LinkResult::Refused : LinkResult::NetworkError, detail);
+}
+
+// Waits until `fd` is ready for `events` or the deadline passes. Returns the
+// poll events seen, 0 on the deadline, or -1 (errno set) on a poll failure.
+// Past the deadline it still looks once, so that what has already happened
+// (a refusal, the end of a reply) is seen as such.
+int WaitFor(int fd, short events, LinkDeadline deadline) {
+    for (;;) {
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+        pollfd entry{fd, events, 0};
+        const int ready = ::poll(&entry, 1, static_cast<int>(std::max<std::int64_t>(left.count(), 0)));
+        if (ready < 0 && errno == EINTR) continue;
+        if (ready <= 0) return ready;
+        return entry.revents;
+    }
+}
+
+// Connects a non-blocking socket to one address by the deadline.
+LinkOutcome Connect(const Socket& socket, const addrinfo& address, const UnitAddress& unit,
+                    LinkDeadline deadline) {
+    if (::connect(socket.Fd(), address.ai_addr, address.ai_addrlen) == 0) return {LinkResult::Ok, 0, {}};
+    if (errno != EINPROGRESS) return FromErrno(errno, unit);
+    const int ready = WaitFor(socket.Fd(), POLLOUT, deadline);
+    if (ready < 0) return FromErrno(errno, unit);
+    if (ready == 0) return Failure(LinkResult::TimedOut, Where(unit) + ": no connection in time");
+    int error = 0;
+    socklen_t length = sizeof error;
+    if (::getsockopt(socket.Fd(), SOL_SOCKET, SO_ERROR, &error, &length) != 0) return FromErrno(errno, unit);
+    if (error != 0) return FromErrno(error, unit);
+    return {LinkResult::Ok, 0, {}};
+}
+
+LinkOutcome SendPacket(const Socket& socket, const StatusPacket& packet, const UnitAddress& unit,
+                       LinkDeadline deadline) {
+    std::size_t sent = 0;
+    while (sent < packet.size()) {
+        const ssize_t n = ::send(socket.Fd(), packet.data() + sent, packet.size() - sent, MSG_NOSIGNAL);
+        if (n > 0) {
+            sent += static_cast<std::size_t>(n);
+            continue;
+        }
+        if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) return FromErrno(errno, unit);
+        const int ready = WaitFor(socket.Fd(), POLLOUT, deadline);
+        if (ready < 0) return FromErrno(errno, unit);
+        if (ready == 0) return Failure(LinkResult::TimedOut, Where(unit) + ": request not taken in time");
+    }
+    return {LinkResult::Ok, 0, {}};
+}
+
+// Reads until the unit closes the connection. One byte beyond the buffer
+// is enough to know that the reply is too long.
+LinkOutcome ReadReply(const Socket& socket, StatusReplyBuffer& reply, const UnitAddress& unit,
+                      LinkDeadline deadline) {
+    std::size_t length = 0;
+    for (;;) {
+        std::uint8_t beyond = 0;
+        std::uint8_t* into = length < reply.size() ? reply.data() + length : &beyond;
+        const std::size_t room = length < reply.size() ? reply.size() - length : 1;
+        const ssize_t n = ::recv(socket.Fd(), into, room, 0);
+        if (n == 0) return {LinkResult::Ok, length, {}};
+        if (n > 0) {
+            if (into == &beyond)
+                return Failure(LinkResult::ReplyTooLong,
+                               Where(unit) + ": reply longer than " + std::to_string(reply.size()) + " bytes");
+            length += static_cast<std::size_t>(n);
+            continue;
+        }
+        if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) return FromErrno(errno, unit);
+        const int ready = WaitFor(socket.Fd(), POLLIN, deadline);
+        if (ready < 0) return FromErrno(errno, unit);
+        if (ready == 0)
+            return Failure(LinkResult::TimedOut, Where(unit) + ": reply not finished in time (" +
+                                                     std::to_string(length) + " bytes so far)");
+    }
+}
+
+}  // namespace
+
+StatusPacket MakeStatusPacket(std::uint8_t request) {
+    StatusPacket packet{0x1B, 0x04, 0x00, request, 0x00, 0x00, 0x00, 0x00};
+    packet[7] = static_cast<std::uint8_t>(std::accumulate(packet.begin(), packet.end() - 1, 0u));
+    return packet;
+}
+
+LinkOutcome ExchangeStatus(const UnitAddress& unit, std::uint8_t request, LinkDeadline deadline,
+                           StatusReplyBuffer& reply) {
+    addrinfo hints{};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    hints.ai_flags = AI_NUMERICSERV;
+    addrinfo* found = nullptr;
+    const int lookup = ::getaddrinfo(unit.host.c_str(), std::to_string(unit.port).c_str(), &hints, &found);
+    if (lookup != 0) return Failure(LinkResult::HostUnknown, unit.host + ": " + ::gai_strerror(lookup));
+    const AddressList addresses(found);
+
+    // Each address in turn, as long as the unit refuses or cannot be reached.
+    LinkOutcome outcome = Failure(LinkResult::NetworkError, Where(unit) + ": no address");
+    for (const addrinfo* address = addresses.get(); address; address = address->ai_next) {
+        const Socket socket(
+            ::socket(address->ai_family, address->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, address->ai_protocol));
+        if (socket.Fd() < 0) {
+            outcome = FromErrno(errno, unit);
+            continue;
+        }
+        outcome = Connect(socket, *address, unit, deadline);
+        if (outcome.result == LinkResult::TimedOut) return outcome;
+        if (outcome.result != LinkResult::Ok) continue;
+        outcome = SendPacket(socket, MakeStatusPacket(request), unit, deadline);
+        if (outcome.result != LinkResult::Ok) return outcome;
+        return ReadReply(socket, reply, unit, deadline);
+    }
+    return outcome;
+}
+
+}  // namespace orlax::spooler

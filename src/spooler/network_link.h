@@ -1,0 +1,50 @@
+// The network link's status exchange with a unit: on a connection of its
+// own, the host sends the 8 bytes 1B 04 00 <request> 00 00 00 <checksum>
+// (checksum: the low 8 bits of the sum of bytes 0 to 6) and reads the reply
+// until the unit closes the connection. The whole exchange - connecting,
+// sending, reading - ends by a deadline; at most 1000 bytes of reply are
+// kept and a longer reply is a failure.
+#pragma once
+
+#include <array>
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include "spooler/unit_address.h"
+
+namespace orlax::spooler {
+
+inline constexpr std::size_t kStatusPacketSize = 8;
+inline constexpr std::size_t kMaxStatusReply = 1000;
+
+using StatusPacket = std::array<std::uint8_t, kStatusPacketSize>;
+using StatusReplyBuffer = std::array<std::uint8_t, kMaxStatusReply>;
+using LinkDeadline = std::chrono::steady_clock::time_point;
+
+// The packet that asks the unit for its status record.
+StatusPacket MakeStatusPacket(std::uint8_t request);
+
+enum class LinkResult {
+    Ok,            // the unit sent its reply and closed the connection
+    HostUnknown,   // the host name does not resolve
+    Refused,       // nothing listens at the address
+    TimedOut,      // no connection, or no end of the reply, by the deadline
+    ReplyTooLong,  // more than 1000 bytes
+    NetworkError,  // reset, unreachable, or another socket failure
+};
+
+struct LinkOutcome {
+    LinkResult result = LinkResult::NetworkError;
+    std::size_t length = 0;  // reply bytes in the buffer when Ok
+    std::string detail;      // what went wrong, for the error text
+};
+
+// One status exchange. On Ok the reply's first `length` bytes are in
+// `reply`; otherwise `reply` may hold part of a reply and must not be used.
+LinkOutcome ExchangeStatus(const UnitAddress& unit, std::uint8_t request, LinkDeadline deadline,
+                           StatusReplyBuffer& reply);
+
+}  // namespace orlax::spooler

@@ -1,0 +1,42 @@
+#include "spooler/spooler_errors.h"
+
+#include <array>
+
+namespace orlax::spooler {
+namespace {
+
+struct ErrorText {
+    std::uint32_t code;
+    std::string_view text;
+};
+
+constexpr std::array kErrorTexts{
+    ErrorText{kErrorInvalidHandle, "the printer handle is not open"},
+    ErrorText{kErrorInvalidParameter, "a required argument is missing or out of range"},
+    ErrorText{kErrorUnknownValue, "no printer data of that name"},
+    ErrorText{kErrorInvalidDataType, "only RAW jobs are taken"},
+    ErrorText{kErrorOutOfOrder, "spooler call out of order"},
+    ErrorText{kErrorNoRequest, "status read before any request was written"},
+    ErrorText{kErrorMoreData, "the status reply does not fit the buffer"},
+    ErrorText{kErrorBadQueueName, "no such queue: a queue name has no spaces, tabs, '/' or '#'"},
+    ErrorText{kErrorNoStatusPath,
+              "the queue's device URI is not socket://HOST:PORT; the unit's status cannot be read"},
+    ErrorText{kErrorBadDeviceUri, "the queue's socket:// device URI is malformed"},
+    ErrorText{kErrorDeviceUriUnknown, "CUPS did not give the queue's device URI"},
+    ErrorText{kErrorHostUnknown, "the unit's host name cannot be resolved"},
+    ErrorText{kErrorRefused, "the unit refused the connection"},
+    ErrorText{kErrorTimedOut, "the unit did not answer in time"},
+    ErrorText{kErrorReplyTooLong, "the unit's reply is longer than 1000 bytes"},
+    ErrorText{kErrorNetwork, "the connection to the unit failed"},
+    ErrorText{kErrorCupsFailed, "the CUPS request failed"},
+};
+
+}  // namespace
+
+std::string_view SpoolerErrorText(std::uint32_t code) {
+    for (const ErrorText& entry : kErrorTexts)
+        if (entry.code == code) return entry.text;
+    return {};
+}
+
+}  // namespace orlax::spooler

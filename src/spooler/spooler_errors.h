@@ -1,0 +1,55 @@
+// The error codes that the CUPS spooler gives through GetLastError.
+//
+// A failure that CUPS itself reported keeps CUPS's status code (an IPP status
+// such as 1030, client-error-not-found, or 1282, server-error-not-accepting-
+// jobs; all below 0x2000) and CUPS's own text. The spooler's own failures have
+// codes of 7001 and up:
+//
+//   7001  the handle is not open
+//   7002  a required argument is missing or out of range
+//   7003  no printer data of that name (only "KORVANE" exists)
+//   7004  a data type other than "RAW"
+//   7005  a call out of order (a page without a document, a second document,
+//         a document ended while its page is open, ...)
+//   7006  a status read before any request was written
+//   7007  the status reply does not fit the caller's buffer
+//   7008  no such queue: the name cannot be a CUPS queue name
+//   7009  the queue's device URI is not socket://HOST:PORT, so the unit's
+//         status cannot be read through it
+//   7010  the queue's socket:// device URI is malformed
+//   7011  CUPS did not give the queue's device URI
+//   7012  the unit's host name cannot be resolved
+//   7013  the unit refused the connection (nothing listens at HOST:PORT)
+//   7014  the unit did not connect, or did not finish its reply, in time
+//   7015  the unit's reply is longer than 1000 bytes
+//   7016  the connection to the unit failed otherwise (reset, unreachable)
+//   7017  a CUPS request failed without a status of CUPS's own
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace orlax::spooler {
+
+inline constexpr std::uint32_t kErrorInvalidHandle = 7001;
+inline constexpr std::uint32_t kErrorInvalidParameter = 7002;
+inline constexpr std::uint32_t kErrorUnknownValue = 7003;
+inline constexpr std::uint32_t kErrorInvalidDataType = 7004;
+inline constexpr std::uint32_t kErrorOutOfOrder = 7005;
+inline constexpr std::uint32_t kErrorNoRequest = 7006;
+inline constexpr std::uint32_t kErrorMoreData = 7007;
+inline constexpr std::uint32_t kErrorBadQueueName = 7008;
+inline constexpr std::uint32_t kErrorNoStatusPath = 7009;
+inline constexpr std::uint32_t kErrorBadDeviceUri = 7010;
+inline constexpr std::uint32_t kErrorDeviceUriUnknown = 7011;
+inline constexpr std::uint32_t kErrorHostUnknown = 7012;
+inline constexpr std::uint32_t kErrorRefused = 7013;
+inline constexpr std::uint32_t kErrorTimedOut = 7014;
+inline constexpr std::uint32_t kErrorReplyTooLong = 7015;
+inline constexpr std::uint32_t kErrorNetwork = 7016;
+inline constexpr std::uint32_t kErrorCupsFailed = 7017;
+
+// The text of one of the spooler's own codes; empty for any other code.
+std::string_view SpoolerErrorText(std::uint32_t code);
+
+}  // namespace orlax::spooler
