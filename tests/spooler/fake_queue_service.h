@@ -1,0 +1,94 @@
+// A print service for the spooler tests: queues with their device URIs, the
+// jobs written to them, and failures on demand, all in memory.
+#pragma once
+
+#include <deque>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "spooler/queue_service.h"
+
+namespace orlax::testing {
+
+struct FakeJob {
+    std::string queue, docName;
+    std::vector<std::uint8_t> bytes;
+    std::size_t writes = 0;
+    bool finished = false;   // queued for the device
+    bool withdrawn = false;  // dropped without Finish, or refused by Finish
+};
+
+class FakeQueueService final : public spooler::QueueService {
+public:
+    // The queues in listing order, each with its device URI.
+    std::vector<std::pair<std::string, std::string>> queues;
+    std::optional<spooler::ServiceError> findFailure, listFailure, startFailure, writeFailure, finishFailure;
+    std::deque<FakeJob> jobs;  // stable addresses for the open streams
+
+    std::optional<spooler::QueueInfo> FindQueue(std::string_view name, spooler::ServiceError& error) override {
+        if (findFailure) {
+            error = *findFailure;
+            return std::nullopt;
+        }
+        for (const auto& [queue, uri] : queues)
+            if (queue == name) return spooler::QueueInfo{queue, uri};
+        error = {1030, "The printer or class does not exist."};
+        return std::nullopt;
+    }
+
+    bool ListLocalQueues(std::vector<std::string>& names, spooler::ServiceError& error) override {
+        if (listFailure) {
+            error = *listFailure;
+            return false;
+        }
+        names.clear();
+        for (const auto& queue : queues) names.push_back(queue.first);
+        return true;
+    }
+
+    std::unique_ptr<spooler::JobStream> StartJob(std::string_view queue, std::string_view docName,
+                                                 spooler::ServiceError& error) override {
+        if (startFailure) {
+            error = *startFailure;
+            return nullptr;
+        }
+        jobs.push_back({std::string(queue), std::string(docName), {}, 0, false, false});
+        return std::make_unique<Stream>(*this, jobs.back(), static_cast<std::uint32_t>(jobs.size()));
+    }
+
+private:
+    class Stream final : public spooler::JobStream {
+    public:
+        Stream(FakeQueueService& service, FakeJob& job, std::uint32_t id) : service_(service), job_(job), id_(id) {}
+        ~Stream() override {
+            if (!job_.finished) job_.withdrawn = true;
+        }
+        std::uint32_t Id() const override { return id_; }
+        bool Write(std::span<const std::uint8_t> bytes, spooler::ServiceError& error) override {
+            if (service_.writeFailure) {
+                error = *service_.writeFailure;
+                return false;
+            }
+            job_.bytes.insert(job_.bytes.end(), bytes.begin(), bytes.end());
+            ++job_.writes;
+            return true;
+        }
+        bool Finish(spooler::ServiceError& error) override {
+            if (service_.finishFailure) {
+                error = *service_.finishFailure;
+                return false;
+            }
+            job_.finished = true;
+            return true;
+        }
+
+    private:
+        FakeQueueService& service_;
+        FakeJob& job_;
+        std::uint32_t id_;
+    };
+};
+
+}  // namespace orlax::testing

@@ -1,0 +1,100 @@
+#include "spooler/network_link.h"
+
+#include <gtest/gtest.h>
+
+#include <numeric>
+
+#include "spooler/loopback_unit.h"
+
+namespace orlax::spooler {
+namespace {
+
+using testing::ClosedPort;
+using testing::LoopbackUnit;
+using namespace std::chrono_literals;
+
+std::vector<std::uint8_t> Counting(std::size_t length) {
+    std::vector<std::uint8_t> bytes(length);
+    std::iota(bytes.begin(), bytes.end(), std::uint8_t{0});
+    return bytes;
+}
+
+LinkDeadline In(std::chrono::milliseconds time) { return std::chrono::steady_clock::now() + time; }
+
+TEST(StatusPacket, IsTheRequestWithItsChecksum) {
+    EXPECT_EQ(MakeStatusPacket(0x00), (StatusPacket{0x1B, 0x04, 0x00, 0x00, 0x00, 0x00, 0x00, 0x1F}));
+    EXPECT_EQ(MakeStatusPacket(0x01), (StatusPacket{0x1B, 0x04, 0x00, 0x01, 0x00, 0x00, 0x00, 0x20}));
+    // The sum wraps: 0x1F + 0xFF = 0x11E.
+    EXPECT_EQ(MakeStatusPacket(0xFF), (StatusPacket{0x1B, 0x04, 0x00, 0xFF, 0x00, 0x00, 0x00, 0x1E}));
+}
+
+// Replies of every length the host keeps arrive whole, and the unit got the
+// request packet; one byte more than 1000 is a failure.
+TEST(ExchangeStatus, KeepsRepliesUpTo1000Bytes) {
+    struct Case {
+        std::size_t length;
+        LinkResult result;
+    };
+    const Case cases[] = {{0, LinkResult::Ok},    {1, LinkResult::Ok},
+                          {100, LinkResult::Ok},  {1000, LinkResult::Ok},
+                          {1001, LinkResult::ReplyTooLong}, {70000, LinkResult::ReplyTooLong}};
+    for (const Case& c : cases) {
+        const std::vector<std::uint8_t> sent = Counting(c.length);
+        LoopbackUnit unit(LoopbackUnit::Reply(sent));
+        StatusReplyBuffer reply{};
+        const LinkOutcome outcome = ExchangeStatus({"127.0.0.1", unit.Port()}, 0, In(5s), reply);
+        ASSERT_EQ(outcome.result, c.result) << c.length << ": " << outcome.detail;
+        if (c.result == LinkResult::Ok) {
+            ASSERT_EQ(outcome.length, c.length);
+            EXPECT_TRUE(std::equal(sent.begin(), sent.end(), reply.begin())) << c.length;
+        }
+        const auto requests = unit.Requests();
+        ASSERT_EQ(requests.size(), 1u);
+        const StatusPacket packet = MakeStatusPacket(0);
+        EXPECT_EQ(requests[0], std::vector<std::uint8_t>(packet.begin(), packet.end()));
+    }
+}
+
+TEST(ExchangeStatus, NamesEachFailure) {
+    struct Case {
+        const char* what;
+        std::function<LinkOutcome(StatusReplyBuffer&)> exchange;
+        LinkResult result;
+    };
+    LoopbackUnit silent(LoopbackUnit::Silent());
+    LoopbackUnit reset(LoopbackUnit::Reset());
+    const Case cases[] = {
+        {"nothing listens",
+         [](StatusReplyBuffer& r) { return ExchangeStatus({"127.0.0.1", ClosedPort()}, 0, In(5s), r); },
+         LinkResult::Refused},
+        {"the unit answers nothing",
+         [&](StatusReplyBuffer& r) { return ExchangeStatus({"127.0.0.1", silent.Port()}, 0, In(100ms), r); },
+         LinkResult::TimedOut},
+        {"the deadline has passed before the unit answers",
+         [&](StatusReplyBuffer& r) { return ExchangeStatus({"127.0.0.1", silent.Port()}, 0, In(-1ms), r); },
+         LinkResult::TimedOut},
+        {"the unit resets the connection",
+         [&](StatusReplyBuffer& r) { return ExchangeStatus({"127.0.0.1", reset.Port()}, 0, In(5s), r); },
+         LinkResult::NetworkError},
+        {"the host name does not resolve",
+         [](StatusReplyBuffer& r) { return ExchangeStatus({"no-such-unit.invalid", 9100}, 0, In(5s), r); },
+         LinkResult::HostUnknown},
+    };
+    for (const Case& c : cases) {
+        StatusReplyBuffer reply{};
+        const LinkOutcome outcome = c.exchange(reply);
+        EXPECT_EQ(outcome.result, c.result) << c.what << ": " << outcome.detail;
+        EXPECT_FALSE(outcome.detail.empty()) << c.what;
+    }
+}
+
+// A refusal that has already happened is reported as such even when the
+// deadline has passed: the host learns why the unit is not there.
+TEST(ExchangeStatus, ReportsARefusalPastTheDeadline) {
+    StatusReplyBuffer reply{};
+    const LinkOutcome outcome = ExchangeStatus({"127.0.0.1", ClosedPort()}, 0, In(-1ms), reply);
+    EXPECT_EQ(outcome.result, LinkResult::Refused) << outcome.detail;
+}
+
+}  // namespace
+}  // namespace orlax::spooler

@@ -1,0 +1,193 @@
+// orlax-emulator as a technician runs it: the network unit answering status
+// requests and taking jobs on one port, stopped by a signal.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "emulator/device_model.h"
+#include "emulator/journal.h"
+#include "emulator/scenario.h"
+#include "spooler/emulator_process.h"
+#include "spooler/network_link.h"
+
+namespace orlax::spooler {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using testing::EmulatorProcess;
+using testing::ReadText;
+using testing::SendJob;
+
+class OrlaxEmulator : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() / ("orlax_emulator_test_" + std::to_string(::getpid()) + "_" +
+                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(dir_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    std::string PathOf(const std::string& name) const { return (dir_ / name).string(); }
+    std::string WriteFile(const std::string& name, const std::string& text) const {
+        std::ofstream(PathOf(name)) << text;
+        return PathOf(name);
+    }
+
+    // Starts the unit on a free loopback port with a journal.
+    std::unique_ptr<EmulatorProcess> Start(const std::string& scenarioJson = "{}") {
+        auto process = std::make_unique<EmulatorProcess>(
+            std::vector<std::string>{"--listen", "127.0.0.1:0", "--scenario", WriteFile("scenario.json", scenarioJson),
+                                     "--journal", PathOf("journal.txt")},
+            PathOf("stderr.txt"));
+        port_ = process->ListeningPort();
+        EXPECT_NE(port_, 0) << ReadText(PathOf("stderr.txt"));
+        return process;
+    }
+
+    LinkOutcome Status(StatusReplyBuffer& reply) const {
+        return ExchangeStatus({"127.0.0.1", port_}, 0, std::chrono::steady_clock::now() + 5s, reply);
+    }
+
+    std::string Journal() const { return ReadText(PathOf("journal.txt")); }
+
+    fs::path dir_;
+    std::uint16_t port_ = 0;
+};
+
+TEST_F(OrlaxEmulator, RefusesBadCommandLinesWithStatus2) {
+    struct Case {
+        std::vector<std::string> args;
+        std::string message;
+    };
+    const std::string badScenario = WriteFile("bad.json", R"({"busyPolls": -1})");
+    const std::vector<Case> cases = {
+        {{}, "--listen HOST:PORT is required"},
+        {{"--listen"}, "option --listen needs a value"},
+        {{"--listen", "localhost:port"}, "expected HOST:PORT"},
+        {{"--listen", "::1:9100"}, "expected HOST:PORT"},
+        {{"--listen", "127.0.0.1:65536"}, "expected HOST:PORT"},
+        {{"--listen", "127.0.0.1:0", "--verbose"}, "unknown argument '--verbose'"},
+        {{"--listen", "127.0.0.1:0", "--scenario", PathOf("missing.json")}, "missing.json"},
+        {{"--listen", "127.0.0.1:0", "--scenario", badScenario}, "busyPolls"},
+        {{"--listen", "127.0.0.1:0", "--journal", PathOf("no/such/folder/journal.txt")}, "journal"},
+    };
+    for (const Case& c : cases) {
+        EmulatorProcess process(c.args, PathOf("stderr.txt"));
+        EXPECT_EQ(process.Stop(0), 2) << c.message;
+        EXPECT_NE(ReadText(PathOf("stderr.txt")).find(c.message), std::string::npos)
+            << ReadText(PathOf("stderr.txt"));
+    }
+}
+
+// Each status request gets the reply the device model gives, the scripted
+// ones included; a failed read resets the connection.
+TEST_F(OrlaxEmulator, AnswersStatusRequestsAsTheDeviceModel) {
+    const std::string scenarioJson =
+        R"({"record": {"yellowSpitsA": 1520}, "replies": ["busy", "fail", "empty", "one", {"length": 25}, "badsum"]})";
+    emulator::Scenario scenario = emulator::DefaultScenario();
+    std::string error;
+    ASSERT_TRUE(emulator::ParseScenario(scenarioJson, scenario, error)) << error;
+    emulator::DeviceModel model(scenario);
+    const auto unit = Start(scenarioJson);
+
+    std::string journal;
+    for (int read = 0; read < 7; ++read) {
+        const emulator::StatusReply expected = model.ReadStatus();
+        StatusReplyBuffer reply{};
+        const LinkOutcome outcome = Status(reply);
+        if (expected.failed) {
+            EXPECT_EQ(outcome.result, LinkResult::NetworkError) << read;
+            journal += "STATUS FAIL\n";
+            continue;
+        }
+        ASSERT_EQ(outcome.result, LinkResult::Ok) << read << ": " << outcome.detail;
+        ASSERT_EQ(outcome.length, expected.bytes.size()) << read;
+        EXPECT_TRUE(std::equal(expected.bytes.begin(), expected.bytes.end(), reply.begin())) << read;
+        journal += "STATUS " + std::to_string(expected.bytes.size()) + "\n";
+    }
+    EXPECT_EQ(unit->Stop(SIGTERM), 0);
+    EXPECT_EQ(Journal(), journal);
+}
+
+// Every connection that does not start with the status packet is a job,
+// whatever its length; the unit obeys the command packets among them.
+TEST_F(OrlaxEmulator, TakesEveryOtherConnectionAsOneJob) {
+    const std::string scenarioJson = R"({"record": {"yellowSpitsA": 1520, "cyanSpitsB": 301}})";
+    emulator::Scenario scenario = emulator::DefaultScenario();
+    std::string error;
+    ASSERT_TRUE(emulator::ParseScenario(scenarioJson, scenario, error)) << error;
+    emulator::DeviceModel model(scenario);
+    const auto unit = Start(scenarioJson);
+
+    std::vector<std::uint8_t> file(5000);
+    for (std::size_t i = 0; i < file.size(); ++i) file[i] = static_cast<std::uint8_t>(i * 31 + 7);
+    const std::vector<std::vector<std::uint8_t>> jobs = {
+        {0x1B, 0x04, 0x02, 0x01, 0x00, 0x00, 0x00, 0x22},  // ClearSpits 1
+        {0x1B, 0x04, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00},  // status-like, wrong checksum
+        {0x1B, 0x04, 0x02},
+        {},
+        std::vector<std::uint8_t>(64, 0x5A),
+        std::vector<std::uint8_t>(65, 0x5A),
+        file,
+        {0x1B, 0x04, 0x02, 0x02, 0x00, 0x00, 0x00, 0x23},  // ClearSpits 2
+    };
+    std::string journal;
+    for (const auto& job : jobs) {
+        ASSERT_TRUE(SendJob(port_, job, 999));
+        model.ReceiveJob(job);
+        journal += emulator::JobLine("", job) + "\n";
+    }
+    const emulator::StatusReply expected = model.ReadStatus();
+    StatusReplyBuffer reply{};
+    ASSERT_EQ(Status(reply).result, LinkResult::Ok);
+    EXPECT_TRUE(std::equal(expected.bytes.begin(), expected.bytes.end(), reply.begin()));
+    EXPECT_EQ(reply[17], 0) << "the spit counters were cleared";
+    EXPECT_EQ(unit->Stop(SIGTERM), 0);
+    EXPECT_EQ(Journal(), journal + "STATUS 100\n");
+}
+
+// CUPS may be sending a job while the tool asks for status.
+TEST_F(OrlaxEmulator, AnswersStatusWhileAJobIsOpen) {
+    const auto unit = Start();
+    const int job = testing::ConnectTo(port_);
+    ASSERT_GE(job, 0);
+    const std::vector<std::uint8_t> first(100, 0x11);
+    ASSERT_TRUE(testing::SendAll(job, first));
+
+    StatusReplyBuffer reply{};
+    const LinkOutcome outcome = Status(reply);
+    EXPECT_EQ(outcome.result, LinkResult::Ok) << outcome.detail;
+    EXPECT_EQ(outcome.length, 100u);
+
+    ASSERT_TRUE(testing::SendAll(job, first));
+    ::shutdown(job, SHUT_WR);
+    char c = 0;
+    while (::recv(job, &c, 1, 0) > 0) {
+    }
+    ::close(job);
+    EXPECT_EQ(unit->Stop(SIGTERM), 0);
+    EXPECT_EQ(Journal(), "STATUS 100\n" + emulator::JobLine("", std::vector<std::uint8_t>(200, 0x11)) + "\n");
+}
+
+// SIGTERM and SIGINT end the program cleanly; a job cut short by the stop
+// is not delivered.
+TEST_F(OrlaxEmulator, StopsCleanlyOnSignals) {
+    for (const int signal : {SIGTERM, SIGINT}) {
+        const auto unit = Start();
+        const int job = testing::ConnectTo(port_);
+        ASSERT_GE(job, 0);
+        ASSERT_TRUE(testing::SendAll(job, std::vector<std::uint8_t>(50, 0x22)));
+        StatusReplyBuffer reply{};
+        ASSERT_EQ(Status(reply).result, LinkResult::Ok);  // the job's bytes have been read by now
+        EXPECT_EQ(unit->Stop(signal), 0) << signal;
+        EXPECT_EQ(unit->ReadLine(), "orlax-emulator: stopped") << signal;
+        ::close(job);
+        EXPECT_EQ(Journal(), "STATUS 100\n") << signal;
+        fs::remove(PathOf("journal.txt"));
+    }
+}
+
+}  // namespace
+}  // namespace orlax::spooler
