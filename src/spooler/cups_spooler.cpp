@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <thread>
+#include <utility>
 
 #include "device/device_link.h"
 #include "spooler/cups_queue_service.h"
@@ -37,6 +38,7 @@ struct CupsSpooler::Handle {
     Clock::time_point opened;
     std::optional<std::uint8_t> request;  // the last status request written
     std::unique_ptr<JobStream> job;       // the open document, if any
+    std::optional<ServiceError> broken;   // why a write to it failed
     bool pageOpen = false;
 };
 
@@ -173,8 +175,12 @@ int CupsSpooler::WritePrinter(platform::PrinterHandle handle, std::span<const st
     Handle* state = Find(handle);
     if (!state) return 0;
     if (!state->job) return Fail(kErrorOutOfOrder, "write without a document");
+    if (state->broken) return Fail(*state->broken);
     ServiceError error;
-    if (!state->job->Write(data, error)) return Fail(error);
+    if (!state->job->Write(data, error)) {
+        state->broken = error;
+        return Fail(error);
+    }
     *written = static_cast<std::uint32_t>(data.size());
     return 1;
 }
@@ -187,16 +193,18 @@ int CupsSpooler::EndPagePrinter(platform::PrinterHandle handle) {
     return 1;
 }
 
-// The document ends whether or not CUPS takes it; a job CUPS refused is
-// withdrawn.
+// The document ends whether or not CUPS takes it. A job that CUPS refused,
+// or whose data it did not all take, is withdrawn: never printed in part.
 int CupsSpooler::EndDocPrinter(platform::PrinterHandle handle) {
     Handle* state = Find(handle);
     if (!state) return 0;
     if (!state->job || state->pageOpen) return Fail(kErrorOutOfOrder, "no document open, or its page still open");
+    const std::optional<ServiceError> broken = std::exchange(state->broken, std::nullopt);
     ServiceError error;
-    const bool queued = state->job->Finish(error);
+    const bool queued = !broken && state->job->Finish(error);
     state->job.reset();
-    return queued ? 1 : Fail(error);
+    if (queued) return 1;
+    return Fail(broken ? *broken : error);
 }
 
 int CupsSpooler::EnumLocalPrinters(std::vector<platform::PrinterInfo>* printers) {
