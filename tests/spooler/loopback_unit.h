@@ -34,6 +34,38 @@ inline std::uint16_t ClosedPort() {
     return ntohs(address.sin_port);
 }
 
+// A loopback port whose listener takes no more connections: its backlog is
+// full and never drained, so a new connection is neither accepted nor
+// refused, as with a unit that is switched off or cut from the network.
+class UnreachableUnit {
+public:
+    UnreachableUnit() {
+        listenFd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ::bind(listenFd_, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        ::listen(listenFd_, 0);
+        socklen_t length = sizeof address;
+        ::getsockname(listenFd_, reinterpret_cast<sockaddr*>(&address), &length);
+        port_ = ntohs(address.sin_port);
+        filler_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        ::connect(filler_, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    }
+    ~UnreachableUnit() {
+        ::close(filler_);
+        ::close(listenFd_);
+    }
+    UnreachableUnit(const UnreachableUnit&) = delete;
+    UnreachableUnit& operator=(const UnreachableUnit&) = delete;
+    std::uint16_t Port() const { return port_; }
+
+private:
+    int listenFd_ = -1;
+    int filler_ = -1;
+    std::uint16_t port_ = 0;
+};
+
 class LoopbackUnit {
 public:
     // What the unit does with a connection once it has read the request.

@@ -63,7 +63,11 @@ TEST(ExchangeStatus, NamesEachFailure) {
     };
     LoopbackUnit silent(LoopbackUnit::Silent());
     LoopbackUnit reset(LoopbackUnit::Reset());
+    testing::UnreachableUnit unreachable;
     const Case cases[] = {
+        {"the unit does not take the connection",
+         [&](StatusReplyBuffer& r) { return ExchangeStatus({"127.0.0.1", unreachable.Port()}, 0, In(100ms), r); },
+         LinkResult::TimedOut},
         {"nothing listens",
          [](StatusReplyBuffer& r) { return ExchangeStatus({"127.0.0.1", ClosedPort()}, 0, In(5s), r); },
          LinkResult::Refused},
