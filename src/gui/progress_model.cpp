@@ -1,0 +1,42 @@
+#include "gui/progress_model.h"
+
+#include <algorithm>
+
+namespace orlax::gui {
+namespace {
+
+int PermilleOf(std::uint64_t done, std::uint64_t total) {
+    if (total == 0) return 0;
+    done = std::min(done, total);
+    return static_cast<int>(static_cast<double>(done) * 1000.0 / static_cast<double>(total));
+}
+
+}  // namespace
+
+void ProgressModel::FileProgress(std::string_view path, std::uint64_t sent, std::uint64_t total) {
+    std::string text = "Sending ";
+    text += path;
+    if (total > 0) {
+        text += ": " + std::to_string(PermilleOf(sent, total) / 10) + " %";
+    } else {
+        text += ": " + std::to_string(sent) + " bytes";
+    }
+    Set(std::move(text), PermilleOf(sent, total));
+}
+
+void ProgressModel::Done() { Set({}, 0); }
+
+void ProgressModel::Pause(std::uint32_t totalMs, std::uint32_t leftMs) {
+    leftMs = std::min(leftMs, totalMs);
+    const std::uint32_t seconds = leftMs / 1000 + (leftMs % 1000 != 0 ? 1 : 0);
+    Set("Waiting: " + std::to_string(seconds) + " s left", PermilleOf(totalMs - leftMs, totalMs));
+}
+
+void ProgressModel::Set(std::string text, int permille) {
+    if (text == text_ && permille == permille_) return;
+    text_ = std::move(text);
+    permille_ = permille;
+    if (changed_) changed_();
+}
+
+}  // namespace orlax::gui

@@ -1,0 +1,67 @@
+#include "gui/qt_host.h"
+
+#include <QTimer>
+
+#include "app/operator_log.h"
+#include "gui/about_box.h"
+#include "gui/busy_cursor.h"
+#include "gui/message_presenter.h"
+#include "gui/qt_dialog_window.h"
+#include "platform/dialog.h"
+#include "res/dialog_templates.h"
+#include "res/string_table.h"
+
+namespace orlax::gui {
+
+QtHost::QtHost(MessagePresenter& presenter, ProgressModel* progress, std::string programVersion)
+    : presenter_(presenter), progress_(progress), programVersion_(std::move(programVersion)) {}
+
+int QtHost::RunModal(platform::Dialog& dialog) {
+    const res::DialogTemplate* dialogTemplate = res::FindDialogTemplate(dialog.TemplateId());
+    if (!dialogTemplate) {
+        if (dialog.TemplateId() != kAboutTemplateId) return -1;
+        ShowAbout();
+        return platform::kIdOk;
+    }
+
+    QWidget* owner = stack_.empty() ? nullptr : &stack_.back()->Widget();
+    QtDialogWindow window(*dialogTemplate, dialog, owner);
+    if (progress_ && (dialogTemplate->style & res::kAppWindow))
+        window.AttachProgressLine(*progress_, app::kLogBoxId);
+    stack_.push_back(&window);
+    dialog.Attach(&window);
+
+    bool focusFirstTabStop = false;
+    window.RunHandler([&] { focusFirstTabStop = dialog.OnInitDialog(); });
+    if (!window.Ended() && focusFirstTabStop) window.FocusFirstTabStop();
+
+    if (!window.Ended()) {
+        QTimer::singleShot(0, &window.Widget(), [this, &window] {
+            window.Widget().activateWindow();
+            if (shown_) shown_(window);
+        });
+    }
+    const int result = window.Exec();
+
+    dialog.Attach(nullptr);
+    stack_.pop_back();
+    return result;
+}
+
+int QtHost::MessageBox(std::string_view text, std::string_view caption, unsigned type) {
+    QWidget* owner = nullptr;
+    if (const QtDialogWindow* top = Topmost(); top && top->Widget().isVisible()) owner = &top->Widget();
+    CursorSuspension suspended;
+    return presenter_.ShowMessage(owner, caption, text, type);
+}
+
+void QtHost::ShowAbout() {
+    const res::DialogTemplate* main = res::FindDialogTemplate(res::kMainWindowTemplate);
+    const AboutText about = MakeAboutText(res::LoadString(res::kIdsAboutBox),
+                                          main ? main->caption : std::string_view{}, programVersion_);
+    QWidget* owner = Topmost() ? &Topmost()->Widget() : nullptr;
+    CursorSuspension suspended;
+    presenter_.ShowAbout(owner, about.caption, about.text);
+}
+
+}  // namespace orlax::gui

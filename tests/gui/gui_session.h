@@ -1,0 +1,61 @@
+// A whole desktop session for tests: the application over an emulated unit
+// and a virtual clock, in real windows driven by a script.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/burner_app.h"
+#include "app/operator_log.h"
+#include "device/command_packet.h"
+#include "emulator/emulated_spooler.h"
+#include "emulator/scenario.h"
+#include "gui/gui_driver.h"
+#include "gui/qt_dialog_window.h"
+#include "gui/qt_host.h"
+#include "gui/recording_presenter.h"
+#include "platform/virtual_clock.h"
+#include "res/dialog_templates.h"
+
+namespace orlax::testing {
+
+class GuiSession {
+public:
+    explicit GuiSession(const emulator::Scenario& scenario = emulator::DefaultScenario(),
+                        std::string dataRoot = "/nonexistent-data-root")
+        : spooler(scenario, &clock),
+          host(presenter, nullptr, "test"),
+          app({spooler, clock, host}, app::AppConfig{std::move(dataRoot)}) {}
+
+    // Runs the main window on `script`; the log box's last text is kept in
+    // `logBox`. Returns the operator log at the end.
+    std::string Run(platform::Script script) {
+        ScriptDriver driver(host, std::move(script), [this](gui::QtDialogWindow& window) {
+            if (window.Template().id == res::kMainWindowTemplate) logBox = window.GetItemText(app::kLogBoxId);
+        });
+        app.InitInstance();
+        remaining = driver.Remaining().size();
+        return std::string(app.Log().LogText());
+    }
+
+    std::vector<device::CommandPacket> Commands() const {
+        std::vector<device::CommandPacket> packets;
+        for (const auto& job : spooler.Jobs()) {
+            if (job.bytes.size() != device::kCommandPacketSize) continue;
+            device::CommandPacket packet{};
+            std::copy(job.bytes.begin(), job.bytes.end(), packet.begin());
+            packets.push_back(packet);
+        }
+        return packets;
+    }
+
+    platform::VirtualClock clock;
+    emulator::EmulatedSpooler spooler;
+    RecordingPresenter presenter;
+    gui::QtHost host;
+    app::CBurnerApp app;
+    std::string logBox;
+    std::size_t remaining = 0;
+};
+
+}  // namespace orlax::testing

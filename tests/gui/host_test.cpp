@@ -1,0 +1,286 @@
+// The desktop host's window semantics: focus losses before clicks, one
+// handler at a time, Enter, Escape and the close box, the window menu and the
+// About box, message boxes.
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <array>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/burner_dlg.h"
+#include "gui/gui_driver.h"
+#include "gui/gui_session.h"
+#include "gui/qt_dialog_window.h"
+#include "gui/qt_host.h"
+#include "gui/recording_presenter.h"
+#include "platform/dialog.h"
+#include "res/dialog_templates.h"
+
+namespace orlax::testing {
+namespace {
+
+using platform::kBnClicked;
+using platform::kEnKillFocus;
+using platform::MessageEntry;
+
+// The disk position template (OK 1, Cancel 2, edits 1015 and 1001) with a
+// message map that records what it hears.
+class RecordingDialog : public platform::MappedDialog<RecordingDialog> {
+public:
+    explicit RecordingDialog(platform::DialogHost& host, int templateId = res::kDiskPositionTemplate)
+        : MappedDialog(templateId, host) {}
+
+    static std::span<const MessageEntry<RecordingDialog>> MessageMap() {
+        static constexpr std::array<MessageEntry<RecordingDialog>, 2> kMap{{
+            {kEnKillFocus, 1015, &RecordingDialog::OnKillFocusVertical},
+            {kEnKillFocus, 1001, &RecordingDialog::OnKillFocusHorizontal},
+        }};
+        return kMap;
+    }
+    bool OnInitDialog() override {
+        if (endAtInit) EndDialog(7);
+        return true;
+    }
+    void OnOK() override {
+        events.push_back("ok");
+        if (onOk) onOk();
+        events.push_back("ok done");
+        if (endOnOk) Dialog::OnOK();
+    }
+    void OnCancel() override {
+        events.push_back("cancel");
+        Dialog::OnCancel();
+    }
+    void OnKillFocusVertical() { events.push_back("kill 1015"); }
+    void OnKillFocusHorizontal() { events.push_back("kill 1001"); }
+
+    std::vector<std::string> events;
+    std::function<void()> onOk;
+    bool endOnOk = true;
+    bool endAtInit = false;
+};
+
+using Events = std::vector<std::string>;
+
+QStringList Strings(const Events& events) {
+    QStringList list;
+    for (const auto& event : events) list << QString::fromStdString(event);
+    return list;
+}
+
+}  // namespace
+
+class HostTest : public QObject {
+    Q_OBJECT
+
+private:
+    RecordingPresenter presenter_;
+    gui::QtHost host_{presenter_, nullptr, "9.9.9"};
+
+    // Runs a recording dialog with `steps` done once it is up.
+    int RunDialog(RecordingDialog& dialog, const std::function<void(gui::QtDialogWindow&)>& steps) {
+        OnEachWindow(host_, steps);
+        return dialog.DoModal();
+    }
+
+private slots:
+    void killFocusComesOnPressAndTheClickOnRelease() {
+        RecordingDialog dialog(host_);
+        Events afterPress;
+        const int result = RunDialog(dialog, [&](gui::QtDialogWindow& window) {
+            window.Control(1015)->setFocus();
+            QTest::mousePress(window.Control(platform::kIdOk), Qt::LeftButton);
+            afterPress = dialog.events;
+            QTest::mouseRelease(window.Control(platform::kIdOk), Qt::LeftButton);
+        });
+        QCOMPARE(afterPress, (Events{"kill 1015"}));
+        QCOMPARE(dialog.events, (Events{"kill 1015", "ok", "ok done"}));
+        QCOMPARE(result, platform::kIdOk);
+    }
+
+    void everyWayOfLeavingAFieldSendsItsKillFocus_data() {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QStringList>("expected");
+        // A window that ends with the focus in a field hears that field's
+        // loss as it goes.
+        QTest::newRow("Tab") << "tab" << QStringList{"kill 1015", "kill 1001"};
+        QTest::newRow("click on the other field") << "click" << QStringList{"kill 1015", "kill 1001"};
+        QTest::newRow("another window takes the focus") << "window" << QStringList{"kill 1015"};
+        // The close box moves no focus: Cancel first, then the loss as the
+        // window goes.
+        QTest::newRow("close box") << "close" << QStringList{"cancel", "kill 1015"};
+    }
+
+    void everyWayOfLeavingAFieldSendsItsKillFocus() {
+        QFETCH(QString, how);
+        QFETCH(QStringList, expected);
+        RecordingDialog dialog(host_);
+        QWidget other;
+        RunDialog(dialog, [&](gui::QtDialogWindow& window) {
+            window.Control(1015)->setFocus();
+            if (how == "tab") QTest::keyClick(window.Control(1015), Qt::Key_Tab);
+            if (how == "click") QTest::mouseClick(window.Control(1001), Qt::LeftButton);
+            if (how == "window") {
+                other.show();
+                other.activateWindow();
+                QVERIFY(QTest::qWaitForWindowActive(&other));
+            }
+            if (how == "close") window.Widget().close();
+        });
+        QCOMPARE(Strings(dialog.events), expected);
+    }
+
+    void enterGivesOkWithoutAFocusChangeAndEscapeGivesCancel() {
+        RecordingDialog enter(host_);
+        RunDialog(enter, [&](gui::QtDialogWindow& window) {
+            window.Control(1015)->setFocus();
+            QTest::keyClick(window.Control(1015), Qt::Key_Return);
+        });
+        QCOMPARE(enter.events.front(), std::string("ok"));
+
+        RecordingDialog escape(host_);
+        const int result = RunDialog(escape, [&](gui::QtDialogWindow& window) {
+            QTest::keyClick(window.Control(platform::kIdOk), Qt::Key_Escape);
+        });
+        QCOMPARE(escape.events, (Events{"cancel"}));
+        QCOMPARE(result, platform::kIdCancel);
+    }
+
+    void aFocusLossDuringAHandlerWaitsForIt() {
+        RecordingDialog dialog(host_);
+        dialog.endOnOk = false;
+        gui::QtDialogWindow* shown = nullptr;
+        dialog.onOk = [&] {
+            // The handler moves the focus itself: the field's notification
+            // must not run inside it.
+            shown->Control(1001)->setFocus();
+            dialog.events.push_back(shown->HandlerRunning() ? "busy" : "idle");
+        };
+        RunDialog(dialog, [&](gui::QtDialogWindow& window) {
+            shown = &window;
+            window.Control(1015)->setFocus();
+            QTest::keyClick(window.Control(1015), Qt::Key_Return);
+        });
+        QCOMPARE(Strings(dialog.events), (QStringList{"ok", "busy", "ok done", "kill 1015", "kill 1001"}));
+    }
+
+    void handlersRunUnderTheBusyCursor() {
+        RecordingDialog dialog(host_);
+        Qt::CursorShape during = Qt::ArrowCursor;
+        dialog.onOk = [&] {
+            if (const QCursor* cursor = QGuiApplication::overrideCursor()) during = cursor->shape();
+        };
+        RunDialog(dialog, [&](gui::QtDialogWindow& window) {
+            QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
+            QTest::mouseClick(window.Control(platform::kIdOk), Qt::LeftButton);
+        });
+        QCOMPARE(during, Qt::WaitCursor);
+        QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
+    }
+
+    void aDialogEndedDuringItsInitialisationNeverShows() {
+        RecordingDialog dialog(host_);
+        dialog.endAtInit = true;
+        bool shown = false;
+        host_.SetWindowShown([&](gui::QtDialogWindow&) { shown = true; });
+        QCOMPARE(dialog.DoModal(), 7);
+        QVERIFY(!shown);
+        QCOMPARE(host_.Topmost(), nullptr);
+    }
+
+    void templatesThatDoNotExist() {
+        RecordingDialog missing(host_, 999);
+        QCOMPARE(missing.DoModal(), -1);
+        QVERIFY(presenter_.abouts.empty());
+    }
+
+    void messageBoxesKeepCaptionTextAndType() {
+        presenter_.boxes.clear();
+        QCOMPARE(host_.MessageBox("Error opening file/x/firm.bin", "Error", platform::kMbOk), platform::kIdOk);
+        QCOMPARE(presenter_.boxes.size(), std::size_t{1});
+        QCOMPARE(presenter_.boxes[0].caption, std::string("Error"));
+        QCOMPARE(presenter_.boxes[0].text, std::string("Error opening file/x/firm.bin"));
+        QCOMPARE(presenter_.boxes[0].type, platform::kMbOk);
+    }
+
+    // The main window: Enter does not end it, Enter in the selector takes
+    // the typed name, the window menu holds the About entry, Escape ends it.
+    void mainWindowKeysAndMenu() {
+        GuiSession session;
+        bool endedByEnter = true;
+        bool endedByEscape = false;
+        QStringList menu;
+        OnEachWindow(session.host, [&](gui::QtDialogWindow& window) {
+            QWidget* log = window.Control(app::kLogBoxId);
+            QCOMPARE(window.Widget().focusWidget(), log);  // the first tab stop
+            QTest::keyClick(log, Qt::Key_Return);
+            endedByEnter = window.Ended();
+
+            auto* combo = qobject_cast<QComboBox*>(window.Control(app::control::kQueueSelector));
+            const int listed = combo->count();
+            QTest::mouseClick(combo->lineEdit(), Qt::LeftButton);
+            QTest::keyClick(combo, Qt::Key_End);
+            QTest::keyClicks(combo, " 2");
+            QTest::keyClick(combo, Qt::Key_Return);
+            QCOMPARE(window.Widget().focusWidget(), log);
+            QCOMPARE(combo->count(), listed);  // nothing added to the list
+
+            for (const QAction* action : window.WindowMenu().actions())
+                if (!action->isSeparator()) menu << action->text();
+            window.SystemCommand(app::kIdmAboutBox);
+
+            QTest::keyClick(log, Qt::Key_Escape);
+            endedByEscape = window.Ended() && window.Result() == platform::kIdCancel;
+        });
+        session.app.InitInstance();
+        QVERIFY(!endedByEnter);
+        QVERIFY(endedByEscape);
+        QCOMPARE(session.app.PrinterName(), std::string("Lumetra PRO 2"));
+        QCOMPARE(std::string(session.app.Log().LogText()),
+                 std::string("New Printer Name Selected:  Lumetra PRO 2\r\n"));
+        QCOMPARE(menu, (QStringList{"&Close\tAlt+F4", "&About ventrix..."}));
+        QCOMPARE(session.presenter.abouts.size(), std::size_t{1});
+        QCOMPARE(session.presenter.abouts[0].caption, std::string("About ventrix"));
+        QCOMPARE(session.presenter.abouts[0].text,
+                 std::string("ORLAX PRO PRINTER FIRMWARE BURNER\nVER 1.02  10/22/2004\n\n"
+                             "Desktop program test"));
+    }
+
+    void closeBoxAndWindowMenuCloseEndTheProgram_data() {
+        QTest::addColumn<bool>("byMenu");
+        QTest::newRow("close box") << false;
+        QTest::newRow("window menu") << true;
+    }
+
+    void closeBoxAndWindowMenuCloseEndTheProgram() {
+        QFETCH(bool, byMenu);
+        GuiSession session;
+        int result = 0;
+        OnEachWindow(session.host, [&](gui::QtDialogWindow& window) {
+            if (byMenu) {
+                QTimer::singleShot(0, [&window] {
+                    QMenu& menu = window.WindowMenu();
+                    menu.setActiveAction(menu.actions().first());  // Close
+                    QTest::keyClick(&menu, Qt::Key_Return);
+                });
+                window.ShowWindowMenu(window.Widget().mapToGlobal(QPoint(5, 5)));
+            } else {
+                window.Widget().close();
+            }
+            if (window.Ended()) result = window.Result();
+        });
+        session.app.InitInstance();
+        QCOMPARE(result, platform::kIdCancel);
+    }
+};
+
+}  // namespace orlax::testing
+
+QTEST_MAIN(orlax::testing::HostTest)
+#include "host_test.moc"
