@@ -139,7 +139,7 @@ bool ParseRecord(const Json& value, Scenario& s, std::string& error) {
     const auto fields = RecordFields();
     for (const auto& [key, item] : value.items()) {
         const auto field = std::find_if(fields.begin(), fields.end(),
-                                        [&](const RecordField& f) { return f.name == key; });
+                                        [&key = key](const RecordField& f) { return f.name == key; });
         const std::string name = "record." + Printable(key);
         if (field == fields.end()) return Fail(error, name, "unknown key");
         const FieldRule& rule = kFieldRules[static_cast<std::size_t>(field->kind)];
@@ -219,7 +219,7 @@ bool ParseFaults(const Json& value, Scenario& s, std::string& error) {
     if (!value.is_object()) return Fail(error, "faults", "expected an object of fault flags");
     for (const auto& [key, item] : value.items()) {
         const auto fault = std::find_if(kNamedFaults.begin(), kNamedFaults.end(),
-                                        [&](const NamedFault& f) { return f.name == key; });
+                                        [&key = key](const NamedFault& f) { return f.name == key; });
         const std::string name = "faults." + Printable(key);
         if (fault == kNamedFaults.end()) return Fail(error, name, "unknown key");
         if (!item.is_boolean()) return Fail(error, name, "expected true or false");
@@ -247,14 +247,14 @@ bool ParseScenario(std::string_view json, Scenario& out, std::string& error) {
     Json root;
     try {
         root = Json::parse(json.begin(), json.end());
-    } catch (const Json::parse_error& e) {
+    } catch (const Json::exception& e) {  // a syntax error, or a number too large for a double
         error = std::string("invalid JSON: ") + e.what();
         return false;
     }
     if (!root.is_object()) return Fail(error, "scenario", "expected a JSON object");
     for (const auto& [key, item] : root.items()) {
         const bool known = std::any_of(kTopLevel.begin(), kTopLevel.end(),
-                                       [&](const TopLevelKey& k) { return k.name == key; });
+                                       [&key = key](const TopLevelKey& k) { return k.name == key; });
         if (!known) return Fail(error, Printable(key), "unknown key");
     }
     Scenario scenario = DefaultScenario();
