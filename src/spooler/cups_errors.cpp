@@ -12,6 +12,10 @@ ServiceError LastCupsError(std::string_view what) {
     ServiceError error;
     error.code = status == IPP_STATUS_OK ? kErrorCupsFailed : static_cast<std::uint32_t>(status);
     error.text = std::string(what) + ": " + (text && *text ? text : ippErrorString(status));
+    // CUPS's text for a server it cannot reach is often only the last
+    // system error; the server's name says more.
+    if (status == IPP_STATUS_ERROR_SERVICE_UNAVAILABLE)
+        error.text += std::string(" (CUPS at ") + cupsServer() + " unavailable)";
     return error;
 }
 

@@ -4,10 +4,11 @@
 //   asked for do not matter: no call needs CUPS administrator rights).
 // - RAW jobs: StartDocPrinter creates a CUPS job with its document name and
 //   raw format, WritePrinter streams the bytes unchanged, EndDocPrinter
-//   closes the document and so queues the job. One job per document; a job
-//   whose document is not ended (handle closed first) is withdrawn. CUPS
-//   takes no job without data: ending an empty document fails with CUPS's
-//   error and the job is withdrawn.
+//   closes the document and so queues the job. One job per document. A job
+//   is withdrawn, never printed in part, when its document is not ended
+//   (the handle closed first) or when a write to it failed (ending it then
+//   fails with the write's error). CUPS takes no job without data: ending
+//   an empty document fails with CUPS's error and the job is withdrawn.
 // - The printer data "KORVANE": SetPrinterData keeps the one-byte request;
 //   GetPrinterData runs the network link's status exchange with the unit
 //   behind the queue's socket://HOST:PORT device URI. Every exchange ends

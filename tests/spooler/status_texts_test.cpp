@@ -125,7 +125,7 @@ TEST(GetStatusOverCups, ShowsTheSameDumpAndReportAsTheEmulatedUnit) {
     EXPECT_EQ(CupsSession(Local(unit.Port())).Run(GetStatusOn("unit")), expected);
 }
 
-TEST(GetStatusOverCups, GivesThePartsTextsWhenNoStatusComes) {
+TEST(GetStatusOverCups, GivesTheFailureTextsWhenNoStatusComes) {
     LoopbackUnit silent(LoopbackUnit::Silent());
     struct Case {
         const char* what;
