@@ -33,7 +33,8 @@ std::vector<std::string> Words(std::string_view input) {
 bool SameScript(const platform::Script& a, const platform::Script& b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i)
-        if (a[i].kind != b[i].kind || a[i].id != b[i].id || a[i].text != b[i].text || a[i].source != b[i].source)
+        if (a[i].kind != b[i].kind || a[i].id != b[i].id || a[i].text != b[i].text ||
+            a[i].source != b[i].source)
             return false;
     return true;
 }
@@ -46,8 +47,10 @@ void CheckCommandLine(std::string_view input) {
         FUZZ_CHECK(!error.empty(), "refused without a message");
     } else {
         FUZZ_CHECK(options->help || !options->fast || options->emulate, "--fast without --emulate");
-        FUZZ_CHECK(options->help || options->journalPath.empty() || options->emulate, "--journal without --emulate");
-        FUZZ_CHECK(!options->dataRoot.empty() && options->dataRoot.front() == '/', "the data root is not absolute");
+        FUZZ_CHECK(options->help || options->journalPath.empty() || options->emulate,
+                   "--journal without --emulate");
+        FUZZ_CHECK(!options->dataRoot.empty() && options->dataRoot.front() == '/',
+                   "the data root is not absolute");
         for (const auto& action : options->actions) {
             FUZZ_CHECK(!action.source.empty(), "an action that came from nowhere");
             if (action.kind != Kind::Tab) FUZZ_CHECK(action.id > 0, "an action without a control");
@@ -58,8 +61,10 @@ void CheckCommandLine(std::string_view input) {
     std::string actionsError;
     const bool actions = cli::ParseActions(words, script, actionsError);
     FUZZ_CHECK(actions == options.has_value(), "the actions parse otherwise than the whole line");
-    if (actions) FUZZ_CHECK(SameScript(script, options->actions), "the actions differ from the whole line's");
-    else FUZZ_CHECK(actionsError == error, "the message differs from the whole line's");
+    if (actions)
+        FUZZ_CHECK(SameScript(script, options->actions), "the actions differ from the whole line's");
+    else
+        FUZZ_CHECK(actionsError == error, "the message differs from the whole line's");
 }
 
 }  // namespace

@@ -41,15 +41,17 @@ void CheckGetStatus(const Scenario& scenario) {
     platform::VirtualClock clock;
     emulator::EmulatedSpooler spooler(scenario, &clock);
     std::ostringstream listOut, messageOut;
-    const platform::ScriptAction click{platform::ScriptAction::Kind::Click, app::control::kGetStatus, {}, "get-status"};
+    const platform::ScriptAction click{
+        platform::ScriptAction::Kind::Click, app::control::kGetStatus, {}, "get-status"};
     platform::HeadlessHost host({click}, listOut, messageOut);
     app::CBurnerApp app({spooler, clock, host}, app::AppConfig{"/nonexistent-fuzz-data-root"});
     std::string transcript;
     app.Log().SetAppendObserver([&](std::string_view text) { transcript += text; });
     app.InitInstance();
     FUZZ_CHECK(spooler.OpenHandles() == 0 && spooler.OpenJobs() == 0, "a queue handle or job was left open");
-    FUZZ_CHECK(app.Outcome().AnyFailed() == (transcript.find("No status returned !!\r\n") != std::string::npos),
-               "the outcome does not follow the query");
+    FUZZ_CHECK(
+        app.Outcome().AnyFailed() == (transcript.find("No status returned !!\r\n") != std::string::npos),
+        "the outcome does not follow the query");
 }
 
 void CheckScenario(std::string_view text) {
@@ -64,8 +66,9 @@ void CheckScenario(std::string_view text) {
     FUZZ_CHECK(scenario.busyPolls <= emulator::kMaxBusyPolls, "busy polls out of range");
     for (const auto& reply : scenario.replies)
         if (reply.kind == emulator::ReplyKind::Length)
-            FUZZ_CHECK(reply.length >= emulator::kMinScriptedLength && reply.length <= emulator::kMaxReplyLength,
-                       "reply length out of range");
+            FUZZ_CHECK(
+                reply.length >= emulator::kMinScriptedLength && reply.length <= emulator::kMaxReplyLength,
+                "reply length out of range");
     CheckGetStatus(scenario);
 }
 

@@ -80,13 +80,12 @@ void CheckGetStatus(std::span<const std::uint8_t> reply) {
 // "Not Set".
 bool WithinTolerances(const Record& r) {
     constexpr std::size_t kZeroBytes[] = {
-        f::trayInSensorLow, f::diskInSensorLow, f::imageVertical, f::imageHorizontal,
-        f::leftBinOffset,   f::recorderOffset,  f::printerOffset, f::rightBinOffset,
-        f::hookOffset,      f::trayOutOffset,   f::pickerSwitchOffset, f::armHomeOffset,
-        f::lastDiskRight,   f::lastDiskLeft,
+        f::trayInSensorLow,    f::diskInSensorLow, f::imageVertical,  f::imageHorizontal, f::leftBinOffset,
+        f::recorderOffset,     f::printerOffset,   f::rightBinOffset, f::hookOffset,      f::trayOutOffset,
+        f::pickerSwitchOffset, f::armHomeOffset,   f::lastDiskRight,  f::lastDiskLeft,
     };
-    const bool zeros = std::all_of(std::begin(kZeroBytes), std::end(kZeroBytes),
-                                   [&](std::size_t at) { return r[at] == 0; });
+    const bool zeros =
+        std::all_of(std::begin(kZeroBytes), std::end(kZeroBytes), [&](std::size_t at) { return r[at] == 0; });
     return zeros && r[f::lexVersion] == 99 &&
            std::string_view("Not Set").find(device::FirmwareText(r)) != std::string_view::npos;
 }

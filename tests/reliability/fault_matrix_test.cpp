@@ -44,7 +44,7 @@ const std::vector<std::uint8_t> kFinalCheckFailed{0x1B, 0x04, 0x05, 0, 0, 0, 0, 
 // The device files: a file of several blocks, one of exactly one block, an
 // empty one (a single empty write) and two of less than a block.
 const std::vector<std::pair<std::string, std::size_t>> kDeviceFiles{
-    {"firm.bin", 2500}, {"MarlithPro.Lod", 1000}, {"fupdate.fzp", 0},
+    {"firm.bin", 2500},     {"MarlithPro.Lod", 1000}, {"fupdate.fzp", 0},
     {"fdefault.fzp", 1500}, {"orlax.prn", 999},
 };
 
@@ -69,6 +69,8 @@ constexpr ReadEffect Fails(std::string_view text, std::size_t jobsKept) {
 constexpr ReadEffect kGateFails{ReadEffect::Fails, kNotOnline, 0, true};
 constexpr ReadEffect kRecovers{ReadEffect::Recovers};
 constexpr ReadEffect kRejects{ReadEffect::Rejects};
+// A mechanism sequence's status read: its result is not looked at.
+constexpr ReadEffect kIgnored = kRecovers;
 
 enum class Unit { Default, Passing };
 
@@ -85,9 +87,7 @@ struct Operation {
     bool reportsUnitState = false;
 };
 
-// A mechanism sequence's status read: its result is not looked at.
-constexpr ReadEffect kIgnored = kRecovers;
-
+// clang-format off
 std::vector<Operation> Operations() {
     const std::vector<ReadEffect> finalCheckReads{kRejects, kRecovers, Fails(kNotOnline, 1)};
     return {
@@ -111,30 +111,26 @@ std::vector<Operation> Operations() {
          false, {kGateFails}, {}},
         // A plain field, every button, the disc-switch and arm-home fields,
         // then Cancel (which takes the focus from the arm-home field).
-        {"SET OFFSETS",
-         Unit::Default,
+        {"SET OFFSETS", Unit::Default,
          {Click(ctl::kSetOffsets), Type(so::kLeftBin, "5"), Click(so::kMoveLeftBin),
           Click(so::kMoveRecorderUpper), Click(so::kMoveRecorderLower), Click(so::kMovePrinter),
           Click(so::kMoveRightBin), Click(so::kMoveHook), Click(so::kPick), Click(so::kTestTray),
           Type(so::kPickerSwitch, "200"), Type(so::kArmHome, "-3"), Click(2)},
-         false,
-         {kGateFails, kIgnored, kIgnored, kIgnored, kIgnored, kIgnored, kIgnored},
-         {},
-         false,
-         true},
+         false, {kGateFails, kIgnored, kIgnored, kIgnored, kIgnored, kIgnored, kIgnored}, {}, false, true},
     };
 }
+// clang-format on
 
 constexpr SpoolerCall kCallKinds[] = {
-    SpoolerCall::Open,  SpoolerCall::SetData,    SpoolerCall::GetData,
-    SpoolerCall::StartDoc, SpoolerCall::StartPage, SpoolerCall::Write,
-    SpoolerCall::ShortWrite, SpoolerCall::EndPage, SpoolerCall::EndDoc,
+    SpoolerCall::Open,       SpoolerCall::SetData,   SpoolerCall::GetData,
+    SpoolerCall::StartDoc,   SpoolerCall::StartPage, SpoolerCall::Write,
+    SpoolerCall::ShortWrite, SpoolerCall::EndPage,   SpoolerCall::EndDoc,
 };
 
 const char* CallName(SpoolerCall kind) {
-    constexpr const char* kNames[] = {"open", "printer-data write", "printer-data read",
-                                      "start document", "start page", "write",
-                                      "short write", "end page", "end document"};
+    constexpr const char* kNames[] = {"open",           "printer-data write", "printer-data read",
+                                      "start document", "start page",         "write",
+                                      "short write",    "end page",           "end document"};
     return kNames[static_cast<std::size_t>(kind)];
 }
 
@@ -165,10 +161,10 @@ bool IsWithInsertion(const std::string& text, const std::string& base, std::stri
 struct Expected {
     bool failed = false;
     std::vector<Job> jobs;
-    std::string_view inserted;           // the one text the fault adds
+    std::string_view inserted;  // the one text the fault adds
     std::vector<std::string_view> present;
     std::vector<std::string_view> absent;
-    bool exactTranscript = true;         // the rest of the log is as without the fault
+    bool exactTranscript = true;  // the rest of the log is as without the fault
     bool recordWritten = false;
     bool usageError = false;
 
@@ -187,9 +183,7 @@ std::vector<Job> JobsAfterJobFault(std::vector<Job> jobs, std::size_t index, Spo
     switch (kind) {
         case SpoolerCall::Open:
         case SpoolerCall::StartDoc:
-        case SpoolerCall::EndDoc:
-            jobs.erase(jobs.begin() + static_cast<std::ptrdiff_t>(index));
-            break;
+        case SpoolerCall::EndDoc: jobs.erase(jobs.begin() + static_cast<std::ptrdiff_t>(index)); break;
         case SpoolerCall::StartPage: job.bytes.clear(); break;
         case SpoolerCall::Write: job.bytes.resize(call.offset); break;
         case SpoolerCall::ShortWrite: job.bytes.resize(call.offset + call.size - 1); break;
@@ -204,8 +198,8 @@ Expected Expect(const Operation& op, const RunResult& clean, SpoolerCall kind, c
     e.jobs = clean.jobs;
     e.recordWritten = op.writesRecord;
     const auto uses = Uses(clean.calls, clean.jobs);
-    const auto use = std::find_if(uses.begin(), uses.end(),
-                                  [&](const HandleUse& u) { return u.handle == call.handle; });
+    const auto use =
+        std::find_if(uses.begin(), uses.end(), [&](const HandleUse& u) { return u.handle == call.handle; });
     const bool emptyWrite = kind == SpoolerCall::ShortWrite && call.size == 0;
     if (kind == SpoolerCall::SetData || emptyWrite) return e;  // nothing the tool relies on
     if (kind == SpoolerCall::GetData) {                        // a dot, and the query retries
@@ -231,7 +225,8 @@ Expected Expect(const Operation& op, const RunResult& clean, SpoolerCall kind, c
         return e;
     }
     std::size_t ordinal = 0;
-    for (auto u = uses.begin(); u != use; ++u) ordinal += u->kind == UseKind::StatusQuery && !u->guardsCommand;
+    for (auto u = uses.begin(); u != use; ++u)
+        ordinal += u->kind == UseKind::StatusQuery && !u->guardsCommand;
     const ReadEffect effect = op.reads.at(ordinal);
     if (effect.kind == ReadEffect::Recovers) return e;
     e.failed = true;
@@ -293,14 +288,16 @@ TEST(FaultMatrix, EveryOperationUnderEverySingleSpoolerFault) {
         ASSERT_EQ(clean.openHandles + clean.openJobs, 0u) << op.name;
         ASSERT_EQ(RecordLines(data) - lines, op.writesRecord ? 1u : 0u) << op.name;
         const auto uses = Uses(clean.calls, clean.jobs);
-        ASSERT_EQ(std::count_if(uses.begin(), uses.end(),
-                                [](const HandleUse& u) { return u.kind == UseKind::StatusQuery && !u.guardsCommand; }),
+        ASSERT_EQ(std::count_if(
+                      uses.begin(), uses.end(),
+                      [](const HandleUse& u) { return u.kind == UseKind::StatusQuery && !u.guardsCommand; }),
                   static_cast<std::ptrdiff_t>(op.reads.size()))
             << op.name << ": the operation's own status reads";
 
         for (const SpoolerCall kind : kCallKinds) {
             for (const std::size_t nth : Places(CountOf(clean.calls, kind))) {
-                const std::string what = std::string(op.name) + ", " + CallName(kind) + " #" + std::to_string(nth);
+                const std::string what =
+                    std::string(op.name) + ", " + CallName(kind) + " #" + std::to_string(nth);
                 const TracedCall call = *NthCall(clean.calls, kind, nth);
                 const Expected e = Expect(op, clean, kind, call);
                 lines = RecordLines(data);
@@ -321,7 +318,9 @@ TEST(FaultMatrix, EveryOperationUnderEverySingleSpoolerFault) {
                     std::string base = clean.transcript;
                     for (const std::string_view claim : e.absent) base = Without(base, claim);
                     EXPECT_TRUE(IsWithInsertion(run.transcript, base, e.inserted))
-                        << what << "\n--- with the fault:\n" << run.transcript << "\n--- without:\n" << base;
+                        << what << "\n--- with the fault:\n"
+                        << run.transcript << "\n--- without:\n"
+                        << base;
                 } else if (!e.inserted.empty()) {
                     EXPECT_NE(run.transcript.find(e.inserted), std::string::npos) << what;
                 }

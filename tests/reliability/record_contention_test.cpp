@@ -3,9 +3,8 @@
 // another, and each process numbers its own records from 1. Each process
 // reads its scenario from a pipe, so that both wait until the test lets
 // them go together.
-#include <gtest/gtest.h>
-
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -115,7 +114,8 @@ TEST(RecordUnderContention, TwoProcessesLeaveOnlyWholeLines) {
         ASSERT_GT(children.pids[i], 0) << "orlaxctl could not be started";
     }
     for (int i = 0; i < kProcesses; ++i)
-        ASSERT_TRUE(FeedPipe(scenarios[i], children.pids[i], testing::kPassingScenarioJson)) << "orlaxctl " << i;
+        ASSERT_TRUE(FeedPipe(scenarios[i], children.pids[i], testing::kPassingScenarioJson))
+            << "orlaxctl " << i;
     for (int i = 0; i < kProcesses; ++i) {
         EXPECT_EQ(children.ExitStatus(i), 0) << ReadAll(outputs[i]).substr(0, 2000);
         EXPECT_EQ(Count(ReadAll(outputs[i]), data.PathOf("ORLAXPRO.log") + "    File updated !! \n"),

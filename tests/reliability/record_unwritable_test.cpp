@@ -8,9 +8,8 @@
 // folder or file the test takes away root's file access (the filesystem
 // user and group become nobody's); the test is skipped only when that does
 // not stop root.
-#include <gtest/gtest.h>
-
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/fsuid.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -88,14 +87,10 @@ struct Case {
 };
 
 const Case kCases[] = {
-    {"full disk",
-     [](const TempDataRoot& d) { fs::create_symlink("/dev/full", d.PathOf(kRecordFile)); },
-     [](const TempDataRoot& d) { fs::remove(d.PathOf(kRecordFile)); },
-     " Error in write !\r\n", "", false},
-    {"read-only folder",
-     [](const TempDataRoot& d) { SetMode(d.Folder(), kFolderReadOnly); },
-     [](const TempDataRoot& d) { SetMode(d.Folder(), fs::perms::all); },
-     " Error in open !\r\n", "", true},
+    {"full disk", [](const TempDataRoot& d) { fs::create_symlink("/dev/full", d.PathOf(kRecordFile)); },
+     [](const TempDataRoot& d) { fs::remove(d.PathOf(kRecordFile)); }, " Error in write !\r\n", "", false},
+    {"read-only folder", [](const TempDataRoot& d) { SetMode(d.Folder(), kFolderReadOnly); },
+     [](const TempDataRoot& d) { SetMode(d.Folder(), fs::perms::all); }, " Error in open !\r\n", "", true},
     {"read-only record file",
      [](const TempDataRoot& d) {
          d.Put(kRecordFile, kEarlierRecords);
