@@ -4,7 +4,8 @@
 # STATUS, CLEAR SPITS, SET OFFSETS and FINAL CHECK on that queue. Every
 # operation must send the unit through CUPS, byte for byte, the jobs that it
 # sends to the emulated unit of --emulate; GET STATUS must print the same dump
-# and report. A device file goes the same way. Then an unknown queue and a stopped unit must give their texts.
+# and report. The other operations, device files included, follow. Then an
+# unknown queue and a stopped unit must give their texts.
 #
 #   cups_end_to_end.sh ORLAXCTL ORLAX_EMULATOR
 #
@@ -101,9 +102,13 @@ grep -qx "$queue" "$work/queues.txt" || fail "list-queues does not show $queue: 
 
 # --- each operation: on the emulated unit, then on the unit through CUPS ---
 echo "{\"queues\": [\"$queue\"]}" >"$work/scenario.json"
-# A device file of 2500 bytes: written as 1000, 1000, 500 and an empty write.
+# The device files, of sizes around the 1000-byte blocks they are sent in.
 mkdir -p "$work/data/Korvane/ORLAXPRO"
-head -c 2500 /dev/urandom >"$work/data/Korvane/ORLAXPRO/orlax.prn"
+size=999
+for file in firm.bin MarlithPro.Lod fupdate.fzp fdefault.fzp orlax.prn; do
+  head -c "$size" /dev/urandom >"$work/data/Korvane/ORLAXPRO/$file"
+  size=$((size * 2 + 1))
+done
 delivered=0
 step=0
 run_step() {
@@ -142,6 +147,13 @@ run_step "CLEAR SPITS" clear-spits
 run_step "SET OFFSETS" set-offsets type 1029 -4 click 1020 ok
 run_step "FINAL CHECK" final-check
 run_step "SEND TEST FILE" send-test-file
+run_step "DISK POSITION" disk-position type 1015 5 type 1001 -3 ok
+run_step "CALIBRATE LAST DISK" calibrate-last-disk
+run_step "TEST BINS" test-bins
+run_step "RESTORE FACTORY" restore-factory
+run_step "SET FACTORY DEFAULTS" set-factory-defaults
+run_step "STARTUP" startup
+run_step "FIRMWARE UPDATE" firmware-update
 [ "$(job_count)" -eq "$delivered" ] || fail "the unit got $(job_count) jobs, $delivered expected"
 
 # --- an unknown queue, then a stopped unit ---
