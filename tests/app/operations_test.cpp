@@ -223,48 +223,5 @@ TEST(TestBins, PollsUntilIdleThenReports) {
     }
 }
 
-// Every operation, whatever spooler step fails, ends every job it started
-// and closes every queue it opened.
-TEST(Operations, NothingStaysOpenUnderAnySpoolerFault) {
-    const int buttons[] = {control::kStartup,         control::kFirmwareUpdate,
-                           control::kSendTestFile,    control::kSetFactoryDefaults,
-                           control::kClearSpits,      control::kCalibrateLastDisk,
-                           control::kRestoreFactory,  control::kTestBins,
-                           control::kFinalCheck};
-    using F = emulator::Faults;
-    const F scenarioFaults[] = {{.open = true},  {.startDoc = true}, {.startPage = true},
-                                {.write = true}, {.shortWrite = true}, {.endPage = true},
-                                {.endDoc = true}};
-    const SpoolerCall calls[] = {SpoolerCall::Open,      SpoolerCall::SetData,  SpoolerCall::GetData,
-                                 SpoolerCall::StartDoc,  SpoolerCall::StartPage, SpoolerCall::Write,
-                                 SpoolerCall::ShortWrite, SpoolerCall::EndPage,  SpoolerCall::EndDoc};
-    TempDataRoot data;
-    PutDeviceFiles(data);
-    const auto check = [&](int button, const emulator::Scenario& scenario, SpoolerCall call,
-                           std::size_t nth, const std::string& what) {
-        Session session(scenario, data.Root());
-        if (nth > 0) session.spooler.FailNthCall(call, nth);
-        session.Run({Click(button)});
-        EXPECT_EQ(session.spooler.OpenHandles(), 0u) << what;
-        EXPECT_EQ(session.spooler.OpenJobs(), 0u) << what;
-        if (nth == 0) {
-            EXPECT_TRUE(session.app.Outcome().AnyFailed()) << what;
-        }
-    };
-    for (const int button : buttons) {
-        for (std::size_t i = 0; i < std::size(scenarioFaults); ++i) {
-            emulator::Scenario scenario = testing::PassingScenario();
-            scenario.faults = scenarioFaults[i];
-            check(button, scenario, SpoolerCall::Open, 0,
-                  "button " + std::to_string(button) + " scenario fault " + std::to_string(i));
-        }
-        for (const SpoolerCall call : calls)
-            for (std::size_t nth = 1; nth <= 4; ++nth)
-                check(button, testing::PassingScenario(), call, nth,
-                      "button " + std::to_string(button) + " call " +
-                          std::to_string(static_cast<int>(call)) + " #" + std::to_string(nth));
-    }
-}
-
 }  // namespace
 }  // namespace orlax::app

@@ -267,11 +267,12 @@ std::size_t RecordLines(const testing::TempDataRoot& data) {
     return Occurrences(data.Read("ORLAXPRO.log"), "\r\n");
 }
 
-// The places of the Nth call tried: the first, the second and every later one.
-std::vector<std::size_t> Places(std::size_t count) {
-    std::vector<std::size_t> places;
-    for (std::size_t n = 1; n <= count; ++n) places.push_back(n);
-    return places;
+emulator::Scenario ScenarioOf(const Operation& op) {
+    return op.unit == Unit::Passing ? testing::PassingScenario() : emulator::DefaultScenario();
+}
+
+bool IsPrefix(const std::vector<std::uint8_t>& part, const std::vector<std::uint8_t>& whole) {
+    return part.size() <= whole.size() && std::equal(part.begin(), part.end(), whole.begin());
 }
 
 TEST(FaultMatrix, EveryOperationUnderEverySingleSpoolerFault) {
@@ -279,8 +280,7 @@ TEST(FaultMatrix, EveryOperationUnderEverySingleSpoolerFault) {
     for (const auto& [name, size] : kDeviceFiles) data.Put(name, testing::PatternBytes(size));
     std::size_t cases = 0;
     for (const Operation& op : Operations()) {
-        const emulator::Scenario scenario =
-            op.unit == Unit::Passing ? testing::PassingScenario() : emulator::DefaultScenario();
+        const emulator::Scenario scenario = ScenarioOf(op);
         std::size_t lines = RecordLines(data);
         const RunResult clean = RunTraced(scenario, data.Root(), op.script);
         ASSERT_EQ(clean.failed, op.cleanFails) << op.name << "\n" << clean.transcript;
@@ -294,8 +294,9 @@ TEST(FaultMatrix, EveryOperationUnderEverySingleSpoolerFault) {
                   static_cast<std::ptrdiff_t>(op.reads.size()))
             << op.name << ": the operation's own status reads";
 
+        // Every place of the failing call: the first, the second and each later one.
         for (const SpoolerCall kind : kCallKinds) {
-            for (const std::size_t nth : Places(CountOf(clean.calls, kind))) {
+            for (std::size_t nth = 1; nth <= CountOf(clean.calls, kind); ++nth) {
                 const std::string what =
                     std::string(op.name) + ", " + CallName(kind) + " #" + std::to_string(nth);
                 const TracedCall call = *NthCall(clean.calls, kind, nth);
@@ -336,6 +337,54 @@ TEST(FaultMatrix, EveryOperationUnderEverySingleSpoolerFault) {
     }
     std::printf("fault matrix: %zu cases run\n", cases);
     ::testing::Test::RecordProperty("cases", static_cast<int>(cases));
+}
+
+// One step that fails for every job (or every queue open), as a scenario
+// file asks for it: whatever the operation, every job it started is ended,
+// it fails when it had anything to send, it claims nothing it did not do,
+// and the unit receives no more of any job than without the fault.
+TEST(FaultMatrix, EveryOperationWhenOneStepFailsForEveryJob) {
+    using F = emulator::Faults;
+    const std::pair<const char*, F> kScenarioFaults[] = {
+        {"open", {.open = true}},           {"start document", {.startDoc = true}},
+        {"start page", {.startPage = true}}, {"write", {.write = true}},
+        {"short write", {.shortWrite = true}}, {"end page", {.endPage = true}},
+        {"end document", {.endDoc = true}},
+    };
+    testing::TempDataRoot data;
+    for (const auto& [name, size] : kDeviceFiles) data.Put(name, testing::PatternBytes(size));
+    std::size_t cases = 0;
+    for (const Operation& op : Operations()) {
+        const RunResult clean = RunTraced(ScenarioOf(op), data.Root(), op.script);
+        for (const auto& [faultName, faults] : kScenarioFaults) {
+            const std::string what = std::string(op.name) + ", every " + faultName + " fails";
+            emulator::Scenario scenario = ScenarioOf(op);
+            scenario.faults = faults;
+            const std::size_t lines = RecordLines(data);
+            const RunResult run = RunTraced(scenario, data.Root(), op.script);
+            ++cases;
+
+            EXPECT_EQ(run.openHandles + run.openJobs, 0u) << what;
+            EXPECT_EQ(run.failed, faults.open || op.cleanFails || !clean.jobs.empty()) << what;
+            const bool dialogClosed = faults.open && !op.reads.empty() && op.reads.front().usageError;
+            EXPECT_EQ(run.usageError, dialogClosed) << what;
+            for (const std::string_view claim : op.claims)
+                EXPECT_TRUE(!run.failed || run.transcript.find(claim) == std::string::npos) << what << ": " << claim;
+            const std::size_t written = RecordLines(data) - lines;
+            EXPECT_EQ(written, op.writesRecord && !faults.open ? 1u : 0u) << what;
+            EXPECT_EQ(Occurrences(run.transcript, kFileUpdated), written) << what;
+            if (faults.open || faults.startDoc || faults.endDoc) {
+                EXPECT_TRUE(run.jobs.empty()) << what << ": " << Describe(run.jobs);
+                continue;
+            }
+            ASSERT_EQ(run.jobs.size(), clean.jobs.size()) << what;
+            for (std::size_t i = 0; i < run.jobs.size(); ++i)
+                EXPECT_TRUE(faults.endPage ? run.jobs[i].bytes == clean.jobs[i].bytes
+                                           : IsPrefix(run.jobs[i].bytes, clean.jobs[i].bytes))
+                    << what << ": job " << i;
+        }
+    }
+    std::printf("fault matrix, a step failing for every job: %zu cases run\n", cases);
 }
 
 }  // namespace
