@@ -19,9 +19,6 @@ ProgressLine::~ProgressLine() { model_.SetChanged(nullptr); }
 void ProgressLine::paintEvent(QPaintEvent* /*event*/) {
     if (!model_.Active()) return;
     QPainter painter(this);
-    QFont small = font();
-    small.setPixelSize(std::max(8, height() - 1));
-    painter.setFont(small);
     const QString text = QString::fromStdString(model_.Text());
     const int textWidth = std::min(width() / 2, painter.fontMetrics().horizontalAdvance(text));
     painter.setPen(palette().color(QPalette::WindowText));

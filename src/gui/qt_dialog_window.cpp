@@ -250,10 +250,15 @@ int QtDialogWindow::Exec() {
 void QtDialogWindow::AttachProgressLine(ProgressModel& model, int id) {
     QWidget* above = Control(id);
     if (!above || progressLine_) return;
+    TemplateDialog& dialog = *built_.dialog;
     const QRect rect = above->geometry();
     const int top = rect.bottom() + 2;
-    const int height = std::max(6, built_.dialog->height() - top - 1);
-    progressLine_ = new ProgressLine(model, built_.dialog.get());
+    // The line goes into the margin under the control; where the margin is
+    // lower than a line of text, the window grows by the difference.
+    const int height = dialog.fontMetrics().height() + 1;
+    const int room = dialog.height() - top - 1;
+    if (height > room) dialog.setFixedHeight(dialog.height() + height - room);
+    progressLine_ = new ProgressLine(model, &dialog);
     progressLine_->setGeometry(rect.x(), top, rect.width(), height);
 }
 

@@ -69,7 +69,8 @@ public:
     void FocusFirstTabStop();
     // Shows the window modally over its owner until EndDialog; its result.
     int Exec();
-    // A thin line in the margin under control `id` showing `model`.
+    // A thin line in the margin under control `id` showing `model` (the
+    // window grows a little if the margin is lower than a line of text).
     void AttachProgressLine(ProgressModel& model, int id);
 
     bool Ended() const { return ended_; }

@@ -50,10 +50,26 @@ QWidget* MakeStatic(const ControlTemplate& control, QWidget* parent) {
     label->setTextFormat(Qt::PlainText);
     label->setText(ToQString(control.text));
     label->setProperty(kTemplateTextProperty, label->text());
-    label->setWordWrap(true);
     label->setAlignment(Qt::AlignTop |
                         (Has(control.style, res::kCenter) ? Qt::AlignHCenter : Qt::AlignLeft));
     return label;
+}
+
+// A label one line high shows its text on one line. Where the stand-in font
+// makes the text a little wider than the template's box, the box grows to
+// the text (away from its alignment side) instead of cutting it or breaking
+// it onto a line that the box has no room for.
+PixelRect FitLabel(const ControlTemplate& control, PixelRect rect, QLabel& label) {
+    const QFontMetrics metrics = label.fontMetrics();
+    if (rect.height >= 2 * metrics.lineSpacing()) {
+        label.setWordWrap(true);
+        return rect;
+    }
+    const int needed = metrics.horizontalAdvance(label.text()) + 1;
+    if (needed <= rect.width) return rect;
+    if (Has(control.style, res::kCenter)) rect.x -= (needed - rect.width) / 2;
+    rect.width = needed;
+    return rect;
 }
 
 // Tab stops of multi-line edits: every 32 dialog units across.
@@ -140,9 +156,10 @@ BuiltWindow BuildWindow(const res::DialogTemplate& dialogTemplate, QWidget* owne
             case ControlKind::Edit: widget = MakeEdit(control, window.base, &dialog); break;
             case ControlKind::ComboBox: widget = MakeComboBox(control, rect, &dialog); break;
         }
-        const int height = control.kind == ControlKind::ComboBox ? widget->sizeHint().height()
-                                                                 : rect.height;
-        widget->setGeometry(rect.x, rect.y, rect.width, height);
+        PixelRect placed = rect;
+        if (control.kind == ControlKind::ComboBox) placed.height = widget->sizeHint().height();
+        if (auto* label = qobject_cast<QLabel*>(widget)) placed = FitLabel(control, rect, *label);
+        widget->setGeometry(placed.x, placed.y, placed.width, placed.height);
         widget->setFocusPolicy(FocusPolicyFor(control));
         widget->setHidden(!Has(control.style, res::kVisible));
         if (control.id != res::kIdStatic)

@@ -1,6 +1,7 @@
 // The desktop program's small parts: dialog unit arithmetic, the handler
 // queue, progress texts, label wrapping, the About text, the command line and
 // the icon.
+#include <QDir>
 #include <QFont>
 #include <QFontMetrics>
 #include <QTest>
@@ -144,7 +145,9 @@ private slots:
         QTest::newRow("emulate") << QStringList{"--emulate"} << true << true << "" << "/";
         QTest::newRow("emulate a scenario") << QStringList{"--emulate=s.json", "--data-root", "/tmp/d"} << true
                                             << true << "s.json" << "/tmp/d";
-        QTest::newRow("data root with =") << QStringList{"--data-root=/x"} << true << false << "" << "/x";
+        QTest::newRow("data root with =") << QStringList{"--data-root=/x/y/../z/"} << true << false << "" << "/x/z/";
+        QTest::newRow("relative data root") << QStringList{"--data-root", "d"} << true << false << ""
+                                            << QDir::current().absoluteFilePath("d");
         QTest::newRow("empty scenario") << QStringList{"--emulate="} << false << false << "" << "";
         QTest::newRow("data root missing") << QStringList{"--data-root"} << false << false << "" << "";
         QTest::newRow("unknown") << QStringList{"--fast"} << false << false << "" << "";

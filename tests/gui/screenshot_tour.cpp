@@ -1,12 +1,13 @@
 // Opens the desktop windows one after the other on the emulated unit and has
 // each photographed by the given command (scripts/screenshot.sh passes one
 // that grabs the screen): the main window after GET STATUS, SET DISK
-// POSITION and SET OFFSETS.
+// POSITION and SET OFFSETS, and SET OFFSETS during the pause of a move.
 //   orlax-gui-tour SHOT-COMMAND OUTPUT-DIR
 // runs "SHOT-COMMAND OUTPUT-DIR/screenshot-NAME.png" for each window.
 #include <QApplication>
 #include <QProcess>
 #include <QTest>
+#include <QTimer>
 #include <iostream>
 
 #include "app/burner_app.h"
@@ -27,11 +28,13 @@ using orlax::gui::QtDialogWindow;
 
 int failures = 0;
 
-void Shoot(const QString& command, const QString& folder, const QString& name) {
+void Shoot(const QString& command, const QString& folder, const QString& name, int settleMs = 800) {
     // Let the window manager frame the window and the window paint.
-    QTest::qWait(800);
+    QTest::qWait(settleMs);
     const QString path = folder + "/screenshot-" + name + ".png";
-    if (QProcess::execute(command, {path}) != 0) {
+    QStringList words = QProcess::splitCommand(command);
+    const QString program = words.takeFirst();
+    if (QProcess::execute(program, words << path) != 0) {
         std::cerr << "orlax-gui-tour: taking " << path.toStdString() << " failed\n";
         ++failures;
     }
@@ -50,6 +53,10 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(gui::AppIcon());
     QApplication::setQuitOnLastWindowClosed(false);
     const QString command = QString::fromLocal8Bit(argv[1]);
+    if (QProcess::splitCommand(command).isEmpty()) {
+        std::cerr << "orlax-gui-tour: no command to take pictures with\n";
+        return 2;
+    }
     const QString folder = QString::fromLocal8Bit(argv[2]);
 
     gui::ProgressModel progress;
@@ -73,6 +80,10 @@ int main(int argc, char** argv) {
                 break;
             case res::kSetOffsetsTemplate:
                 Shoot(command, folder, "set-offsets");
+                // Halfway through the 2 s pause of a recorder move: the line
+                // under the log counts it down.
+                QTimer::singleShot(1000, [&] { Shoot(command, folder, "pause", 0); });
+                QTest::mouseClick(window.Control(1021), Qt::LeftButton);
                 break;
             default:
                 break;

@@ -1,6 +1,7 @@
 // The desktop windows on the emulated unit, clicked through as a person
 // would, against the headless host running the same steps: the same log
 // texts and the same packets.
+#include <QApplication>
 #include <QComboBox>
 #include <QTest>
 
@@ -117,6 +118,26 @@ private slots:
         else
             QVERIFY(!gui.logBox.empty());
         QVERIFY(gui.spooler.OpenHandles() == 0 && gui.spooler.OpenJobs() == 0);
+    }
+
+    // The adjustment dialogs run modally over the main window, which stays
+    // up, and take input: no busy cursor from the handler that opened them.
+    void dialogsRunModallyOverTheMainWindow() {
+        GuiSession session;
+        int dialogs = 0;
+        OnEachWindow(session.host, [&](gui::QtDialogWindow& window) {
+            if (window.Template().id == res::kMainWindowTemplate) {
+                QTest::mouseClick(window.Control(app::control::kSetOffsets), Qt::LeftButton);
+                QTest::mouseClick(window.Control(app::control::kDiskPosition), Qt::LeftButton);
+                return;
+            }
+            ++dialogs;
+            QCOMPARE(QApplication::activeModalWidget(), &window.Widget());
+            QVERIFY(window.Widget().parentWidget() && window.Widget().parentWidget()->isVisible());
+            QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
+        });
+        session.app.InitInstance();
+        QCOMPARE(dialogs, 2);
     }
 
     void getStatusFillsTheLogBox() {
