@@ -6,24 +6,14 @@
 #include <QTimer>
 #include <QWidget>
 
+#include "gui/paint_counter.h"
 #include "gui/progress_line.h"
 #include "gui/progress_model.h"
 #include "gui/qt_clock.h"
 
 namespace orlax::gui {
-namespace {
 
-// Counts the paints of a widget.
-class PaintCounter final : public QObject {
-public:
-    bool eventFilter(QObject* /*watched*/, QEvent* event) override {
-        if (event->type() == QEvent::Paint) ++paints;
-        return false;
-    }
-    int paints = 0;
-};
-
-}  // namespace
+using testing::PaintCounter;
 
 class ClockTest : public QObject {
     Q_OBJECT
@@ -85,15 +75,6 @@ private slots:
         // Idle, the line is the window's background and nothing else.
         QCOMPARE(idle.pixelColor(idle.width() - 2, idle.height() / 2), idle.pixelColor(1, 1));
         QVERIFY(idle != half);
-    }
-
-    void shortPausesEndAndLeaveNoBusyCursor() {
-        QtClock clock;
-        const std::uint32_t before = clock.GetTickCount();
-        clock.Sleep(0);
-        clock.Sleep(20);
-        QVERIFY(clock.GetTickCount() - before >= 20);
-        QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
     }
 };
 

@@ -11,6 +11,8 @@
 #include "emulator/emulated_spooler.h"
 #include "emulator/scenario.h"
 #include "gui/gui_driver.h"
+#include "gui/progress_model.h"
+#include "gui/qt_clock.h"
 #include "gui/qt_dialog_window.h"
 #include "gui/qt_host.h"
 #include "gui/recording_presenter.h"
@@ -19,13 +21,18 @@
 
 namespace orlax::testing {
 
+enum class Time { Virtual, Real };
+
 class GuiSession {
 public:
+    // On virtual time pauses take none; on real time they are the desktop
+    // clock's own, with the windows painting meanwhile.
     explicit GuiSession(const emulator::Scenario& scenario = emulator::DefaultScenario(),
-                        std::string dataRoot = "/nonexistent-data-root")
-        : spooler(scenario, &clock),
-          host(presenter, nullptr, "test"),
-          app({spooler, clock, host}, app::AppConfig{std::move(dataRoot)}) {}
+                        Time time = Time::Virtual, std::string dataRoot = "/nonexistent-data-root")
+        : spooler(scenario, time == Time::Virtual ? &clock : nullptr),
+          host(presenter, &progress, "test"),
+          app({spooler, time == Time::Virtual ? static_cast<platform::Clock&>(clock) : realClock, host},
+              app::AppConfig{std::move(dataRoot)}) {}
 
     // Runs the main window on `script`; the log box's last text is kept in
     // `logBox`. Returns the operator log at the end.
@@ -50,6 +57,8 @@ public:
     }
 
     platform::VirtualClock clock;
+    gui::ProgressModel progress;
+    gui::QtClock realClock{&progress};
     emulator::EmulatedSpooler spooler;
     RecordingPresenter presenter;
     gui::QtHost host;

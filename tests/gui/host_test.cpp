@@ -16,6 +16,7 @@
 #include "app/burner_dlg.h"
 #include "gui/gui_driver.h"
 #include "gui/gui_session.h"
+#include "gui/paint_counter.h"
 #include "gui/qt_dialog_window.h"
 #include "gui/qt_host.h"
 #include "gui/recording_presenter.h"
@@ -67,6 +68,7 @@ public:
 };
 
 using Events = std::vector<std::string>;
+
 
 QStringList Strings(const Events& events) {
     QStringList list;
@@ -184,6 +186,26 @@ private slots:
         QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
     }
 
+    void updateWindowPaintsAtOnce() {
+        RecordingDialog dialog(host_);
+        dialog.endOnOk = false;
+        int before = -1, after = -1;
+        PaintCounter counter;
+        dialog.onOk = [&] {
+            dialog.SetDlgItemText(1001, " 12");
+            before = counter.paints;
+            dialog.UpdateWindow();
+            after = counter.paints;
+        };
+        RunDialog(dialog, [&](gui::QtDialogWindow& window) {
+            QTest::qWait(50);  // the first paint is done
+            window.Control(1001)->installEventFilter(&counter);
+            QTest::keyClick(window.Control(platform::kIdOk), Qt::Key_Return);
+        });
+        QCOMPARE(before, 0);  // setting the text alone paints nothing yet
+        QVERIFY(after > 0);
+    }
+
     void aDialogEndedDuringItsInitialisationNeverShows() {
         RecordingDialog dialog(host_);
         dialog.endAtInit = true;
@@ -198,15 +220,6 @@ private slots:
         RecordingDialog missing(host_, 999);
         QCOMPARE(missing.DoModal(), -1);
         QVERIFY(presenter_.abouts.empty());
-    }
-
-    void messageBoxesKeepCaptionTextAndType() {
-        presenter_.boxes.clear();
-        QCOMPARE(host_.MessageBox("Error opening file/x/firm.bin", "Error", platform::kMbOk), platform::kIdOk);
-        QCOMPARE(presenter_.boxes.size(), std::size_t{1});
-        QCOMPARE(presenter_.boxes[0].caption, std::string("Error"));
-        QCOMPARE(presenter_.boxes[0].text, std::string("Error opening file/x/firm.bin"));
-        QCOMPARE(presenter_.boxes[0].type, platform::kMbOk);
     }
 
     // The main window: Enter does not end it, Enter in the selector takes

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QTest>
+#include <QTimer>
 
 #include "app/burner_dlg.h"
 #include "app/help_text.h"
@@ -118,6 +119,27 @@ private slots:
         else
             QVERIFY(!gui.logBox.empty());
         QVERIFY(gui.spooler.OpenHandles() == 0 && gui.spooler.OpenJobs() == 0);
+    }
+
+    // On the desktop clock the arm-home field's 2 s pause runs inside the
+    // focus change to the pick button, with the windows painting and the
+    // progress line counting down; the click still comes after it.
+    void realPausesInsideAFocusChange() {
+        const Script script{Click(app::control::kSetOffsets), Type(1028, "3"), Click(1019),
+                            Click(platform::kIdCancel)};
+        Session headless;
+        headless.Run(script);
+        GuiSession gui(emulator::DefaultScenario(), Time::Real);
+        // Timers run during the pause: one looks at the line now and then.
+        bool lineShowedThePause = false;
+        QTimer look;
+        QObject::connect(&look, &QTimer::timeout,
+                         [&] { lineShowedThePause |= gui.progress.Text() == "Waiting: 2 s left"; });
+        look.start(50);
+        gui.Run(script);
+        QCOMPARE(Q(Hex(gui.Commands())), Q(Hex(headless.Commands())));
+        QVERIFY(lineShowedThePause);
+        QVERIFY(!gui.progress.Active());
     }
 
     // The adjustment dialogs run modally over the main window, which stays
