@@ -7,6 +7,8 @@ packages=(
   libgtest-dev libgmock-dev nlohmann-json3-dev
   qt6-base-dev libgl-dev xvfb xauth
   cups cups-client libcups2-dev
+  fonts-liberation2
+  clang libclang-rt-14-dev valgrind
 )
 
 as_root() {

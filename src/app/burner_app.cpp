@@ -12,7 +12,7 @@ std::string DeviceDataFolderFor(const std::string& dataRoot) {
 
 CBurnerApp::CBurnerApp(PlatformPorts ports, const AppConfig& config)
     : ports_(ports),
-      link_({ports.spooler, ports.clock, ports.host}, log_, device_, printerName_,
+      link_({ports.spooler, ports.clock, ports.host, ports.progress}, log_, device_, printerName_,
             DeviceDataFolderFor(config.dataRoot), outcome_) {}
 
 bool CBurnerApp::InitInstance() {

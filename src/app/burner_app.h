@@ -15,6 +15,7 @@ namespace orlax::platform {
 class Spooler;
 class Clock;
 class DialogHost;
+class Progress;
 }  // namespace orlax::platform
 
 namespace orlax::app {
@@ -23,6 +24,7 @@ struct PlatformPorts {
     platform::Spooler& spooler;
     platform::Clock& clock;
     platform::DialogHost& host;
+    platform::Progress* progress = nullptr;
 };
 
 struct AppConfig {

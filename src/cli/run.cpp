@@ -41,7 +41,16 @@ int RunSession(Options& options, platform::Spooler& spooler, platform::Clock& cl
     if (options.finalLog) printer.Write(application.Log().LogText());
     printer.Finish();
 
-    if (host.HasUsageError()) return UsageError(err, host.UsageError());
+    if (host.HasUsageError()) {
+        // After a failed operation (a unit offline at a dialog's gate, say)
+        // the script's next steps may find their window missing: that is the
+        // failure showing, not a mistake in the script.
+        if (application.Outcome().AnyFailed()) {
+            err << "orlaxctl: " << host.UsageError() << " (after a failed operation; the rest was not run)\n";
+            return kExitFailed;
+        }
+        return UsageError(err, host.UsageError());
+    }
     if (!host.Remaining().empty())
         return UsageError(err, "'" + host.Remaining().front().source + "': the main window is closed");
     return application.Outcome().AnyFailed() ? kExitFailed : kExitOk;

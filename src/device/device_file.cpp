@@ -1,6 +1,7 @@
 // Device files: streamed from DeviceDataFolder to the queue as one RAW job,
 // in blocks of 1000 bytes, ending with an empty write.
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <array>
@@ -10,6 +11,7 @@
 #include "app/operator_log.h"
 #include "device/device_link.h"
 #include "device/raw_job.h"
+#include "platform/progress.h"
 #include "platform/dialog_host.h"
 
 namespace orlax::device {
@@ -71,6 +73,12 @@ int DeviceLink::SendDeviceFile(std::string_view name) {
         ports_.host.MessageBox(std::string(kOpenErrorText) + path, kOpenErrorCaption, platform::kMbOk);
         return JobFailed();
     }
+    platform::ProgressDone progressDone(ports_.progress);
+    struct stat info {};
+    const std::uint64_t total = ::fstat(file.Fd(), &info) == 0 && S_ISREG(info.st_mode)
+                                    ? static_cast<std::uint64_t>(info.st_size)
+                                    : 0;
+    std::uint64_t sent = 0;
 
     TransferBlock block{};
     for (;;) {
@@ -88,6 +96,8 @@ int DeviceLink::SendDeviceFile(std::string_view name) {
             log_.AppendLog(kBadWrite);
             return JobFailed();
         }
+        sent += bytes.size();
+        if (ports_.progress && got > 0) ports_.progress->FileProgress(path, sent, total);
         if (got == 0) break;
     }
     file.Close();

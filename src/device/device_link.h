@@ -15,6 +15,7 @@ namespace orlax::platform {
 class Spooler;
 class Clock;
 class DialogHost;
+class Progress;
 }  // namespace orlax::platform
 
 namespace orlax::app {
@@ -39,6 +40,7 @@ struct LinkPorts {
     platform::Spooler& spooler;
     platform::Clock& clock;
     platform::DialogHost& host;  // message boxes
+    platform::Progress* progress = nullptr;  // how far a device file has gone, when shown
 };
 
 class DeviceLink {

@@ -47,7 +47,7 @@ int RunWindow(platform::Spooler& spooler, const std::string& dataRoot, char* pro
     gui::QtClock clock(&progress);
     gui::QtMessagePresenter presenter;
     gui::QtHost host(presenter, &progress, ORLAX_VERSION);
-    app::CBurnerApp burner({spooler, clock, host}, app::AppConfig{dataRoot});
+    app::CBurnerApp burner({spooler, clock, host, &progress}, app::AppConfig{dataRoot});
     burner.InitInstance();
     return 0;
 }

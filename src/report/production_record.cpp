@@ -40,6 +40,7 @@ constexpr std::array kSensorBytes{field::trayInSensorLow, field::trayInSensorHig
 class RecordLine {
 public:
     template <class... Args>
+        requires(sizeof...(Args) > 0)
     void Add(const char* format, Args... args) {
         if (!complete_) return;
         const std::size_t room = text_.size() - length_;
@@ -49,6 +50,16 @@ public:
             return;
         }
         length_ += static_cast<std::size_t>(n);
+    }
+    // Plain text, taken as it stands.
+    void Add(std::string_view text) {
+        if (!complete_) return;
+        if (text.size() >= text_.size() - length_) {
+            complete_ = false;
+            return;
+        }
+        std::copy(text.begin(), text.end(), text_.begin() + static_cast<std::ptrdiff_t>(length_));
+        length_ += text.size();
     }
     bool Complete() const { return complete_; }
     std::string_view Text() const { return {text_.data(), length_}; }

@@ -20,12 +20,13 @@ constexpr std::size_t kFirmwareColumn = 30;  // where the firmware text is writt
 class ReportText {
 public:
     template <class... Args>
+        requires(sizeof...(Args) > 0)
     void Add(const char* format, Args... args) {
         char piece[100];
         const int n = std::snprintf(piece, sizeof piece, format, args...);
         text_.append(piece, static_cast<std::size_t>(std::clamp(n, 0, int{sizeof piece} - 1)));
     }
-    void Add(const std::string& piece) { text_ += piece; }
+    void Add(std::string_view piece) { text_ += piece; }
     std::string& Text() { return text_; }
 
 private:

@@ -89,6 +89,7 @@ TEST_F(Orlaxctl, GetStatusPrintsTheDumpAndTheWorkedExampleReport) {
 TEST_F(Orlaxctl, FailuresAndUsageErrorsGiveTheirExitStatus) {
     const auto badJson = WriteFile("bad.json", "{\"queues\": [");
     const auto badKey = WriteFile("key.json", R"({"record": {"leftBinOfset": 1}})");
+    const auto offline = WriteFile("offline.json", R"({"faults": {"open": true}})");
     struct Case {
         std::vector<std::string> args;
         int status;
@@ -109,6 +110,10 @@ TEST_F(Orlaxctl, FailuresAndUsageErrorsGiveTheirExitStatus) {
         {{"--emulate", "--fast", "click", "4242"}, kExitUsage, "has no control 4242"},
         {{"--emulate", "--fast", "cancel", "get-status"}, kExitUsage, "'get-status': the main window is closed"},
         {{"--emulate", "--fast", "type", "1000", "x"}, kExitUsage, "does not take typed text"},
+        // The unit offline at the gate: the dialog's steps find no dialog, and the failure shows.
+        {{"--emulate=" + offline, "--fast", "disk-position", "type", "1015", "5", "ok"}, kExitFailed,
+         "after a failed operation"},
+        {{"--emulate", "--fast", "disk-position", "click", "1020"}, kExitUsage, "has no control 1020"},
     };
     for (const auto& c : cases) {
         std::string joined;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/progress.h"
 #include "support/data_root.h"
 #include "support/session.h"
 
@@ -56,6 +57,29 @@ TEST(DeviceFile, StreamsInBlocksOf1000EndingWithAnEmptyWrite) {
         EXPECT_FALSE(bench.Failed());
         EXPECT_TRUE(bench.session.NothingLeftOpen());
     }
+}
+
+// A front end that shows the transfer hears of every block and of its end.
+TEST(DeviceFile, ReportsProgressPerBlockAndTheEnd) {
+    struct Recorder : platform::Progress {
+        void FileProgress(std::string_view path, std::uint64_t sent, std::uint64_t total) override {
+            events.push_back(std::string(path.substr(path.rfind('/') + 1)) + " " + std::to_string(sent) +
+                             "/" + std::to_string(total));
+        }
+        void Done() override { events.push_back("done"); }
+        std::vector<std::string> events;
+    };
+    Recorder recorder;
+    TempDataRoot data;
+    testing::Session session(emulator::DefaultScenario(), data.Root(), &recorder);
+    session.app.PrinterName() = "Lumetra PRO";
+    data.Put("firm.bin", PatternBytes(2500));
+    EXPECT_EQ(session.app.Link().SendDeviceFile("firm.bin"), 1);
+    EXPECT_EQ(recorder.events, (std::vector<std::string>{"firm.bin 1000/2500", "firm.bin 2000/2500",
+                                                         "firm.bin 2500/2500", "done"}));
+    recorder.events.clear();
+    EXPECT_EQ(session.app.Link().SendDeviceFile("missing.bin"), 0);
+    EXPECT_TRUE(recorder.events.empty());  // nothing started, nothing to end
 }
 
 TEST(DeviceFile, MissingFileShowsTheSameBoxEachTimeAndEndsTheEmptyJob) {

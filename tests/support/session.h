@@ -30,10 +30,11 @@ inline ScriptAction Tab() { return {ScriptAction::Kind::Tab, 0, {}, "tab"}; }
 class Session {
 public:
     explicit Session(const emulator::Scenario& scenario = emulator::DefaultScenario(),
-                     std::string dataRoot = "/nonexistent-data-root")
+                     std::string dataRoot = "/nonexistent-data-root",
+                     platform::Progress* progress = nullptr)
         : spooler(scenario, &clock),
           host({}, listOut, messageOut),
-          app({spooler, clock, host}, app::AppConfig{std::move(dataRoot)}) {}
+          app({spooler, clock, host, progress}, app::AppConfig{std::move(dataRoot)}) {}
 
     // Runs the main window on `script`; returns the log text at the end.
     std::string Run(platform::Script script) {
