@@ -9,6 +9,7 @@ packages=(
   cups cups-client libcups2-dev
   fonts-liberation2
   clang libclang-rt-14-dev valgrind
+  libbenchmark-dev
 )
 
 as_root() {
