@@ -17,6 +17,8 @@ using Clock = std::chrono::steady_clock;
 
 constexpr std::string_view kRawDataType = "RAW";
 constexpr std::chrono::milliseconds kBudgetGrace{5};
+// The tool takes a reply of 0 or 1 byte as no reply and asks again.
+constexpr std::uint32_t kMostBytesOfNoStatus = 1;
 
 // The error code of each way an exchange can fail.
 std::uint32_t CodeOf(LinkResult result) {
@@ -118,14 +120,14 @@ std::uint32_t CupsSpooler::GetPrinterData(platform::PrinterHandle handle, std::s
 
     const Clock::time_point began = Clock::now();
     const std::uint32_t result = ReadUnitStatus(*state, buffer, needed);
-    if (result == 0) {
-        if (type) *type = platform::kRegBinary;
-        return 0;
-    }
+    if (result == 0 && type) *type = platform::kRegBinary;
     // Paced, and past the budget held a few milliseconds more, so that the
     // caller's own clock sees its time run out rather than spinning on
-    // failures that return at once.
-    if (result != kErrorMoreData)
+    // failures that return at once. A reply of at most one byte is no status
+    // either and the tool asks again at once: unpaced, a unit that closes
+    // without a word would take tens of thousands of connections a second.
+    const bool noStatus = result == 0 ? *needed <= kMostBytesOfNoStatus : result != kErrorMoreData;
+    if (noStatus)
         std::this_thread::sleep_until(std::min(began + times_.failedPace, state->opened + times_.budget + kBudgetGrace));
     return result;
 }

@@ -14,9 +14,10 @@
 //   behind the queue's socket://HOST:PORT device URI. Every exchange ends
 //   within 1000 ms, and all exchanges on one handle within 2000 ms of its
 //   opening (the time budget of a status query), so a dead unit costs no
-//   more than that. A failed exchange returns no sooner than 100 ms after
-//   it began (within that budget), so a unit that refuses is not flooded
-//   with connections.
+//   more than that. A failed exchange, and one that brings back at most one
+//   byte, returns no sooner than 100 ms after it began (within that
+//   budget), so a unit that refuses or closes at once is not flooded with
+//   connections.
 // - GetLastError gives the code of the last failure (spooler_errors.h);
 //   LastErrorText its text, CUPS's own where CUPS reported it.
 //
@@ -38,7 +39,7 @@ namespace orlax::spooler {
 struct StatusTimes {
     std::chrono::milliseconds exchange{1000};  // one exchange, connect to close
     std::chrono::milliseconds budget{2000};    // all exchanges of one handle
-    std::chrono::milliseconds failedPace{100};  // the least time a failed exchange takes
+    std::chrono::milliseconds failedPace{100};  // the least time a failed or empty exchange takes
 };
 
 class CupsSpooler final : public platform::Spooler {
