@@ -17,28 +17,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The worked example of the status report, as a scenario file.
-constexpr const char* kWorkedExampleScenario = R"({
-  "queues": ["Lumetra PRO"],
-  "record": {
-    "firmwareVersion": "1.23", "lexVersion": 99, "pgaVersion": 18,
-    "modelType": "B", "penConfig": 3, "spitLimitFlags": 1,
-    "yellowSpitsA": 1520, "yellowSpitsB": 310, "magentaSpitsA": 1484,
-    "magentaSpitsB": 295, "cyanSpitsA": 1610, "cyanSpitsB": 301,
-    "trayInSensorLow": 12, "trayInSensorHigh": 200,
-    "diskInSensorLow": 15, "diskInSensorHigh": 180,
-    "disksPrinted": 1234, "disksPicked": 1240,
-    "rightBinCount": 12, "leftBinCount": 25,
-    "imageVertical": -3, "imageHorizontal": 4,
-    "lastCommand": 4, "errorBits": 0,
-    "systemStatus": "I", "trayStatus": "I", "pickerStatus": "X",
-    "leftBinOffset": 2, "recorderOffset": -1, "recorder2Offset": 0,
-    "printerOffset": 5, "rightBinOffset": 2, "hookOffset": -4,
-    "trayOutOffset": 6, "pickerSwitchOffset": 10, "armHomeOffset": -7,
-    "lastDiskRight": -2, "lastDiskLeft": 3
-  }
-})";
-
 class Orlaxctl : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -72,7 +50,7 @@ std::string WithoutCr(std::string_view text) {
 }
 
 TEST_F(Orlaxctl, GetStatusPrintsTheDumpAndTheWorkedExampleReport) {
-    const auto scenario = WriteFile("worked.json", kWorkedExampleScenario);
+    const auto scenario = WriteFile("worked.json", testing::kContractExampleScenario);
     ASSERT_EQ(Run({"--emulate=" + scenario, "--fast", "get-status"}), kExitOk) << err_.str();
     const std::string out = out_.str();
     EXPECT_TRUE(out.starts_with("Getting Printer Status !!\n00 00 00 03 01 00 00 01 36 ")) << out;

@@ -6,6 +6,8 @@
 #include <fstream>
 #include <string>
 
+#include "support/record_builder.h"
+
 namespace orlax::emulator {
 namespace {
 
@@ -39,30 +41,7 @@ TEST(Scenario, DefaultIsAnIdleHealthyUnit) {
 
 // The example of the scenario file contract, as written there.
 TEST(Scenario, ContractExampleSetsEveryField) {
-    const Scenario s = Parsed(R"({
-      "queues": ["Lumetra PRO"],
-      "record": {
-        "firmwareVersion": "1.23", "lexVersion": 99, "pgaVersion": 18,
-        "modelType": "B", "penConfig": 3, "spitLimitFlags": 1,
-        "yellowSpitsA": 1520, "yellowSpitsB": 310, "magentaSpitsA": 1484,
-        "magentaSpitsB": 295, "cyanSpitsA": 1610, "cyanSpitsB": 301,
-        "trayInSensorLow": 12, "trayInSensorHigh": 200,
-        "diskInSensorLow": 15, "diskInSensorHigh": 180,
-        "disksPrinted": 1234, "disksPicked": 1240,
-        "rightBinCount": 12, "leftBinCount": 25,
-        "imageVertical": -3, "imageHorizontal": 4,
-        "lastCommand": 4, "errorBits": 0,
-        "systemStatus": "I", "trayStatus": "I", "pickerStatus": "X",
-        "leftBinOffset": 2, "recorderOffset": -1, "recorder2Offset": 0,
-        "printerOffset": 5, "rightBinOffset": 2, "hookOffset": -4,
-        "trayOutOffset": 6, "pickerSwitchOffset": 10, "armHomeOffset": -7,
-        "lastDiskRight": -2, "lastDiskLeft": 3
-      },
-      "recordHex": "",
-      "busyPolls": 0,
-      "replies": [],
-      "faults": {}
-    })");
+    const Scenario s = Parsed(testing::kContractExampleScenario);
     const auto& r = s.record;
     const std::pair<std::size_t, std::uint32_t> counters[] = {
         {f::yellowSpitsA, 1520}, {f::yellowSpitsB, 310},  {f::magentaSpitsA, 1484},

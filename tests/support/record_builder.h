@@ -93,6 +93,32 @@ inline constexpr std::string_view kWorkedExampleReport =
     "\t  Right Bin:\t 02   Hook:\t\t-04    Tray Out:\t 06     Picker Switch:\t 10\r\n"
     "\t  Arm Home:\t-07    Last Disk Left:\t 03\tLast Disk Right:\t-02 \r\n";
 
+// The scenario file contract's example, which describes the same unit.
+inline constexpr const char* kContractExampleScenario = R"({
+  "queues": ["Lumetra PRO"],
+  "record": {
+    "firmwareVersion": "1.23", "lexVersion": 99, "pgaVersion": 18,
+    "modelType": "B", "penConfig": 3, "spitLimitFlags": 1,
+    "yellowSpitsA": 1520, "yellowSpitsB": 310, "magentaSpitsA": 1484,
+    "magentaSpitsB": 295, "cyanSpitsA": 1610, "cyanSpitsB": 301,
+    "trayInSensorLow": 12, "trayInSensorHigh": 200,
+    "diskInSensorLow": 15, "diskInSensorHigh": 180,
+    "disksPrinted": 1234, "disksPicked": 1240,
+    "rightBinCount": 12, "leftBinCount": 25,
+    "imageVertical": -3, "imageHorizontal": 4,
+    "lastCommand": 4, "errorBits": 0,
+    "systemStatus": "I", "trayStatus": "I", "pickerStatus": "X",
+    "leftBinOffset": 2, "recorderOffset": -1, "recorder2Offset": 0,
+    "printerOffset": 5, "rightBinOffset": 2, "hookOffset": -4,
+    "trayOutOffset": 6, "pickerSwitchOffset": 10, "armHomeOffset": -7,
+    "lastDiskRight": -2, "lastDiskLeft": 3
+  },
+  "recordHex": "",
+  "busyPolls": 0,
+  "replies": [],
+  "faults": {}
+})";
+
 // A device state as a successful query leaves it for `record`.
 inline device::DeviceState StateAfterQuery(const RecordBytes& record) {
     namespace f = device::field;
