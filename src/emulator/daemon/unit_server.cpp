@@ -7,6 +7,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstring>
@@ -17,7 +18,10 @@
 namespace orlax::emulator {
 namespace {
 
-constexpr int kBacklog = 16;
+// Connections the system holds until the server takes them; one that finds
+// the queue full is not refused but delayed by a second or more, so the
+// server empties it at every turn.
+constexpr int kBacklog = static_cast<int>(kMaxWaiting);
 // How often a full server looks again whether a connection has ended.
 constexpr int kFullRecheckMs = 50;
 
@@ -28,6 +32,7 @@ struct AddressListDeleter {
 }  // namespace
 
 UnitServer::~UnitServer() {
+    for (const Waiting& connection : waiting_) ::close(connection.fd);
     Reap(true);
     if (listenFd_ >= 0) ::close(listenFd_);
 }
@@ -46,7 +51,8 @@ bool UnitServer::Listen(const std::string& host, std::uint16_t port, std::string
     const std::unique_ptr<addrinfo, AddressListDeleter> addresses(found);
     error = host + ": no address to listen on";
     for (const addrinfo* address = addresses.get(); address; address = address->ai_next) {
-        const int fd = ::socket(address->ai_family, address->ai_socktype | SOCK_CLOEXEC, address->ai_protocol);
+        const int fd =
+            ::socket(address->ai_family, address->ai_socktype | SOCK_CLOEXEC | SOCK_NONBLOCK, address->ai_protocol);
         if (fd < 0) continue;
         const int on = 1;
         ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
@@ -89,24 +95,72 @@ void UnitServer::Reap(bool all) {
     }
 }
 
+void UnitServer::Accept() {
+    for (int taken = 0; taken < kBacklog; ++taken) {
+        const int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
+        if (fd < 0) return;
+        if (waiting_.size() >= kMaxWaiting) {
+            ::close(waiting_.front().fd);
+            waiting_.pop_front();
+        }
+        waiting_.push_back({fd, std::chrono::steady_clock::now()});
+    }
+}
+
+void UnitServer::Serve(int fd, int stopFd) {
+    auto done = std::make_shared<std::atomic<bool>>(false);
+    workers_.push_back(Worker{std::thread([this, fd, stopFd, done] {
+                                  ServeConnection(fd, stopFd, unit_);
+                                  done->store(true);
+                              }),
+                              done});
+}
+
+void UnitServer::HandOver(const std::vector<bool>& readable, int stopFd) {
+    const auto now = std::chrono::steady_clock::now();
+    std::deque<Waiting> still;
+    for (std::size_t i = 0; i < waiting_.size(); ++i) {
+        const Waiting& connection = waiting_[i];
+        if (readable[i] && workers_.size() < kMaxConnections)
+            Serve(connection.fd, stopFd);
+        else if (!readable[i] && now - connection.since >= kConnectionIdleLimit)
+            ::close(connection.fd);
+        else
+            still.push_back(connection);
+    }
+    waiting_.swap(still);
+}
+
+int UnitServer::NextIdleEnd() const {
+    if (waiting_.empty()) return -1;
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(waiting_.front().since + kConnectionIdleLimit -
+                                                                   std::chrono::steady_clock::now());
+    return static_cast<int>(std::max<std::int64_t>(left.count(), 0));
+}
+
 void UnitServer::Run(int stopFd) {
+    std::vector<pollfd> entries;
+    std::vector<bool> readable;
     for (;;) {
         Reap(false);
+        // A full server does not look at the waiting connections: they stay
+        // as they are until a thread is free.
         const bool full = workers_.size() >= kMaxConnections;
-        std::array<pollfd, 2> entries{pollfd{stopFd, POLLIN, 0}, pollfd{listenFd_, static_cast<short>(full ? 0 : POLLIN), 0}};
-        const int ready = ::poll(entries.data(), entries.size(), full ? kFullRecheckMs : -1);
+        entries = {pollfd{stopFd, POLLIN, 0}, pollfd{listenFd_, POLLIN, 0}};
+        for (const Waiting& connection : waiting_) entries.push_back(pollfd{full ? -1 : connection.fd, POLLIN, 0});
+        const int ready = ::poll(entries.data(), entries.size(), full ? kFullRecheckMs : NextIdleEnd());
         if (ready < 0 && errno != EINTR) break;
         if (entries[0].revents != 0) break;
-        if (ready <= 0 || (entries[1].revents & POLLIN) == 0) continue;
-        const int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
-        if (fd < 0) continue;
-        auto done = std::make_shared<std::atomic<bool>>(false);
-        workers_.push_back(Worker{std::thread([this, fd, stopFd, done] {
-                                      ServeConnection(fd, stopFd, unit_);
-                                      done->store(true);
-                                  }),
-                                  done});
+        if (ready < 0) continue;
+        if (!full) {
+            readable.assign(waiting_.size(), false);
+            for (std::size_t i = 0; i < waiting_.size(); ++i) readable[i] = entries[i + 2].revents != 0;
+            HandOver(readable, stopFd);
+        }
+        if ((entries[1].revents & POLLIN) != 0) Accept();
     }
+    for (const Waiting& connection : waiting_) ::close(connection.fd);
+    waiting_.clear();
     Reap(true);
 }
 

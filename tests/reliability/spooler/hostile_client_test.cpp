@@ -1,0 +1,215 @@
+// orlax-emulator against clients that misbehave, one after another on one
+// running unit: connections that never send (more than it has threads for,
+// and more than it keeps waiting), a job of 256 MiB, 100 status requests at
+// once, 100 jobs held open at once, a client that drops its job half-way.
+// After each, a status request is answered within the query's budget and
+// the journal holds exactly what each client should have left there; the
+// unit's memory stays bounded and it ends cleanly on SIGTERM at the end.
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <regex>
+#include <thread>
+
+#include "emulator/daemon/unit_server.h"
+#include "emulator/journal.h"
+#include "emulator/sha256.h"
+#include "reliability/spooler/unit_clients.h"
+#include "spooler/emulator_process.h"
+#include "spooler/network_link.h"
+
+namespace orlax::reliability {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using Lines = std::vector<std::string>;
+
+constexpr long kMemoryBoundKiB = 64 * 1024;
+constexpr std::size_t kMiB = 1 << 20;
+const std::string kStatusLine = "STATUS 100";
+const spooler::StatusPacket kStatusPacket = spooler::MakeStatusPacket(0);
+
+class HostileClients : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() / ("orlax_hostile_clients_" + std::to_string(::getpid()));
+        fs::create_directories(dir_);
+        unit_ = std::make_unique<testing::EmulatorProcess>(
+            std::vector<std::string>{"--listen", "127.0.0.1:0", "--journal", Path("journal.txt")}, Path("stderr.txt"));
+        port_ = unit_->ListeningPort();
+        pid_ = ChildNamed("orlax-emulator");
+        ASSERT_NE(port_, 0) << testing::ReadText(Path("stderr.txt"));
+        ASSERT_GT(pid_, 0);
+    }
+    // The unit is killed by its destructor if the test ended before it stopped.
+    void TearDown() override {
+        unit_.reset();
+        fs::remove_all(dir_);
+    }
+
+    std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+
+    // A status request over the network link, given the query's 2000 ms.
+    ::testing::AssertionResult StatusAnswered() const {
+        spooler::StatusReplyBuffer reply{};
+        const auto outcome = spooler::ExchangeStatus({"127.0.0.1", port_}, 0, std::chrono::steady_clock::now() + 2s, reply);
+        if (outcome.result != spooler::LinkResult::Ok) return ::testing::AssertionFailure() << outcome.detail;
+        if (outcome.length != 100) return ::testing::AssertionFailure() << outcome.length << " bytes";
+        return ::testing::AssertionSuccess();
+    }
+
+    // The journal lines written since the last call, sorted: clients served
+    // at the same time may be journalled in any order.
+    Lines NewJournalLines() {
+        const std::string text = testing::ReadText(Path("journal.txt"));
+        std::istringstream fresh(text.substr(std::min(journalRead_, text.size())));
+        journalRead_ = text.size();
+        Lines lines;
+        for (std::string line; std::getline(fresh, line);) lines.push_back(line);
+        std::sort(lines.begin(), lines.end());
+        return lines;
+    }
+
+    std::vector<Client> Connect(std::size_t count) const {
+        std::vector<Client> clients;
+        for (std::size_t i = 0; i < count; ++i) clients.emplace_back(port_);
+        return clients;
+    }
+
+    // Steps of the test; each returns the journal lines it should leave.
+    Lines NeverSending(std::size_t count) {
+        std::vector<Client> idle = Connect(count);
+        EXPECT_TRUE(std::all_of(idle.begin(), idle.end(), [](const Client& c) { return c.Connected(); }));
+        EXPECT_TRUE(StatusAnswered()) << "while " << count << " connections say nothing";
+        if (count > emulator::kMaxWaiting) {
+            EXPECT_TRUE(idle.front().ClosedByUnit()) << "the oldest silent connection makes room";
+            EXPECT_FALSE(idle.back().ClosedByUnit()) << "the newest silent connection still waits";
+        }
+        for (Client& client : idle) client.Reset();
+        return {kStatusLine};
+    }
+
+    Lines LongJob() {
+        constexpr std::size_t kPieces = 256;
+        Client job(port_);
+        emulator::Sha256Hasher hasher;
+        std::vector<std::uint8_t> piece(kMiB);
+        for (std::size_t p = 0; p < kPieces; ++p) {
+            for (std::size_t i = 0; i < piece.size(); ++i) piece[i] = static_cast<std::uint8_t>(i * 31 + p);
+            hasher.Update(piece);
+            if (!job.Send(piece)) {
+                ADD_FAILURE() << "the unit stopped taking the job at MiB " << p;
+                return {};
+            }
+        }
+        job.EndSending();
+        EXPECT_EQ(job.ReadToEnd(), std::vector<std::uint8_t>{}) << "the unit closes once it has the job";
+        const long peak = ProcessFigure(pid_, "VmHWM");
+        std::printf("[ hostile  ] job of 256 MiB: unit's memory VmRSS %ld KiB, peak VmHWM %ld KiB\n",
+                    ProcessFigure(pid_, "VmRSS"), peak);
+        EXPECT_TRUE(peak > 0 && peak < kMemoryBoundKiB) << peak << " KiB";
+        return {emulator::JobDigestLine("", kPieces * kMiB, hasher.Finish())};
+    }
+
+    Lines StatusRequestsAtOnce(std::size_t count) {
+        std::vector<Client> clients = Connect(count);
+        for (Client& client : clients) EXPECT_TRUE(client.Send(kStatusPacket));
+        std::size_t answered = 0;
+        for (Client& client : clients) answered += client.ReadToEnd().value_or(std::vector<std::uint8_t>{}).size() == 100;
+        EXPECT_EQ(answered, count);
+        return Lines(count, kStatusLine);
+    }
+
+    // More jobs in progress than the unit has threads: the rest, and a
+    // status request behind them, wait until jobs end; none is refused.
+    Lines JobsHeldOpenAtOnce(std::size_t count) {
+        std::vector<Client> jobs = Connect(count);
+        Lines lines;
+        for (std::size_t i = 0; i < jobs.size(); ++i) {
+            const std::vector<std::uint8_t> bytes(1000, static_cast<std::uint8_t>(i));
+            EXPECT_TRUE(jobs[i].Send(bytes)) << i;
+            lines.push_back(emulator::JobLine("", bytes));
+        }
+        Client status(port_);
+        EXPECT_TRUE(status.Send(kStatusPacket));
+        // Its main thread and one thread for each of 32 jobs, never more;
+        // looked at until it gets there (at most 10 s).
+        const long most = 1 + static_cast<long>(emulator::kMaxConnections);
+        long threads = 0;
+        for (int look = 0; look < 1000 && threads < most; ++look) {
+            threads = std::max(threads, ProcessFigure(pid_, "Threads"));
+            std::this_thread::sleep_for(10ms);
+        }
+        std::printf("[ hostile  ] %zu jobs held open and a status request: the unit runs %ld threads\n", count,
+                    threads);
+        EXPECT_EQ(threads, most);
+        for (Client& job : jobs) job.EndSending();
+        std::size_t taken = 0;
+        for (Client& job : jobs) taken += job.ReadToEnd().has_value();
+        EXPECT_EQ(taken, count) << "every job ends with the unit closing its connection";
+        EXPECT_EQ(status.ReadToEnd().value_or(std::vector<std::uint8_t>{}).size(), 100u) << "the status request waited";
+        lines.push_back(kStatusLine);
+        return lines;
+    }
+
+    // A client that dies half-way through its job: the connection is reset
+    // and the job is not delivered.
+    Lines DroppedMidJob() {
+        Client job(port_);
+        EXPECT_TRUE(job.Send(std::vector<std::uint8_t>(4 * kMiB, 0x5A)));
+        job.Reset();
+        return {};
+    }
+
+    fs::path dir_;
+    std::unique_ptr<testing::EmulatorProcess> unit_;
+    std::uint16_t port_ = 0;
+    pid_t pid_ = -1;
+    std::size_t journalRead_ = 0;
+};
+
+TEST_F(HostileClients, TheUnitKeepsServingThroughThemAll) {
+    struct Step {
+        const char* what;
+        std::function<Lines()> run;
+    };
+    const Step steps[] = {
+        {"40 connections that never send (more than its 32 threads)", [&] { return NeverSending(40); }},
+        {"300 connections that never send (more than the 256 it keeps waiting)", [&] { return NeverSending(300); }},
+        {"a job of 256 MiB", [&] { return LongJob(); }},
+        {"100 status requests at once", [&] { return StatusRequestsAtOnce(100); }},
+        {"100 jobs held open at once", [&] { return JobsHeldOpenAtOnce(100); }},
+        {"a client that drops its job half-way", [&] { return DroppedMidJob(); }},
+    };
+    for (const Step& step : steps) {
+        const auto start = std::chrono::steady_clock::now();
+        Lines expected = step.run();
+        EXPECT_TRUE(StatusAnswered()) << "after " << step.what;
+        expected.push_back(kStatusLine);
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(NewJournalLines(), expected) << step.what;
+        std::printf("[ hostile  ] %s: served, %lld ms\n", step.what,
+                    static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                               std::chrono::steady_clock::now() - start)
+                                               .count()));
+    }
+    const long peak = ProcessFigure(pid_, "VmHWM");
+    EXPECT_TRUE(peak > 0 && peak < kMemoryBoundKiB) << peak << " KiB";
+
+    // It ends cleanly, within a bounded wait.
+    ::kill(pid_, SIGTERM);
+    for (int wait = 0; wait < 100 && !ProcessEnded(pid_); ++wait) std::this_thread::sleep_for(100ms);
+    ASSERT_TRUE(ProcessEnded(pid_)) << "orlax-emulator did not stop on SIGTERM";
+    EXPECT_EQ(unit_->Stop(0), 0);
+    const std::string errors = testing::ReadText(Path("stderr.txt"));
+    EXPECT_TRUE(std::regex_search(errors, std::regex("a job of [1-9][0-9]* bytes was abandoned before its end")))
+        << errors;
+}
+
+}  // namespace
+}  // namespace orlax::reliability
