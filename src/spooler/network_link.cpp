@@ -92,16 +92,22 @@ LinkOutcome SendPacket(const Socket& socket, const StatusPacket& packet, const U
     return {LinkResult::Ok, 0, {}};
 }
 
-// Reads until the unit closes the connection. One byte beyond the buffer
-// is enough to know that the reply is too long.
-LinkOutcome ReadReply(const Socket& socket, StatusReplyBuffer& reply, const UnitAddress& unit,
-                      LinkDeadline deadline) {
+}  // namespace
+
+StatusPacket MakeStatusPacket(std::uint8_t request) {
+    StatusPacket packet{0x1B, 0x04, 0x00, request, 0x00, 0x00, 0x00, 0x00};
+    packet[7] = static_cast<std::uint8_t>(std::accumulate(packet.begin(), packet.end() - 1, 0u));
+    return packet;
+}
+
+// One byte beyond the buffer is enough to know that the reply is too long.
+LinkOutcome ReadReply(int fd, StatusReplyBuffer& reply, const UnitAddress& unit, LinkDeadline deadline) {
     std::size_t length = 0;
     for (;;) {
         std::uint8_t beyond = 0;
         std::uint8_t* into = length < reply.size() ? reply.data() + length : &beyond;
         const std::size_t room = length < reply.size() ? reply.size() - length : 1;
-        const ssize_t n = ::recv(socket.Fd(), into, room, 0);
+        const ssize_t n = ::recv(fd, into, room, MSG_DONTWAIT);
         if (n == 0) return {LinkResult::Ok, length, {}};
         if (n > 0) {
             if (into == &beyond)
@@ -111,20 +117,12 @@ LinkOutcome ReadReply(const Socket& socket, StatusReplyBuffer& reply, const Unit
             continue;
         }
         if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) return FromErrno(errno, unit);
-        const int ready = WaitFor(socket.Fd(), POLLIN, deadline);
+        const int ready = WaitFor(fd, POLLIN, deadline);
         if (ready < 0) return FromErrno(errno, unit);
         if (ready == 0)
             return Failure(LinkResult::TimedOut, Where(unit) + ": reply not finished in time (" +
                                                      std::to_string(length) + " bytes so far)");
     }
-}
-
-}  // namespace
-
-StatusPacket MakeStatusPacket(std::uint8_t request) {
-    StatusPacket packet{0x1B, 0x04, 0x00, request, 0x00, 0x00, 0x00, 0x00};
-    packet[7] = static_cast<std::uint8_t>(std::accumulate(packet.begin(), packet.end() - 1, 0u));
-    return packet;
 }
 
 LinkOutcome ExchangeStatus(const UnitAddress& unit, std::uint8_t request, LinkDeadline deadline,
@@ -152,7 +150,7 @@ LinkOutcome ExchangeStatus(const UnitAddress& unit, std::uint8_t request, LinkDe
         if (outcome.result != LinkResult::Ok) continue;
         outcome = SendPacket(socket, MakeStatusPacket(request), unit, deadline);
         if (outcome.result != LinkResult::Ok) return outcome;
-        return ReadReply(socket, reply, unit, deadline);
+        return ReadReply(socket.Fd(), reply, unit, deadline);
     }
     return outcome;
 }

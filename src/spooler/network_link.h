@@ -42,6 +42,11 @@ struct LinkOutcome {
     std::string detail;      // what went wrong, for the error text
 };
 
+// Reads the reply on the connected stream socket `fd` until the unit closes
+// the connection (Ok), the reply passes 1000 bytes, the deadline passes or
+// the connection fails. `unit` only names the unit in `detail`.
+LinkOutcome ReadReply(int fd, StatusReplyBuffer& reply, const UnitAddress& unit, LinkDeadline deadline);
+
 // One status exchange. On Ok the reply's first `length` bytes are in
 // `reply`; otherwise `reply` may hold part of a reply and must not be used.
 LinkOutcome ExchangeStatus(const UnitAddress& unit, std::uint8_t request, LinkDeadline deadline,
