@@ -31,7 +31,9 @@ constexpr std::size_t kLongestReply = 16 * 1024;
 
 struct SocketPair {
     int fds[2] = {-1, -1};
-    SocketPair() { FUZZ_CHECK(::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, fds) == 0, "no socket pair"); }
+    SocketPair() {
+        FUZZ_CHECK(::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, fds) == 0, "no socket pair");
+    }
     ~SocketPair() {
         for (const int fd : fds)
             if (fd >= 0) ::close(fd);
@@ -46,7 +48,8 @@ void CheckReply(bool unitCloses, std::span<const std::uint8_t> bytes) {
     SocketPair pair;
     std::size_t sent = 0;
     while (sent < bytes.size()) {
-        const ssize_t n = ::send(pair.fds[1], bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL | MSG_DONTWAIT);
+        const ssize_t n =
+            ::send(pair.fds[1], bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL | MSG_DONTWAIT);
         FUZZ_CHECK(n > 0, "the socket pair took less than the reply");
         sent += static_cast<std::size_t>(n);
     }
@@ -69,8 +72,9 @@ void CheckReply(bool unitCloses, std::span<const std::uint8_t> bytes) {
                    "nothing is written beyond the reply");
     } else {
         FUZZ_CHECK(outcome.result == LinkResult::TimedOut, "a reply that never ends is a time-out");
-        FUZZ_CHECK(outcome.detail.find("(" + std::to_string(bytes.size()) + " bytes so far)") != std::string::npos,
-                   "the time-out says how much had come");
+        FUZZ_CHECK(
+            outcome.detail.find("(" + std::to_string(bytes.size()) + " bytes so far)") != std::string::npos,
+            "the time-out says how much had come");
     }
     if (outcome.result != LinkResult::Ok) {
         FUZZ_CHECK(!outcome.detail.empty(), "a failure says what went wrong");

@@ -40,7 +40,8 @@ protected:
         dir_ = fs::temp_directory_path() / ("orlax_hostile_clients_" + std::to_string(::getpid()));
         fs::create_directories(dir_);
         unit_ = std::make_unique<testing::EmulatorProcess>(
-            std::vector<std::string>{"--listen", "127.0.0.1:0", "--journal", Path("journal.txt")}, Path("stderr.txt"));
+            std::vector<std::string>{"--listen", "127.0.0.1:0", "--journal", Path("journal.txt")},
+            Path("stderr.txt"));
         port_ = unit_->ListeningPort();
         pid_ = ChildNamed("orlax-emulator");
         ASSERT_NE(port_, 0) << testing::ReadText(Path("stderr.txt"));
@@ -57,7 +58,8 @@ protected:
     // A status request over the network link, given the query's 2000 ms.
     ::testing::AssertionResult StatusAnswered() const {
         spooler::StatusReplyBuffer reply{};
-        const auto outcome = spooler::ExchangeStatus({"127.0.0.1", port_}, 0, std::chrono::steady_clock::now() + 2s, reply);
+        const auto outcome =
+            spooler::ExchangeStatus({"127.0.0.1", port_}, 0, std::chrono::steady_clock::now() + 2s, reply);
         if (outcome.result != spooler::LinkResult::Ok) return ::testing::AssertionFailure() << outcome.detail;
         if (outcome.length != 100) return ::testing::AssertionFailure() << outcome.length << " bytes";
         return ::testing::AssertionSuccess();
@@ -100,7 +102,7 @@ protected:
         emulator::Sha256Hasher hasher;
         std::vector<std::uint8_t> piece(kMiB);
         for (std::size_t p = 0; p < kPieces; ++p) {
-            for (std::size_t i = 0; i < piece.size(); ++i) piece[i] = static_cast<std::uint8_t>(i * 31 + p);
+            std::fill(piece.begin(), piece.end(), static_cast<std::uint8_t>(p));
             hasher.Update(piece);
             if (!job.Send(piece)) {
                 ADD_FAILURE() << "the unit stopped taking the job at MiB " << p;
@@ -120,7 +122,8 @@ protected:
         std::vector<Client> clients = Connect(count);
         for (Client& client : clients) EXPECT_TRUE(client.Send(kStatusPacket));
         std::size_t answered = 0;
-        for (Client& client : clients) answered += client.ReadToEnd().value_or(std::vector<std::uint8_t>{}).size() == 100;
+        for (Client& client : clients)
+            answered += client.ReadToEnd().value_or(std::vector<std::uint8_t>{}).size() == 100;
         EXPECT_EQ(answered, count);
         return Lines(count, kStatusLine);
     }
@@ -145,14 +148,15 @@ protected:
             threads = std::max(threads, ProcessFigure(pid_, "Threads"));
             std::this_thread::sleep_for(10ms);
         }
-        std::printf("[ hostile  ] %zu jobs held open and a status request: the unit runs %ld threads\n", count,
-                    threads);
+        std::printf("[ hostile  ] %zu jobs held open and a status request: the unit runs %ld threads\n",
+                    count, threads);
         EXPECT_EQ(threads, most);
         for (Client& job : jobs) job.EndSending();
         std::size_t taken = 0;
         for (Client& job : jobs) taken += job.ReadToEnd().has_value();
         EXPECT_EQ(taken, count) << "every job ends with the unit closing its connection";
-        EXPECT_EQ(status.ReadToEnd().value_or(std::vector<std::uint8_t>{}).size(), 100u) << "the status request waited";
+        EXPECT_EQ(status.ReadToEnd().value_or(std::vector<std::uint8_t>{}).size(), 100u)
+            << "the status request waited";
         lines.push_back(kStatusLine);
         return lines;
     }
@@ -180,7 +184,8 @@ TEST_F(HostileClients, TheUnitKeepsServingThroughThemAll) {
     };
     const Step steps[] = {
         {"40 connections that never send (more than its 32 threads)", [&] { return NeverSending(40); }},
-        {"300 connections that never send (more than the 256 it keeps waiting)", [&] { return NeverSending(300); }},
+        {"300 connections that never send (more than the 256 it keeps waiting)",
+         [&] { return NeverSending(300); }},
         {"a job of 256 MiB", [&] { return LongJob(); }},
         {"100 status requests at once", [&] { return StatusRequestsAtOnce(100); }},
         {"100 jobs held open at once", [&] { return JobsHeldOpenAtOnce(100); }},
@@ -207,7 +212,8 @@ TEST_F(HostileClients, TheUnitKeepsServingThroughThemAll) {
     ASSERT_TRUE(ProcessEnded(pid_)) << "orlax-emulator did not stop on SIGTERM";
     EXPECT_EQ(unit_->Stop(0), 0);
     const std::string errors = testing::ReadText(Path("stderr.txt"));
-    EXPECT_TRUE(std::regex_search(errors, std::regex("a job of [1-9][0-9]* bytes was abandoned before its end")))
+    EXPECT_TRUE(
+        std::regex_search(errors, std::regex("a job of [1-9][0-9]* bytes was abandoned before its end")))
         << errors;
 }
 

@@ -62,8 +62,8 @@ Query GetStatus(std::uint16_t port) {
     spooler::CupsSpooler cups(std::move(service));
     platform::RealClock clock;
     std::ostringstream listOut, messageOut;
-    platform::HeadlessHost host({orlax::testing::Type(kQueueSelector, "unit"), orlax::testing::Leave(kQueueSelector),
-                                 orlax::testing::Click(kGetStatus)},
+    platform::HeadlessHost host({orlax::testing::Type(kQueueSelector, "unit"),
+                                 orlax::testing::Leave(kQueueSelector), orlax::testing::Click(kGetStatus)},
                                 listOut, messageOut);
     app::CBurnerApp app({cups, clock, host}, app::AppConfig{"/nonexistent-data-root"});
     const Clock::time_point start = Clock::now();
@@ -86,7 +86,8 @@ TEST(HostileUnit, EveryStatusQueryEndsWithinItsBudget) {
     const Case cases[] = {
         {"takes the request and closes at once", LoopbackUnit::Reply({}), 0},
         {"answers one byte every 100 ms, forever", Drip(), spooler::kErrorTimedOut},
-        {"answers 1 MiB", LoopbackUnit::Reply(std::vector<std::uint8_t>(1 << 20, 0x42)), spooler::kErrorReplyTooLong},
+        {"answers 1 MiB", LoopbackUnit::Reply(std::vector<std::uint8_t>(1 << 20, 0x42)),
+         spooler::kErrorReplyTooLong},
         {"resets the connection", LoopbackUnit::Reset(), spooler::kErrorNetwork},
         {"accepts and never answers", LoopbackUnit::Silent(), spooler::kErrorTimedOut},
     };
@@ -94,8 +95,8 @@ TEST(HostileUnit, EveryStatusQueryEndsWithinItsBudget) {
         LoopbackUnit unit(c.answer);
         const Query query = GetStatus(unit.Port());
         const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(query.took).count();
-        std::printf("[ hostile  ] unit that %s: %lld ms, %zu connections\n", c.what, static_cast<long long>(ms),
-                    unit.Requests().size());
+        std::printf("[ hostile  ] unit that %s: %lld ms, %zu connections\n", c.what,
+                    static_cast<long long>(ms), unit.Requests().size());
         EXPECT_LT(query.took, kQueryBound) << c.what;
         EXPECT_EQ(query.handlesLeft, 0u) << c.what;
         EXPECT_LE(unit.Requests().size(), kMostFailedReads) << c.what << ": the unit was flooded";
