@@ -102,7 +102,10 @@ int Run(std::span<const std::string> args, std::ostream& out, std::ostream& err)
     platform::RealClock realClock;
     platform::Clock& clock =
         options->fast ? static_cast<platform::Clock&>(virtualClock) : static_cast<platform::Clock&>(realClock);
-    emulator::EmulatedSpooler spooler(scenario, options->fast ? &virtualClock : nullptr, journal.get());
+    // Jobs are streamed through, not kept: a device file of any size costs
+    // no memory.
+    emulator::EmulatedSpooler spooler(scenario, options->fast ? &virtualClock : nullptr, journal.get(),
+                                      emulator::JobBytes::Streamed);
     return RunSession(*options, spooler, clock, out, err);
 }
 

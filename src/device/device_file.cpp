@@ -4,11 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <array>
-#include <cerrno>
 #include <string>
 
 #include "app/operator_log.h"
+#include "device/block_reader.h"
 #include "device/device_link.h"
 #include "device/raw_job.h"
 #include "platform/progress.h"
@@ -17,24 +16,11 @@
 namespace orlax::device {
 namespace {
 
-inline constexpr std::size_t kTransferBlock = 1000;
-using TransferBlock = std::array<std::uint8_t, kTransferBlock>;
-
 constexpr std::string_view kSendingLine = " sending to printer !!\r\n";
 constexpr std::string_view kOpenErrorText = "Error opening file";
 constexpr std::string_view kOpenErrorCaption = "Error";
 constexpr std::string_view kBadWrite = "Bad Write To Printer !! \r\n";
 constexpr std::string_view kReadError = " Error in read !\r\n";
-
-// A read that a signal interrupted is repeated. Returns the count read, or
-// -1 on a read error.
-ssize_t ReadBlock(int fd, TransferBlock& block) {
-    ssize_t got = 0;
-    do {
-        got = ::read(fd, block.data(), block.size());
-    } while (got < 0 && errno == EINTR);
-    return got;
-}
 
 // The open file of one transfer, closed whichever way the transfer ends.
 class DeviceFile {
@@ -80,25 +66,24 @@ int DeviceLink::SendDeviceFile(std::string_view name) {
                                     : 0;
     std::uint64_t sent = 0;
 
-    TransferBlock block{};
+    BlockReader reader(file.Fd());
     for (;;) {
-        const ssize_t got = ReadBlock(file.Fd(), block);
-        if (got < 0) {
+        const auto block = reader.Next();
+        if (!block) {
             log_.AppendLog(path);
             log_.AppendLog(kReadError);
             return JobFailed();
         }
-        const auto bytes = std::span<const std::uint8_t>(block).first(static_cast<std::size_t>(got));
         std::uint32_t written = 0;
         // The spooler taking fewer bytes than offered is as bad as a failed
         // write: the unit would get a file with a hole in it.
-        if (!job.Write(bytes, &written) || written != bytes.size()) {
+        if (!job.Write(*block, &written) || written != block->size()) {
             log_.AppendLog(kBadWrite);
             return JobFailed();
         }
-        sent += bytes.size();
-        if (ports_.progress && got > 0) ports_.progress->FileProgress(path, sent, total);
-        if (got == 0) break;
+        if (block->empty()) break;
+        sent += block->size();
+        if (ports_.progress) ports_.progress->FileProgress(path, sent, total);
     }
     file.Close();
     if (!job.EndPage() || !job.EndDoc()) return JobFailed();

@@ -4,6 +4,7 @@
 
 #include "device/device_link.h"
 #include "emulator/journal.h"
+#include "emulator/sha256.h"
 #include "platform/virtual_clock.h"
 
 namespace orlax::emulator {
@@ -14,12 +15,13 @@ constexpr std::string_view kRawDataType = "RAW";
 }  // namespace
 
 EmulatedSpooler::EmulatedSpooler(const Scenario& scenario, platform::VirtualClock* clock,
-                                 Journal* journal)
+                                 Journal* journal, JobBytes keep)
     : queues_(scenario.queues),
       faults_(scenario.faults),
       device_(scenario),
       clock_(clock),
-      journal_(journal) {}
+      journal_(journal),
+      keep_(keep) {}
 
 void EmulatedSpooler::Tick() {
     if (clock_) clock_->Advance(1);
@@ -117,7 +119,9 @@ std::uint32_t EmulatedSpooler::StartDocPrinter(platform::PrinterHandle handle,
     if (doc.dataType != kRawDataType) return Failure(kErrorInvalidDataType);
     if (Faulted(SpoolerCall::StartDoc, n, faults_.startDoc)) return 0;
     state->docOpen = true;
-    state->job = Job{std::string(doc.docName), std::string(doc.dataType), {}};
+    state->job = Job{std::string(doc.docName), std::string(doc.dataType), {}, 0};
+    state->digest.reset();
+    if (keep_ == JobBytes::Streamed && journal_) state->digest.emplace();
     ++unendedDocs_;
     return nextJobId_++;
 }
@@ -146,9 +150,31 @@ int EmulatedSpooler::WritePrinter(platform::PrinterHandle handle,
     if (Faulted(SpoolerCall::Write, n, faults_.write)) return 0;
     std::size_t taken = data.size();
     if ((faults_.shortWrite || injected_.Planned(SpoolerCall::ShortWrite, n)) && taken > 0) --taken;
-    state->job.bytes.insert(state->job.bytes.end(), data.begin(), data.begin() + taken);
+    Keep(*state, data.first(taken));
     *written = static_cast<std::uint32_t>(taken);
     return 1;
+}
+
+void EmulatedSpooler::Keep(HandleState& state, std::span<const std::uint8_t> bytes) {
+    Job& job = state.job;
+    job.length += bytes.size();
+    if (keep_ == JobBytes::Kept) {
+        job.bytes.insert(job.bytes.end(), bytes.begin(), bytes.end());
+        return;
+    }
+    const std::size_t room = kJournalHexLimit - std::min(job.bytes.size(), kJournalHexLimit);
+    const auto head = bytes.first(std::min(room, bytes.size()));
+    job.bytes.insert(job.bytes.end(), head.begin(), head.end());
+    if (state.digest) state.digest->Update(bytes);
+}
+
+// A streamed job longer than 64 bytes is known by its length and digest.
+void EmulatedSpooler::JournalJob(HandleState& state) {
+    const Job& job = state.job;
+    if (keep_ == JobBytes::Streamed && job.length > kJournalHexLimit && state.digest)
+        journal_->JobDigest(job.docName, job.length, state.digest->Finish());
+    else
+        journal_->Job(job.docName, job.bytes);
 }
 
 // A failing EndPage (fault) still ends the page.
@@ -175,11 +201,12 @@ int EmulatedSpooler::EndDocPrinter(platform::PrinterHandle handle) {
     state->docOpen = false;
     --unendedDocs_;
     if (Faulted(SpoolerCall::EndDoc, n, faults_.endDoc)) return 0;
+    if (journal_) JournalJob(*state);
     jobs_.push_back(std::move(state->job));
     state->job = Job{};
-    const Job& delivered = jobs_.back();
-    if (journal_) journal_->Job(delivered.docName, delivered.bytes);
-    device_.ReceiveJob(delivered.bytes);
+    // A streamed device file reaches the unit as its first 64 bytes: to the
+    // unit, as a whole, it is no command packet either way.
+    device_.ReceiveJob(jobs_.back().bytes);
     return 1;
 }
 

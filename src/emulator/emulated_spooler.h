@@ -20,12 +20,14 @@
 #include <cstddef>
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "emulator/call_faults.h"
 #include "emulator/device_model.h"
 #include "emulator/scenario.h"
+#include "emulator/sha256.h"
 #include "platform/spooler.h"
 
 namespace orlax::platform {
@@ -35,6 +37,14 @@ class VirtualClock;
 namespace orlax::emulator {
 
 class Journal;
+
+// What the spooler keeps of the bytes of each job.
+enum class JobBytes {
+    Kept,      // every byte: Jobs() holds each job whole
+    Streamed,  // the length, the first 64 bytes (the whole of a job that
+               // short, so every command packet) and, with a journal, the
+               // digest: memory stays the same whatever a device file's size
+};
 
 inline constexpr std::uint32_t kErrorInvalidHandle = 6;
 inline constexpr std::uint32_t kErrorFileNotFound = 2;
@@ -50,14 +60,15 @@ public:
     // A job the unit received, in delivery order.
     struct Job {
         std::string docName, dataType;
-        std::vector<std::uint8_t> bytes;
+        std::vector<std::uint8_t> bytes;  // all of them, or the first 64 (JobBytes::Streamed)
+        std::uint64_t length = 0;         // every byte written
     };
 
     // `clock`, when given, moves 1 ms at every spooler call; `journal`, when
     // given, gets a line per status read and per delivered job. Both must
     // outlive the spooler.
     explicit EmulatedSpooler(const Scenario& scenario, platform::VirtualClock* clock = nullptr,
-                             Journal* journal = nullptr);
+                             Journal* journal = nullptr, JobBytes keep = JobBytes::Kept);
 
     int OpenPrinter(std::string_view name, platform::PrinterHandle* handle,
                     const platform::PrinterDefaults* defaults) override;
@@ -97,6 +108,7 @@ private:
         bool docOpen = false;
         bool pageOpen = false;
         Job job;
+        std::optional<Sha256Hasher> digest;  // a streamed job's, for the journal
     };
 
     void Tick();
@@ -106,12 +118,16 @@ private:
     // number `n` of `kind` fail.
     bool Faulted(SpoolerCall kind, std::size_t n, bool scenarioFault);
     int Failure(std::uint32_t code);
+    // Takes bytes written to the handle's job, keeping what `keep_` says.
+    void Keep(HandleState& state, std::span<const std::uint8_t> bytes);
+    void JournalJob(HandleState& state);
 
     std::vector<std::string> queues_;
     Faults faults_;
     DeviceModel device_;
     platform::VirtualClock* clock_;
     Journal* journal_;
+    JobBytes keep_;
 
     CallFaults injected_;
     std::map<platform::PrinterHandle, HandleState> handles_;

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "spooler/cups_errors.h"
+#include "spooler/job_data_buffer.h"
 #include "spooler/spooler_errors.h"
 
 namespace orlax::spooler {
@@ -26,9 +27,15 @@ void CancelJob(const std::string& queue, int id) {
     if (id > 0) cupsCancelJob2(CUPS_HTTP_DEFAULT, queue.c_str(), id, 0);
 }
 
+// The document's data goes to CUPS in pieces of 64 KiB (job_data_buffer.h);
+// a piece CUPS does not take fails the write that filled it, or the finish.
 class CupsJobStream final : public JobStream {
 public:
-    CupsJobStream(http_t* http, std::string queue, int id) : http_(http), queue_(std::move(queue)), id_(id) {}
+    CupsJobStream(http_t* http, std::string queue, int id)
+        : http_(http), queue_(std::move(queue)), id_(id), data_([this](std::span<const std::uint8_t> piece) {
+              return cupsWriteRequestData(http_, reinterpret_cast<const char*>(piece.data()), piece.size()) ==
+                     HTTP_STATUS_CONTINUE;
+          }) {}
     ~CupsJobStream() override {
         httpClose(http_);
         if (!finished_) CancelJob(queue_, id_);
@@ -39,10 +46,7 @@ public:
     std::uint32_t Id() const override { return static_cast<std::uint32_t>(id_); }
 
     bool Write(std::span<const std::uint8_t> bytes, ServiceError& error) override {
-        if (bytes.empty()) return true;
-        const http_status_t status =
-            cupsWriteRequestData(http_, reinterpret_cast<const char*>(bytes.data()), bytes.size());
-        if (status == HTTP_STATUS_CONTINUE) return true;
+        if (data_.Write(bytes)) return true;
         error = LastCupsError("sending the job's data");
         return false;
     }
@@ -50,6 +54,10 @@ public:
     // A document CUPS does not accept (an empty one, for instance: CUPS takes
     // no job without data) leaves the job withdrawn when the stream goes.
     bool Finish(ServiceError& error) override {
+        if (!data_.Flush()) {
+            error = LastCupsError("sending the job's data");
+            return false;
+        }
         const ipp_status_t status = cupsFinishDocument(http_, queue_.c_str());
         if (!Succeeded(status)) {
             error = LastCupsError("ending the job");
@@ -63,6 +71,7 @@ private:
     http_t* http_;
     std::string queue_;
     int id_;
+    JobDataBuffer data_;
     bool finished_ = false;
 };
 

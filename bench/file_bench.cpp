@@ -1,0 +1,112 @@
+// SendDeviceFile of a 64 MiB file: to the emulated spooler whose sink only
+// counts the bytes, beside reading the same file to nothing with cat; and to
+// a CUPS raw queue, beside lp on the same queue, each until the scheduler
+// has accepted the job. Each pair is taken in turn (paired_probes.h).
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <memory>
+
+#include "bench_context.h"
+#include "bench_registry.h"
+#include "child_process.h"
+#include "emulator/emulated_spooler.h"
+#include "link_session.h"
+#include "paired_probes.h"
+#include "platform/virtual_clock.h"
+#include "results_table.h"
+#ifdef ORLAX_HAVE_CUPS
+#include "cups_queue_jobs.h"
+#include "platform/real_clock.h"
+#include "spooler/cups_queue_service.h"
+#include "spooler/cups_spooler.h"
+#endif
+
+namespace orlax::bench {
+namespace {
+
+constexpr const char* kEmulatedQueue = "Lumetra PRO";
+
+// A program run to its end, launch to exit.
+Probe ProgramProbe(const char* counter, std::vector<std::string> argv) {
+    return {counter, [argv = std::move(argv)](std::string& failure) -> std::optional<std::chrono::nanoseconds> {
+                const auto run = RunChild(argv);
+                if (!run || run->exitStatus != 0) {
+                    failure = "failed: " + CommandLine(argv);
+                    return std::nullopt;
+                }
+                return run->wall;
+            }};
+}
+
+void SendToCountingSink(benchmark::State& state, const BenchContext& context) {
+    // Streamed: the spooler keeps a job's length and first bytes, nothing else.
+    emulator::EmulatedSpooler spooler(emulator::DefaultScenario(), nullptr, nullptr, emulator::JobBytes::Streamed);
+    platform::VirtualClock clock;
+    LinkSession session(spooler, clock, kEmulatedQueue, context.DataRoot(kSendFileSize));
+    const Probe send{counter::kSend, [&](std::string& failure) {
+                         const auto took = Timed([&] {
+                             return session.Link().SendDeviceFile(kTestFileName) == 1 &&
+                                    spooler.Jobs().back().length == kSendFileSize;
+                         });
+                         if (!took) failure = "the sink did not get the whole file";
+                         return took;
+                     }};
+    RunPaired(state, {send, ProgramProbe(counter::kCat, {"cat", context.TestFile(kSendFileSize)})});
+}
+
+#ifdef ORLAX_HAVE_CUPS
+// A send to the queue, timed while no other job is being delivered; the job
+// is delivered and purged before the next.
+Probe CupsSendProbe(const char* counter, const std::string& queue, std::function<bool()> send) {
+    return {counter, [queue, send = std::move(send)](std::string& failure) -> std::optional<std::chrono::nanoseconds> {
+                if (!WaitUntilQueueIdle(queue)) {
+                    failure = "the queue did not become idle";
+                    return std::nullopt;
+                }
+                const auto took = Timed(send);
+                WaitUntilQueueIdle(queue);
+                PurgeQueueJobs(queue);
+                if (!took) failure = "the job was not accepted";
+                return took;
+            }};
+}
+
+void SendToCups(benchmark::State& state, const BenchContext& context) {
+    if (context.queue.empty()) {
+        state.SkipWithError("no CUPS queue (--queue NAME)");
+        return;
+    }
+    spooler::CupsSpooler cups(std::make_unique<spooler::CupsQueueService>());
+    platform::RealClock clock;
+    LinkSession session(cups, clock, context.queue, context.DataRoot(kSendFileSize));
+    const std::vector<std::string> lp{"lp", "-d", context.queue, "-o", "raw", context.TestFile(kSendFileSize)};
+    RunPaired(state,
+              {CupsSendProbe(counter::kSend, context.queue,
+                             [&] { return session.Link().SendDeviceFile(kTestFileName) == 1; }),
+               CupsSendProbe(counter::kLp, context.queue, [lp] {
+                   const auto run = RunChild(lp);
+                   return run && run->exitStatus == 0;
+               })});
+}
+#endif
+
+}  // namespace
+
+void RegisterFileBenchmarks(const BenchContext& context) {
+    const int repetitions = context.repetitions;
+    benchmark::RegisterBenchmark(name::kSendEmulated, SendToCountingSink, context)
+        ->Repetitions(repetitions)
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond);
+#ifdef ORLAX_HAVE_CUPS
+    constexpr int kCupsPairsPerRepetition = 2;
+    benchmark::RegisterBenchmark(name::kSendCups, SendToCups, context)
+        ->Repetitions(repetitions)
+        ->Iterations(kCupsPairsPerRepetition)
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond);
+#endif
+}
+
+}  // namespace orlax::bench

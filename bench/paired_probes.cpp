@@ -1,0 +1,55 @@
+#include "paired_probes.h"
+
+#include <algorithm>
+
+namespace orlax::bench {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double Median(std::vector<double>& values) {
+    if (values.empty()) return 0;
+    const auto middle = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
+    std::nth_element(values.begin(), middle, values.end());
+    if (values.size() % 2 == 1) return *middle;
+    const double below = *std::max_element(values.begin(), middle);
+    return (below + *middle) / 2;
+}
+
+}  // namespace
+
+std::optional<std::chrono::nanoseconds> Timed(const std::function<bool()>& work) {
+    const auto start = Clock::now();
+    if (!work()) return std::nullopt;
+    return Clock::now() - start;
+}
+
+void RunPaired(benchmark::State& state, const std::vector<Probe>& probes) {
+    if (probes.empty()) {
+        state.SkipWithError("nothing to measure");
+        return;
+    }
+    std::vector<std::vector<double>> samples(probes.size());
+    std::size_t first = 0;
+    for (auto _ : state) {
+        std::chrono::nanoseconds total{0};
+        // Each iteration starts with the next probe, so that none always
+        // follows the same other one.
+        first = (first + 1) % probes.size();
+        for (std::size_t step = 0; step < probes.size(); ++step) {
+            const std::size_t i = (first + step) % probes.size();
+            std::string failure;
+            const auto took = probes[i].run(failure);
+            if (!took) {
+                state.SkipWithError((probes[i].counter + ": " + failure).c_str());
+                return;
+            }
+            samples[i].push_back(static_cast<double>(took->count()));
+            total += *took;
+        }
+        state.SetIterationTime(std::chrono::duration<double>(total).count());
+    }
+    for (std::size_t i = 0; i < probes.size(); ++i) state.counters[probes[i].counter] = Median(samples[i]);
+}
+
+}  // namespace orlax::bench

@@ -1,0 +1,41 @@
+#include "device/block_reader.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+namespace orlax::device {
+
+BlockReader::BlockReader(int fd) : fd_(fd), buffer_(kTransferBlock * kBlocksPerRead) {}
+
+void BlockReader::Fill() {
+    while (end_ - begin_ < kTransferBlock && !atEnd_ && !failed_) {
+        // What is left of the buffer moves to its front: less than a block,
+        // and only when a read came back short (a pipe, a signal).
+        if (begin_ > 0) {
+            std::memmove(buffer_.data(), buffer_.data() + begin_, end_ - begin_);
+            end_ -= begin_;
+            begin_ = 0;
+        }
+        const ssize_t got = ::read(fd_, buffer_.data() + end_, buffer_.size() - end_);
+        if (got > 0)
+            end_ += static_cast<std::size_t>(got);
+        else if (got == 0)
+            atEnd_ = true;
+        else if (errno != EINTR)
+            failed_ = true;
+    }
+}
+
+std::optional<std::span<const std::uint8_t>> BlockReader::Next() {
+    Fill();
+    if (failed_ && begin_ == end_) return std::nullopt;
+    const std::size_t count = std::min(kTransferBlock, end_ - begin_);
+    const std::span<const std::uint8_t> block(buffer_.data() + begin_, count);
+    begin_ += count;
+    return block;
+}
+
+}  // namespace orlax::device
