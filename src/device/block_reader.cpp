@@ -8,7 +8,11 @@
 
 namespace orlax::device {
 
-BlockReader::BlockReader(int fd) : fd_(fd), buffer_(kTransferBlock * kBlocksPerRead) {}
+BlockReader::Source BlockReader::FromFile(int fd) {
+    return [fd](std::span<std::uint8_t> into) { return ::read(fd, into.data(), into.size()); };
+}
+
+BlockReader::BlockReader(Source source) : source_(std::move(source)), buffer_(kTransferBlock * kBlocksPerRead) {}
 
 void BlockReader::Fill() {
     while (end_ - begin_ < kTransferBlock && !atEnd_ && !failed_) {
@@ -19,9 +23,10 @@ void BlockReader::Fill() {
             end_ -= begin_;
             begin_ = 0;
         }
-        const ssize_t got = ::read(fd_, buffer_.data() + end_, buffer_.size() - end_);
+        const std::span<std::uint8_t> room = std::span(buffer_).subspan(end_);
+        const ssize_t got = source_(room);
         if (got > 0)
-            end_ += static_cast<std::size_t>(got);
+            end_ += std::min(static_cast<std::size_t>(got), room.size());
         else if (got == 0)
             atEnd_ = true;
         else if (errno != EINTR)

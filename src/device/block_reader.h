@@ -6,8 +6,11 @@
 // are the same.
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <vector>
@@ -20,8 +23,14 @@ class BlockReader {
 public:
     static constexpr std::size_t kBlocksPerRead = 64;
 
-    // Reads from `fd`, which stays the caller's.
-    explicit BlockReader(int fd);
+    // Where the bytes come from, as read(2) gives them: fills what it can of
+    // the span and returns the count, 0 at the end, -1 (errno set) when the
+    // read failed.
+    using Source = std::function<ssize_t(std::span<std::uint8_t>)>;
+    // Reads from the open file `fd`, which stays the caller's.
+    static Source FromFile(int fd);
+
+    explicit BlockReader(Source source);
 
     // The next block, valid until the next call: kTransferBlock bytes, fewer
     // at the end of the file, none once everything has been read. nullopt
@@ -33,7 +42,7 @@ private:
     // Reads until a whole block is buffered, the file ends or a read fails.
     void Fill();
 
-    int fd_;
+    Source source_;
     std::vector<std::uint8_t> buffer_;
     std::size_t begin_ = 0;  // the first byte not yet handed out
     std::size_t end_ = 0;    // one past the last byte read

@@ -66,7 +66,7 @@ int DeviceLink::SendDeviceFile(std::string_view name) {
                                     : 0;
     std::uint64_t sent = 0;
 
-    BlockReader reader(file.Fd());
+    BlockReader reader(BlockReader::FromFile(file.Fd()));
     for (;;) {
         const auto block = reader.Next();
         if (!block) {
