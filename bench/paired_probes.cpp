@@ -1,6 +1,8 @@
 #include "paired_probes.h"
 
 #include <algorithm>
+#include <numeric>
+#include <random>
 
 namespace orlax::bench {
 namespace {
@@ -30,14 +32,16 @@ void RunPaired(benchmark::State& state, const std::vector<Probe>& probes) {
         return;
     }
     std::vector<std::vector<double>> samples(probes.size());
-    std::size_t first = 0;
+    // Each iteration takes the probes in a new order: what one leaves behind
+    // (a server still closing its connection, cupsd still writing its log)
+    // must not always fall on the same other one.
+    std::vector<std::size_t> order(probes.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    std::mt19937 shuffler(1);
     for (auto _ : state) {
         std::chrono::nanoseconds total{0};
-        // Each iteration starts with the next probe, so that none always
-        // follows the same other one.
-        first = (first + 1) % probes.size();
-        for (std::size_t step = 0; step < probes.size(); ++step) {
-            const std::size_t i = (first + step) % probes.size();
+        std::shuffle(order.begin(), order.end(), shuffler);
+        for (const std::size_t i : order) {
             std::string failure;
             const auto took = probes[i].run(failure);
             if (!took) {

@@ -24,8 +24,8 @@ struct Probe {
 // Times `work` on the steady clock; nullopt when it returns false.
 std::optional<std::chrono::nanoseconds> Timed(const std::function<bool()>& work);
 
-// Runs the probes in turn for the benchmark's iterations, each iteration
-// starting one probe further on. The iteration
+// Runs the probes in turn for the benchmark's iterations, in a new order
+// each iteration. The iteration
 // time given to the benchmark is the sum of the probes' times.
 void RunPaired(benchmark::State& state, const std::vector<Probe>& probes);
 

@@ -31,6 +31,7 @@ namespace counter {
 inline constexpr const char* kBare = "bare_ns";
 inline constexpr const char* kLinkExchange = "link_exchange_ns";
 inline constexpr const char* kLinkQuery = "link_query_ns";
+inline constexpr const char* kLinkQueryBare = "link_query_bare_ns";
 inline constexpr const char* kCupsQuery = "cups_query_ns";
 inline constexpr const char* kPause = "pause_ns";
 inline constexpr const char* kSend = "send_ns";

@@ -65,6 +65,12 @@ void NetworkRoundRobin(benchmark::State& state, const BenchContext& context) {
     service->queues = {{"unit", context.unitUri}};
     spooler::CupsSpooler linkSpooler(std::move(service));
     LinkSession linkSession(linkSpooler, clock, "unit");
+    // The same client against the bare server: the tool's own share.
+    auto bareService = std::make_unique<testing::FakeQueueService>();
+    bareService->queues = {{"bare", "socket://127.0.0.1:" + std::to_string(bare.Port())}};
+    spooler::CupsSpooler bareSpooler(std::move(bareService));
+    LinkSession bareSession(bareSpooler, clock, "bare");
+    probes.push_back(QueryProbe(counter::kLinkQueryBare, bareSession));
     // The whole path: the queue is looked up in cupsd at each open.
     spooler::CupsSpooler cupsSpooler(std::make_unique<spooler::CupsQueueService>());
     LinkSession cupsSession(cupsSpooler, clock, context.queue);

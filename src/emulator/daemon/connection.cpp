@@ -1,6 +1,7 @@
 #include "emulator/daemon/connection.h"
 
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -80,6 +81,21 @@ void AnswerStatus(int fd, int stopFd, std::chrono::milliseconds idleLimit, Netwo
 }
 
 }  // namespace
+
+// Only bytes already received are looked at: a receive call on a connection
+// with nothing to read would take its pending error (a reset) away from the
+// thread that serves it next.
+bool AnswerStatusAtOnce(int fd, NetworkUnit& unit) {
+    int received = 0;
+    if (::ioctl(fd, FIONREAD, &received) != 0 || received < static_cast<int>(kStatusPacketSize)) return false;
+    std::array<std::uint8_t, kStatusPacketSize> start{};
+    const ssize_t here = ::recv(fd, start.data(), start.size(), MSG_PEEK | MSG_DONTWAIT);
+    if (here != static_cast<ssize_t>(start.size()) || !IsStatusPacket(start)) return false;
+    ::recv(fd, start.data(), start.size(), MSG_DONTWAIT);
+    AnswerStatus(fd, -1, std::chrono::milliseconds(0), unit);
+    ::close(fd);
+    return true;
+}
 
 void ServeConnection(int fd, int stopFd, NetworkUnit& unit, std::chrono::milliseconds idleLimit) {
     // The first 8 bytes, or fewer when the peer ends sooner.

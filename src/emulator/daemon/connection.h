@@ -20,4 +20,10 @@ inline constexpr std::chrono::seconds kConnectionIdleLimit{60};
 void ServeConnection(int fd, int stopFd, NetworkUnit& unit,
                      std::chrono::milliseconds idleLimit = kConnectionIdleLimit);
 
+// Answers the connection on `fd` at once, without waiting for anything,
+// when its first 8 bytes are here and are the status packet: the reply (at
+// most 1000 bytes) goes into the socket's empty send buffer and the
+// connection is closed. False, the connection untouched, for anything else.
+bool AnswerStatusAtOnce(int fd, NetworkUnit& unit);
+
 }  // namespace orlax::emulator

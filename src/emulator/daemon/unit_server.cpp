@@ -121,6 +121,7 @@ void UnitServer::HandOver(const std::vector<bool>& readable, int stopFd) {
     std::deque<Waiting> still;
     for (std::size_t i = 0; i < waiting_.size(); ++i) {
         const Waiting& connection = waiting_[i];
+        if (readable[i] && AnswerStatusAtOnce(connection.fd, unit_)) continue;
         if (readable[i] && workers_.size() < kMaxConnections)
             Serve(connection.fd, stopFd);
         else if (!readable[i] && now - connection.since >= kConnectionIdleLimit)

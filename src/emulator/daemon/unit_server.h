@@ -1,8 +1,10 @@
 // The network unit's TCP server: one listening socket; every connection is
 // taken at once and waits with the server, on no thread of its own, until
-// its first bytes (or its end) arrive. Then it gets a thread (at most
-// kMaxConnections at once; more wait with the server until one ends), all
-// reaching the same NetworkUnit. A waiting connection that sends nothing
+// its first bytes (or its end) arrive. A status request that has arrived
+// whole is answered there and then, on the server's thread (8 bytes in, at
+// most 1000 out: no thread of its own to start for it). Anything else gets a
+// thread (at most kMaxConnections at once; more wait with the server until
+// one ends), all reaching the same NetworkUnit. A waiting connection that sends nothing
 // for the idle time is closed, and so is the oldest waiting one when
 // kMaxWaiting are waiting: connections that say nothing never keep others
 // from being served.
