@@ -11,16 +11,16 @@
 namespace orlax::bench {
 
 struct ChildRun {
-    int exitStatus = -1;                    // the exit code; -1 when it did not exit normally
-    std::chrono::nanoseconds wall{};        // launch to end
-    long peakResidentKiB = 0;               // its largest resident set
+    int exitStatus = -1;              // the exit code; -1 when it did not exit normally
+    std::chrono::nanoseconds wall{};  // launch to end
+    long peakResidentKiB = 0;         // its largest resident set
     std::chrono::steady_clock::time_point launched;
-    std::string out;                        // stdout, when asked for
+    std::string out;  // stdout, when asked for
 };
 
 struct ChildOptions {
-    bool keepOut = false;                   // else stdout goes to /dev/null
-    std::vector<std::string> environment;   // NAME=VALUE added to ours
+    bool keepOut = false;                  // else stdout goes to /dev/null
+    std::vector<std::string> environment;  // NAME=VALUE added to ours
 };
 
 // Runs `argv` (argv[0] is a path, or a name looked up on PATH) to its end;

@@ -81,13 +81,12 @@ void SendToCups(benchmark::State& state, const BenchContext& context) {
     platform::RealClock clock;
     LinkSession session(cups, clock, context.queue, context.DataRoot(kSendFileSize));
     const std::vector<std::string> lp{"lp", "-d", context.queue, "-o", "raw", context.TestFile(kSendFileSize)};
-    RunPaired(state,
-              {CupsSendProbe(counter::kSend, context.queue,
-                             [&] { return session.Link().SendDeviceFile(kTestFileName) == 1; }),
-               CupsSendProbe(counter::kLp, context.queue, [lp] {
-                   const auto run = RunChild(lp);
-                   return run && run->exitStatus == 0;
-               })});
+    RunPaired(state, {CupsSendProbe(counter::kSend, context.queue,
+                                    [&] { return session.Link().SendDeviceFile(kTestFileName) == 1; }),
+                      CupsSendProbe(counter::kLp, context.queue, [lp] {
+                          const auto run = RunChild(lp);
+                          return run && run->exitStatus == 0;
+                      })});
 }
 #endif
 

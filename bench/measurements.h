@@ -3,20 +3,20 @@
 // spread, or why there is none.
 #pragma once
 
+#include <benchmark/benchmark.h>
+
 #include <map>
 #include <optional>
 #include <string>
 
-#include <benchmark/benchmark.h>
-
 namespace orlax::bench {
 
 struct Measurement {
-    double nsPerCall = 0;                     // real time per iteration
-    std::map<std::string, double> counters;   // per iteration where the benchmark says so
-    double spread = 0;                        // coefficient of variation of the time, 0..1
+    double nsPerCall = 0;                          // real time per iteration
+    std::map<std::string, double> counters;        // per iteration where the benchmark says so
+    double spread = 0;                             // coefficient of variation of the time, 0..1
     std::map<std::string, double> counterSpreads;  // the same for each counter
-    std::string failure;                      // why there is no figure; empty when there is
+    std::string failure;                           // why there is no figure; empty when there is
 };
 
 class Measurements {

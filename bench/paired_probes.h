@@ -4,13 +4,13 @@
 // Each probe's median time becomes a counter of the benchmark, in ns.
 #pragma once
 
+#include <benchmark/benchmark.h>
+
 #include <chrono>
 #include <functional>
 #include <optional>
 #include <string>
 #include <vector>
-
-#include <benchmark/benchmark.h>
 
 namespace orlax::bench {
 

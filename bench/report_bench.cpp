@@ -49,9 +49,9 @@ emulator::Scenario OutOfToleranceUnit() {
     record[f::trayInSensorLow] = 40;
     record[f::diskInSensorLow] = 40;
     record[f::lexVersion] = 98;
-    for (const std::size_t at : {f::leftBinOffset, f::recorderOffset, f::printerOffset, f::hookOffset,
-                                 f::trayOutOffset, f::pickerSwitchOffset, f::armHomeOffset, f::imageVertical,
-                                 f::imageHorizontal, f::lastDiskLeft, f::lastDiskRight})
+    for (const std::size_t at :
+         {f::leftBinOffset, f::recorderOffset, f::printerOffset, f::hookOffset, f::trayOutOffset, f::pickerSwitchOffset,
+          f::armHomeOffset, f::imageVertical, f::imageHorizontal, f::lastDiskLeft, f::lastDiskRight})
         record[at] = 5;
     record[f::rightBinOffset] = static_cast<std::uint8_t>(-5);
     testing::Seal(record);

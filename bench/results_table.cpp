@@ -17,10 +17,10 @@ struct Quantity {
 enum class Unit { Time, Memory };
 
 enum class GoalKind {
-    None,         // shown for scale only
-    RatioAtMost,  // figure <= limit * reference
-    ExcessAtMost, // figure <= reference + limit (in the row's unit's base: ns or KiB)
-    Below,        // figure < limit; the reference column shows the limit
+    None,          // shown for scale only
+    RatioAtMost,   // figure <= limit * reference
+    ExcessAtMost,  // figure <= reference + limit (in the row's unit's base: ns or KiB)
+    Below,         // figure < limit; the reference column shows the limit
 };
 
 struct Goal {
@@ -43,6 +43,7 @@ constexpr double kMiBInKiB = 1024;
 constexpr const char* kBareWhat = "bare TCP connect + 8 B request + 100 B reply";
 constexpr Quantity kBareFigure{name::kNetworkRoundRobin, counter::kBare};
 
+// clang-format off
 constexpr std::array kRows{
     Row{"status query, emulated spooler (GetDeviceStatus)", {name::kEmulatedQuery}, kBareWhat, kBareFigure,
         Unit::Time, {}},
@@ -76,6 +77,7 @@ constexpr std::array kRows{
     Row{"start-up: orlax-burner window to its first paint (offscreen)", {name::kFirstPaint}, "limit", {nullptr},
         Unit::Time, {GoalKind::Below, 300 * kMsInNs}},
 };
+// clang-format on
 
 std::string Format(const char* format, double value) {
     char text[64];
@@ -139,13 +141,11 @@ bool PrintResultsTable(const Measurements& measurements, std::ostream& out) {
     for (const Row& row : kRows) {
         const Figure figure = Lookup(measurements, row.figure);
         const bool limitOnly = row.reference.benchmark == nullptr;
-        const Figure reference =
-            limitOnly ? Figure{row.goal.limit, 0, {}} : Lookup(measurements, row.reference);
+        const Figure reference = limitOnly ? Figure{row.goal.limit, 0, {}} : Lookup(measurements, row.reference);
         out << "| " << row.what << " | ";
         out << (figure.missing.empty() ? FormatValue(figure.value, row.unit) : "n/a (" + figure.missing + ")");
         out << " | " << row.referenceWhat << " | ";
-        out << (reference.missing.empty() ? FormatValue(reference.value, row.unit)
-                                          : "n/a (" + reference.missing + ")");
+        out << (reference.missing.empty() ? FormatValue(reference.value, row.unit) : "n/a (" + reference.missing + ")");
         const bool both = figure.missing.empty() && reference.missing.empty() && reference.value > 0;
         out << " | " << (both ? Format("%.3g", figure.value / reference.value) : "n/a");
         out << " | " << GoalText(row) << " | ";

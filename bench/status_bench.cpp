@@ -76,18 +76,17 @@ void NetworkRoundRobin(benchmark::State& state, const BenchContext& context) {
     LinkSession cupsSession(cupsSpooler, clock, context.queue);
     const auto unit = spooler::ParseSocketUri(context.unitUri);
     if (unit) {
-        probes.push_back({counter::kLinkExchange, [&unit](std::string& failure) {
-                              spooler::StatusReplyBuffer reply{};
-                              const auto start = std::chrono::steady_clock::now();
-                              const auto outcome =
-                                  spooler::ExchangeStatus(*unit, 0, start + std::chrono::seconds(1), reply);
-                              if (outcome.result != spooler::LinkResult::Ok ||
-                                  outcome.length != device::kStatusRecordSize) {
-                                  failure = "the exchange failed: " + outcome.detail;
-                                  return std::optional<std::chrono::nanoseconds>{};
-                              }
-                              return std::optional<std::chrono::nanoseconds>{std::chrono::steady_clock::now() - start};
-                          }});
+        probes.push_back(
+            {counter::kLinkExchange, [&unit](std::string& failure) {
+                 spooler::StatusReplyBuffer reply{};
+                 const auto start = std::chrono::steady_clock::now();
+                 const auto outcome = spooler::ExchangeStatus(*unit, 0, start + std::chrono::seconds(1), reply);
+                 if (outcome.result != spooler::LinkResult::Ok || outcome.length != device::kStatusRecordSize) {
+                     failure = "the exchange failed: " + outcome.detail;
+                     return std::optional<std::chrono::nanoseconds>{};
+                 }
+                 return std::optional<std::chrono::nanoseconds>{std::chrono::steady_clock::now() - start};
+             }});
         probes.push_back(QueryProbe(counter::kLinkQuery, linkSession));
     }
     if (!context.queue.empty()) probes.push_back(QueryProbe(counter::kCupsQuery, cupsSession));

@@ -3,8 +3,8 @@
 // sizes the reads come back in, and a failed read must end the file.
 #include "device/block_reader.h"
 
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -78,9 +78,9 @@ std::vector<std::size_t> BlocksOf(std::size_t size) {
 
 TEST(BlockReader, FileComesInWholeBlocksThenTheRestThenNothing) {
     const std::size_t buffer = kTransferBlock * BlockReader::kBlocksPerRead;
-    for (const std::size_t size : {std::size_t{0}, std::size_t{1}, std::size_t{999}, std::size_t{1000},
-                                   std::size_t{1001}, std::size_t{2500}, buffer - 1, buffer, buffer + 1,
-                                   3 * buffer + 4321}) {
+    for (const std::size_t size :
+         {std::size_t{0}, std::size_t{1}, std::size_t{999}, std::size_t{1000}, std::size_t{1001}, std::size_t{2500},
+          buffer - 1, buffer, buffer + 1, 3 * buffer + 4321}) {
         testing::TempDataRoot data;
         const auto content = PatternBytes(size);
         data.Put("firm.bin", content);

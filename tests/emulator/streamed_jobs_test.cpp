@@ -50,8 +50,7 @@ struct Outcome {
     bool nothingOpen = false;
 };
 
-Outcome Deliver(JobBytes keep, const std::vector<std::uint8_t>& bytes, bool journal = true,
-                Faults faults = {}) {
+Outcome Deliver(JobBytes keep, const std::vector<std::uint8_t>& bytes, bool journal = true, Faults faults = {}) {
     const std::string path = ::testing::TempDir() + "streamed_jobs_journal.txt";
     std::remove(path.c_str());
     Outcome outcome;
