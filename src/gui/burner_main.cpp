@@ -67,8 +67,9 @@ int main(int argc, char** argv) {
         emulator::Scenario scenario = emulator::DefaultScenario();
         if (!options->scenarioPath.empty() && !emulator::LoadScenarioFile(options->scenarioPath, scenario, error))
             return UsageError(error);
-        // The unit answers in real time, as one on the bench.
-        emulator::EmulatedSpooler spooler(scenario);
+        // The unit answers in real time, as one on the bench; jobs are
+        // streamed through, so a device file of any size costs no memory.
+        emulator::EmulatedSpooler spooler(scenario, nullptr, nullptr, emulator::JobBytes::Streamed);
         return RunWindow(spooler, options->dataRoot, argv[0]);
     }
 #ifdef ORLAX_HAVE_CUPS
