@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake ninja-build pkg-config
+  build-essential cmake ninja-build pkg-config procps
   libgtest-dev libgmock-dev nlohmann-json3-dev
   qt6-base-dev libgl-dev xvfb xauth
   cups cups-client libcups2-dev
