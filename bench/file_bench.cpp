@@ -27,18 +27,6 @@ namespace {
 
 constexpr const char* kEmulatedQueue = "Lumetra PRO";
 
-// A program run to its end, launch to exit.
-Probe ProgramProbe(const char* counter, std::vector<std::string> argv) {
-    return {counter, [argv = std::move(argv)](std::string& failure) -> std::optional<std::chrono::nanoseconds> {
-                const auto run = RunChild(argv);
-                if (!run || run->exitStatus != 0) {
-                    failure = "failed: " + CommandLine(argv);
-                    return std::nullopt;
-                }
-                return run->wall;
-            }};
-}
-
 void SendToCountingSink(benchmark::State& state, const BenchContext& context) {
     // Streamed: the spooler keeps a job's length and first bytes, nothing else.
     emulator::EmulatedSpooler spooler(emulator::DefaultScenario(), nullptr, nullptr, emulator::JobBytes::Streamed);

@@ -4,6 +4,8 @@
 #include <numeric>
 #include <random>
 
+#include "child_process.h"
+
 namespace orlax::bench {
 namespace {
 
@@ -54,6 +56,18 @@ void RunPaired(benchmark::State& state, const std::vector<Probe>& probes) {
         state.SetIterationTime(std::chrono::duration<double>(total).count());
     }
     for (std::size_t i = 0; i < probes.size(); ++i) state.counters[probes[i].counter] = Median(samples[i]);
+}
+
+Probe ProgramProbe(std::string counter, std::vector<std::string> argv) {
+    return {std::move(counter),
+            [argv = std::move(argv)](std::string& failure) -> std::optional<std::chrono::nanoseconds> {
+                const auto run = RunChild(argv);
+                if (!run || run->exitStatus != 0) {
+                    failure = "failed: " + CommandLine(argv);
+                    return std::nullopt;
+                }
+                return run->wall;
+            }};
 }
 
 }  // namespace orlax::bench

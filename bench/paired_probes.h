@@ -24,6 +24,9 @@ struct Probe {
 // Times `work` on the steady clock; nullopt when it returns false.
 std::optional<std::chrono::nanoseconds> Timed(const std::function<bool()>& work);
 
+// A program run from launch to exit; it fails unless it exits with 0.
+Probe ProgramProbe(std::string counter, std::vector<std::string> argv);
+
 // Runs the probes in turn for the benchmark's iterations, in a new order
 // each iteration. The iteration
 // time given to the benchmark is the sum of the probes' times.

@@ -21,21 +21,9 @@ namespace {
 
 double Seconds(std::chrono::nanoseconds elapsed) { return std::chrono::duration<double>(elapsed).count(); }
 
-// A program's start-up: launch to exit.
-Probe StartUpProbe(const char* counter, std::vector<std::string> argv) {
-    return {counter, [argv = std::move(argv)](std::string& failure) -> std::optional<std::chrono::nanoseconds> {
-                const auto run = RunChild(argv);
-                if (!run || run->exitStatus != 0) {
-                    failure = "failed: " + CommandLine(argv);
-                    return std::nullopt;
-                }
-                return run->wall;
-            }};
-}
-
 void StartUp(benchmark::State& state, const BenchContext& context) {
-    RunPaired(state, {StartUpProbe(counter::kListQueues, {context.orlaxctl, "--emulate", "list-queues"}),
-                      StartUpProbe(counter::kTrue, {"true"})});
+    RunPaired(state, {ProgramProbe(counter::kListQueues, {context.orlaxctl, "--emulate", "list-queues"}),
+                      ProgramProbe(counter::kTrue, {"true"})});
 }
 
 // orlaxctl sends the test file of `size`; its peak resident set per call,

@@ -19,7 +19,7 @@ namespace {
 namespace f = device::field;
 using emulator::SpoolerCall;
 using testing::Click;
-using testing::PacketsFromHex;
+using testing::Packets;
 using testing::Session;
 using testing::TempDataRoot;
 using Sleeps = std::vector<std::uint32_t>;
@@ -93,7 +93,7 @@ TEST(FinalCheck, WorkedExample) {
               "\r\n"
               "Not within MANUFACTURING TOLERANCES !!   PLEASE CORRECT !!\r\n"
               "\r\n");
-    EXPECT_EQ(check.session.Commands(), PacketsFromHex({kStart, kFailed}));
+    EXPECT_EQ(check.session.Commands(), Packets({kStart, kFailed}));
     EXPECT_EQ(check.session.clock.Sleeps(), (Sleeps{2000, 500}));
     EXPECT_TRUE(check.Failed());
     EXPECT_FALSE(check.data.Exists("ORLAXPRO.log"));
@@ -129,7 +129,7 @@ TEST(FinalCheck, PassingUnitIsFinishedAndRecorded) {
     // The commands in order, the factory set-up between the spit counters and
     // the pass.
     const auto bytes = [](const char* hex) {
-        const auto packet = PacketsFromHex({hex})[0];
+        const auto packet = Packets({hex})[0];
         return std::vector<std::uint8_t>(packet.begin(), packet.end());
     };
     const std::vector<std::vector<std::uint8_t>> expectedJobs{
@@ -155,7 +155,7 @@ TEST(FinalCheck, LostRecordFailsTheRunButTheUnitIsStillFinished) {
     std::filesystem::create_symlink("/dev/full", check.data.PathOf("ORLAXPRO.log"));
     const std::string log = check.Run();
     EXPECT_TRUE(log.ends_with(check.data.PathOf("ORLAXPRO.log") + " Error in write !\r\n")) << log;
-    EXPECT_EQ(check.session.Commands().back(), PacketsFromHex({kPassed})[0]);
+    EXPECT_EQ(check.session.Commands().back(), Packets({kPassed})[0]);
     EXPECT_TRUE(check.Failed());
 }
 
@@ -229,7 +229,7 @@ TEST(FinalCheck, EachTestReportsItsOwnFailure) {
         const std::string log = check.Run();
         const std::string firmwareOk = "Doing Final Check on ORLAX PRO !\r\nFirmware Ok!\r\n\r\n";
         EXPECT_EQ(log, firmwareOk + c.section + std::string(kNotWithin)) << c.what;
-        EXPECT_EQ(check.session.Commands(), PacketsFromHex({kStart, kFailed})) << c.what;
+        EXPECT_EQ(check.session.Commands(), Packets({kStart, kFailed})) << c.what;
         EXPECT_TRUE(check.Failed()) << c.what;
     }
 }
@@ -288,13 +288,13 @@ TEST(FinalCheck, WaitForIdle) {
             << c.what;
         if (c.reachesVerdict) {
             EXPECT_NE(log.find(kWithin), std::string::npos) << c.what;
-            EXPECT_EQ(check.session.Commands().back(), PacketsFromHex({kPassed})[0]) << c.what;
+            EXPECT_EQ(check.session.Commands().back(), Packets({kPassed})[0]) << c.what;
             EXPECT_FALSE(check.Failed()) << c.what;
         } else {
             EXPECT_EQ(sleeps.size(), 1 + c.polls) << c.what;
             EXPECT_TRUE(log.ends_with(kNotOnline)) << c.what;
             EXPECT_EQ(log.find("Tray in"), std::string::npos) << c.what;
-            EXPECT_EQ(check.session.Commands(), PacketsFromHex({kStart})) << c.what;
+            EXPECT_EQ(check.session.Commands(), Packets({kStart})) << c.what;
             EXPECT_TRUE(check.Failed()) << c.what;
         }
         EXPECT_TRUE(check.session.NothingLeftOpen()) << c.what;
@@ -309,7 +309,7 @@ TEST(FinalCheck, FailedFirstReadFailsEvenAPassingUnit) {
         << log;
     EXPECT_TRUE(log.ends_with(kNotWithin)) << log;
     EXPECT_EQ(log.find("Firmware"), std::string::npos);
-    EXPECT_EQ(check.session.Commands(), PacketsFromHex({kStart, kFailed}));
+    EXPECT_EQ(check.session.Commands(), Packets({kStart, kFailed}));
     EXPECT_FALSE(check.data.Exists("ORLAXPRO.log"));
     EXPECT_TRUE(check.Failed());
 }

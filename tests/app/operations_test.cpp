@@ -144,7 +144,7 @@ TEST(MaintenanceCommands, PacketsAndLog) {
         platform::Script script;
         for (const int button : c.buttons) script.push_back(Click(button));
         EXPECT_EQ(session.Run(script), c.log) << c.what;
-        EXPECT_EQ(session.Commands(), testing::PacketsFromHex(c.packets)) << c.what;
+        EXPECT_EQ(session.Commands(), testing::Packets(c.packets)) << c.what;
         EXPECT_EQ(session.app.Outcome().AnyFailed(), c.unreadable) << c.what;
         EXPECT_TRUE(session.clock.Sleeps().empty()) << c.what;
     }
@@ -203,7 +203,7 @@ TEST(TestBins, PollsUntilIdleThenReports) {
         const std::string log = session.Run({Click(control::kTestBins)});
 
         EXPECT_TRUE(log.starts_with(heading)) << c.what;
-        const auto packets = c.commands == 2 ? testing::PacketsFromHex({"1B 04 09 00 00 00 00 28",
+        const auto packets = c.commands == 2 ? testing::Packets({"1B 04 09 00 00 00 00 28",
                                                                  "1B 04 99 00 00 00 00 B8"})
                                              : std::vector<device::CommandPacket>{};
         EXPECT_EQ(session.Commands(), packets) << c.what;

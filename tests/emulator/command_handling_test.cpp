@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "emulator/command_handling.h"
+#include "support/packet_hex.h"
 #include "emulator/device_model.h"
 #include "emulator/record_fields.h"
 
@@ -11,11 +12,7 @@ namespace {
 
 namespace f = device::field;
 
-std::vector<std::uint8_t> Packet(std::uint8_t code, std::uint8_t arg1 = 0, std::uint8_t arg2 = 0) {
-    std::vector<std::uint8_t> p = {0x1B, 0x04, code, arg1, arg2, 0, 0, 0};
-    for (std::size_t i = 0; i < 7; ++i) p[7] = static_cast<std::uint8_t>(p[7] + p[i]);
-    return p;
-}
+using testing::CommandJob;
 
 // A unit with every counter, offset and count set to something distinct.
 Scenario Populated() {
@@ -64,48 +61,48 @@ TEST(CommandHandling, UnitObeysEachCommand) {
         {f::yellowSpitsB, 0}, {f::yellowSpitsB + 1, 0}, {f::yellowSpitsB + 2, 0}, {f::yellowSpitsB + 3, 0},
         {f::magentaSpitsB, 0}, {f::magentaSpitsB + 1, 0}, {f::magentaSpitsB + 2, 0}, {f::magentaSpitsB + 3, 0},
         {f::cyanSpitsB, 0}, {f::cyanSpitsB + 1, 0}, {f::cyanSpitsB + 2, 0}, {f::cyanSpitsB + 3, 0}};
-    auto badSum = Packet(0x08, 2, 0xFB);
+    auto badSum = CommandJob(0x08, 2, 0xFB);
     ++badSum[7];
     std::vector<std::vector<std::uint8_t>> offsetsMoved;
-    for (std::uint8_t i = 0; i < 9; ++i) offsetsMoved.push_back(Packet(0x08, i, 0x55));
+    for (std::uint8_t i = 0; i < 9; ++i) offsetsMoved.push_back(CommandJob(0x08, i, 0x55));
 
     const std::vector<CommandCase> cases = {
-        {"SetPositionOffset 0", Packet(0x08, 0, 0xFB), {{f::leftBinOffset, 0xFB}}, true, 0},
-        {"SetPositionOffset 8", Packet(0x08, 8, 200), {{f::armHomeOffset, 200}}, true, 0},
-        {"SetPositionOffset 9", Packet(0x08, 9, 1), {}, false, error_bit::badArgument},
-        {"SetPositionOffset 255", Packet(0x08, 255, 1), {}, false, error_bit::badArgument},
-        {"SetImageOffset", Packet(0x03, 0xFD, 7), {{f::imageVertical, 0xFD}, {f::imageHorizontal, 7}}, true, 0},
-        {"ClearSpits 1", Packet(0x02, 1), counterSetA, true, 0},
-        {"ClearSpits 2", Packet(0x02, 2), counterSetB, true, 0},
-        {"ClearSpits 3", Packet(0x02, 3), {}, false, error_bit::badArgument},
-        {"ClearSpits 0", Packet(0x02, 0), {}, false, error_bit::badArgument},
-        {"RestoreFactory", Packet(0x0B),
+        {"SetPositionOffset 0", CommandJob(0x08, 0, 0xFB), {{f::leftBinOffset, 0xFB}}, true, 0},
+        {"SetPositionOffset 8", CommandJob(0x08, 8, 200), {{f::armHomeOffset, 200}}, true, 0},
+        {"SetPositionOffset 9", CommandJob(0x08, 9, 1), {}, false, error_bit::badArgument},
+        {"SetPositionOffset 255", CommandJob(0x08, 255, 1), {}, false, error_bit::badArgument},
+        {"SetImageOffset", CommandJob(0x03, 0xFD, 7), {{f::imageVertical, 0xFD}, {f::imageHorizontal, 7}}, true, 0},
+        {"ClearSpits 1", CommandJob(0x02, 1), counterSetA, true, 0},
+        {"ClearSpits 2", CommandJob(0x02, 2), counterSetB, true, 0},
+        {"ClearSpits 3", CommandJob(0x02, 3), {}, false, error_bit::badArgument},
+        {"ClearSpits 0", CommandJob(0x02, 0), {}, false, error_bit::badArgument},
+        {"RestoreFactory", CommandJob(0x0B),
          {{69, 10}, {70, 11}, {71, 12}, {72, 13}, {73, 14}, {74, 15}, {75, 16}, {76, 17}, {77, 18}},
          true, 0, nullptr, offsetsMoved},
-        {"CalibrateLastDisk", Packet(0x0A),
+        {"CalibrateLastDisk", CommandJob(0x0A),
          {{f::lastDiskRight, kCalibratedLastDiskRight}, {f::lastDiskLeft, kCalibratedLastDiskLeft}}, true, 0},
-        {"Pick from the left bin", Packet(0x92),
+        {"Pick from the left bin", CommandJob(0x92),
          {{f::leftBinCount, 24}, {f::disksPicked + 2, 1}, {f::disksPicked + 3, 0}, {f::pickerStatus, 'O'}},
          true, 0},
-        {"Pick from the right bin", Packet(0x92),
+        {"Pick from the right bin", CommandJob(0x92),
          {{f::rightBinCount, 11}, {f::disksPicked + 2, 1}, {f::disksPicked + 3, 0}, {f::pickerStatus, 'O'}},
          true, 0, [](Record& r) { r[f::leftBinCount] = 0; }},
-        {"Pick from empty bins", Packet(0x92), {}, true, error_bit::binsEmpty,
+        {"Pick from empty bins", CommandJob(0x92), {}, true, error_bit::binsEmpty,
          [](Record& r) { r[f::leftBinCount] = r[f::rightBinCount] = 0; }},
-        {"TestBins", Packet(0x99), {}, true, 0},
-        {"FinalCheckFailed", Packet(0x05), {}, true, 0},
-        {"FinalCheckPassed", Packet(0x9C), {}, true, 0},
-        {"FinalCheckStart", Packet(0x17), {}, true, 0},
-        {"PrepareMove", Packet(0x09), {}, true, 0},
-        {"OffsetsSetup", Packet(0x13), {}, true, 0},
+        {"TestBins", CommandJob(0x99), {}, true, 0},
+        {"FinalCheckFailed", CommandJob(0x05), {}, true, 0},
+        {"FinalCheckPassed", CommandJob(0x9C), {}, true, 0},
+        {"FinalCheckStart", CommandJob(0x17), {}, true, 0},
+        {"PrepareMove", CommandJob(0x09), {}, true, 0},
+        {"OffsetsSetup", CommandJob(0x13), {}, true, 0},
         {"wrong checksum", badSum, {}, false, error_bit::badChecksum},
-        {"unknown code", Packet(0x42), {}, false, error_bit::unknownCode},
-        {"unknown code 0", Packet(0x00), {}, false, error_bit::unknownCode},
+        {"unknown code", CommandJob(0x42), {}, false, error_bit::unknownCode},
+        {"unknown code 0", CommandJob(0x00), {}, false, error_bit::unknownCode},
     };
     for (const std::uint8_t move : {0x8D, 0x8E, 0x8F, 0x90, 0x93, 0x94, 0x96, 0x97, 0x9B, 0xA3}) {
         Scenario s = Populated();
         DeviceModel unit(s);
-        unit.ReceiveJob(Packet(move));
+        unit.ReceiveJob(CommandJob(move));
         Record expected = s.record;
         expected[f::lastCommand] = move;
         EXPECT_EQ(unit.State(), expected) << "move " << int{move};
@@ -141,11 +138,11 @@ TEST(CommandHandling, EveryCatalogueCodeHasAHandlerAndNoOther) {
 TEST(CommandHandling, OnlyEightByteJobsStartingEscFourAreCommands) {
     Scenario s = Populated();
     DeviceModel unit(s);
-    auto nine = Packet(0x0A);
+    auto nine = CommandJob(0x0A);
     nine.push_back(0);
-    auto seven = Packet(0x0A);
+    auto seven = CommandJob(0x0A);
     seven.pop_back();
-    auto otherLead = Packet(0x0A);
+    auto otherLead = CommandJob(0x0A);
     otherLead[1] = 0x05;
     for (const auto& job : {nine, seven, otherLead, std::vector<std::uint8_t>{}}) unit.ReceiveJob(job);
     EXPECT_EQ(unit.State(), s.record);

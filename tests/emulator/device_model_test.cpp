@@ -3,17 +3,14 @@
 #include <gtest/gtest.h>
 
 #include "emulator/command_handling.h"
+#include "support/packet_hex.h"
 
 namespace orlax::emulator {
 namespace {
 
 namespace f = device::field;
 
-std::vector<std::uint8_t> Packet(std::uint8_t code, std::uint8_t arg1 = 0, std::uint8_t arg2 = 0) {
-    std::vector<std::uint8_t> p = {0x1B, 0x04, code, arg1, arg2, 0, 0, 0};
-    for (std::size_t i = 0; i < 7; ++i) p[7] = static_cast<std::uint8_t>(p[7] + p[i]);
-    return p;
-}
+using testing::CommandJob;
 
 Scenario WithScript(std::vector<ScriptedReply> replies) {
     Scenario s = DefaultScenario();
@@ -101,7 +98,7 @@ TEST(DeviceModel, BusyForBusyPollsNormalReadsAfterEachCommand) {
     DeviceModel unit(s);
     EXPECT_EQ(unit.ReadStatus().bytes[f::systemStatus], 'C');  // not busy before a command
 
-    unit.ReceiveJob(Packet(0x09));
+    unit.ReceiveJob(CommandJob(0x09));
     for (int read = 0; read < 3; ++read) {
         const auto reply = unit.ReadStatus().bytes;
         EXPECT_EQ(reply[f::systemStatus], 'B') << read;
@@ -119,7 +116,7 @@ TEST(DeviceModel, ScriptedRepliesOtherThanOkDoNotUseUpBusyTime) {
     Scenario s = WithScript({{ReplyKind::Idle, 0}, {ReplyKind::Empty, 0}, {ReplyKind::Ok, 0}});
     s.busyPolls = 2;
     DeviceModel unit(s);
-    unit.ReceiveJob(Packet(0x8D));
+    unit.ReceiveJob(CommandJob(0x8D));
     EXPECT_EQ(unit.ReadStatus().bytes[f::systemStatus], 'I');
     EXPECT_TRUE(unit.ReadStatus().bytes.empty());
     EXPECT_EQ(unit.BusyReadsLeft(), 2u);
@@ -132,10 +129,10 @@ TEST(DeviceModel, RejectedPacketsLeaveTheUnitIdle) {
     Scenario s = WithScript({});
     s.busyPolls = 5;
     DeviceModel unit(s);
-    auto bad = Packet(0x09);
+    auto bad = CommandJob(0x09);
     ++bad[7];
     unit.ReceiveJob(bad);
-    unit.ReceiveJob(Packet(0x42));
+    unit.ReceiveJob(CommandJob(0x42));
     EXPECT_EQ(unit.BusyReadsLeft(), 0u);
     EXPECT_EQ(unit.CommandsObeyed(), 0u);
     EXPECT_EQ(unit.State()[f::errorBits], error_bit::badChecksum | error_bit::unknownCode);
