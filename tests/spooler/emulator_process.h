@@ -80,6 +80,8 @@ public:
         if (line.rfind(prefix, 0) != 0) return 0;
         return static_cast<std::uint16_t>(std::stoi(line.substr(prefix.size())));
     }
+    // The running program's process id; -1 once it has stopped.
+    pid_t Pid() const { return pid_; }
     // Sends `signal` (0: none) and returns the exit status, or -1 when the
     // program did not exit normally.
     int Stop(int signal) {

@@ -43,7 +43,7 @@ protected:
             std::vector<std::string>{"--listen", "127.0.0.1:0", "--journal", Path("journal.txt")},
             Path("stderr.txt"));
         port_ = unit_->ListeningPort();
-        pid_ = ChildNamed("orlax-emulator");
+        pid_ = unit_->Pid();
         ASSERT_NE(port_, 0) << testing::ReadText(Path("stderr.txt"));
         ASSERT_GT(pid_, 0);
     }

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <arpa/inet.h>
-#include <dirent.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -15,7 +14,6 @@
 #include <fstream>
 #include <optional>
 #include <span>
-#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -93,34 +91,6 @@ private:
 
     int fd_ = -1;
 };
-
-// The child of this process running the program `name` (as /proc shows its
-// name); -1 when there is none.
-inline pid_t ChildNamed(const std::string& name) {
-    DIR* proc = ::opendir("/proc");
-    if (!proc) return -1;
-    pid_t found = -1;
-    while (const dirent* entry = ::readdir(proc)) {
-        const std::string pid = entry->d_name;
-        if (pid.find_first_not_of("0123456789") != std::string::npos) continue;
-        std::ifstream stat("/proc/" + pid + "/stat");
-        std::string line;
-        std::getline(stat, line);
-        // "PID (NAME) STATE PPID ..."; the name may hold spaces, not ')'.
-        const auto open = line.find('('), close = line.rfind(')');
-        if (open == std::string::npos || close == std::string::npos) continue;
-        std::istringstream rest(line.substr(close + 1));
-        std::string state;
-        pid_t parent = 0;
-        rest >> state >> parent;
-        if (parent == ::getpid() && line.substr(open + 1, close - open - 1) == name) {
-            found = static_cast<pid_t>(std::stol(pid));
-            break;
-        }
-    }
-    ::closedir(proc);
-    return found;
-}
 
 // Whether the process has ended (a zombie not yet reaped, or gone).
 inline bool ProcessEnded(pid_t pid) {
