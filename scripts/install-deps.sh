@@ -10,6 +10,9 @@ packages=(
   fonts-liberation2
   clang libclang-rt-14-dev valgrind
   libbenchmark-dev
+  openbox xdotool x11-utils imagemagick
+  libusb-1.0-0-dev umockdev libumockdev-dev libssl-dev
+  dpkg-dev man-db bash-completion
 )
 
 as_root() {
