@@ -59,6 +59,8 @@ std::optional<ListenOptions> ParseListenOptions(std::span<const std::string> arg
         };
         if (arg == "--help") {
             options.help = true;
+        } else if (arg == "--version") {
+            options.version = true;
         } else if (arg == "--listen") {
             std::string address;
             if (!value(address)) return std::nullopt;
@@ -76,7 +78,7 @@ std::optional<ListenOptions> ParseListenOptions(std::span<const std::string> arg
             return std::nullopt;
         }
     }
-    if (!options.help && !listen) {
+    if (!options.help && !options.version && !listen) {
         error = "--listen HOST:PORT is required";
         return std::nullopt;
     }
@@ -94,6 +96,7 @@ const char* ListenUsageText() {
            "                      free port. The address is printed once listening.\n"
            "  --scenario FILE     the unit's scenario (JSON), as orlaxctl --emulate=FILE\n"
            "  --journal FILE      append one line per status read and per job to FILE\n"
+           "  --version           print the program's version\n"
            "  --help              this text\n"
            "\n"
            "Stops cleanly on SIGTERM or SIGINT. Exit status: 0 stopped, 1 cannot listen,\n"

@@ -19,6 +19,7 @@ struct ListenOptions {
     std::string scenarioPath;  // empty: the default unit
     std::string journalPath;   // empty: no journal
     bool help = false;
+    bool version = false;
 };
 
 // Splits "HOST:PORT" ("[V6]:PORT", ":PORT", "PORT"); false for anything else.

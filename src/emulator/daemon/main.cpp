@@ -51,6 +51,10 @@ int main(int argc, char** argv) {
         std::cout << ListenUsageText();
         return kExitOk;
     }
+    if (options->version) {
+        std::cout << "orlax-emulator " << ORLAX_VERSION << "\n";
+        return kExitOk;
+    }
 
     Scenario scenario = DefaultScenario();
     if (!options->scenarioPath.empty() && !LoadScenarioFile(options->scenarioPath, scenario, error))
