@@ -13,7 +13,8 @@ RawJob::~RawJob() {
 bool RawJob::Open() { return spooler_.OpenPrinter(printerName_, &handle_, nullptr) != 0; }
 
 bool RawJob::StartDoc() {
-    docStarted_ = spooler_.StartDocPrinter(handle_, {kJobDocumentName, kRawDataType}) != 0;
+    jobId_ = spooler_.StartDocPrinter(handle_, {kJobDocumentName, kRawDataType});
+    docStarted_ = jobId_ != 0;
     return docStarted_;
 }
 
@@ -35,7 +36,8 @@ bool RawJob::EndPage() {
 bool RawJob::EndDoc() {
     if (!docStarted_) return false;
     docStarted_ = false;
-    return spooler_.EndDocPrinter(handle_) != 0;
+    // Ended is only queued: the job counts once the unit has it.
+    return spooler_.EndDocPrinter(handle_) != 0 && spooler_.WaitForJob(handle_, jobId_) != 0;
 }
 
 bool RawJob::Close() {

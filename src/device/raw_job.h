@@ -1,7 +1,9 @@
 // One RAW job on a queue, taken step by step: open the queue, start the
 // document, start the page, write. Whatever was opened or started and not
 // yet ended is ended in reverse order when the job goes out of scope: the
-// page, the document, then the queue. A job is never aborted.
+// page, the document, then the queue. A job is never aborted. Ending the
+// document waits until the spooler has delivered the job to the unit: a job
+// that is only queued has not been sent.
 #pragma once
 
 #include <cstdint>
@@ -34,6 +36,7 @@ private:
     platform::Spooler& spooler_;
     std::string_view printerName_;
     platform::PrinterHandle handle_ = 0;
+    std::uint32_t jobId_ = 0;
     bool docStarted_ = false;
     bool pageStarted_ = false;
 };

@@ -18,9 +18,10 @@ enum class SpoolerCall {
     ShortWrite,  // the Nth WritePrinter call takes one byte less
     EndPage,
     EndDoc,
+    WaitJob,  // the Nth WaitForJob: the job never reaches the unit and is cancelled
 };
 
-inline constexpr std::size_t kSpoolerCallKinds = 9;
+inline constexpr std::size_t kSpoolerCallKinds = 10;
 
 class CallFaults {
 public:

@@ -1,6 +1,9 @@
 #include "emulator/emulated_spooler.h"
 
 #include <algorithm>
+#include <thread>
+
+#include <utility>
 
 #include "device/device_link.h"
 #include "emulator/journal.h"
@@ -18,6 +21,7 @@ EmulatedSpooler::EmulatedSpooler(const Scenario& scenario, platform::VirtualCloc
                                  Journal* journal, JobBytes keep)
     : queues_(scenario.queues),
       faults_(scenario.faults),
+      delivery_(scenario.delivery),
       device_(scenario),
       clock_(clock),
       journal_(journal),
@@ -25,6 +29,41 @@ EmulatedSpooler::EmulatedSpooler(const Scenario& scenario, platform::VirtualCloc
 
 void EmulatedSpooler::Tick() {
     if (clock_) clock_->Advance(1);
+    DeliverDue();
+}
+
+std::uint64_t EmulatedSpooler::NowMs() const {
+    if (clock_) return clock_->GetTickCount();
+    return static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                          std::chrono::steady_clock::now() - createdAt_)
+                                          .count());
+}
+
+void EmulatedSpooler::Pass(std::uint64_t ms) {
+    if (ms == 0) return;
+    if (clock_)
+        clock_->Advance(static_cast<std::uint32_t>(ms));
+    else
+        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+// In the order the jobs were ended: a spooler's queue is first in, first out.
+void EmulatedSpooler::DeliverDue() {
+    const std::uint64_t now = NowMs();
+    while (!queued_.empty() && queued_.front().dueMs && *queued_.front().dueMs <= now) {
+        QueuedJob job = std::move(queued_.front());
+        queued_.erase(queued_.begin());
+        Deliver(job);
+    }
+}
+
+void EmulatedSpooler::Deliver(QueuedJob& queued) {
+    if (journal_) JournalJob(queued.job, queued.digest);
+    jobs_.push_back(std::move(queued.job));
+    delivered_.push_back(queued.id);
+    // A streamed device file reaches the unit as its first 64 bytes: to the
+    // unit, as a whole, it is no command packet either way.
+    device_.ReceiveJob(jobs_.back().bytes);
 }
 
 int EmulatedSpooler::Failure(std::uint32_t code) {
@@ -117,13 +156,15 @@ std::uint32_t EmulatedSpooler::StartDocPrinter(platform::PrinterHandle handle,
     if (!state) return 0;
     if (state->docOpen) return Failure(kErrorInvalidPrinterState);
     if (doc.dataType != kRawDataType) return Failure(kErrorInvalidDataType);
+    if (delivery_.queuePaused) return Failure(kErrorInvalidPrinterState);
     if (Faulted(SpoolerCall::StartDoc, n, faults_.startDoc)) return 0;
     state->docOpen = true;
     state->job = Job{std::string(doc.docName), std::string(doc.dataType), {}, 0};
     state->digest.reset();
     if (keep_ == JobBytes::Streamed && journal_) state->digest.emplace();
     ++unendedDocs_;
-    return nextJobId_++;
+    state->jobId = nextJobId_++;
+    return state->jobId;
 }
 
 int EmulatedSpooler::StartPagePrinter(platform::PrinterHandle handle) {
@@ -169,10 +210,9 @@ void EmulatedSpooler::Keep(HandleState& state, std::span<const std::uint8_t> byt
 }
 
 // A streamed job longer than 64 bytes is known by its length and digest.
-void EmulatedSpooler::JournalJob(HandleState& state) {
-    const Job& job = state.job;
-    if (keep_ == JobBytes::Streamed && job.length > kJournalHexLimit && state.digest)
-        journal_->JobDigest(job.docName, job.length, state.digest->Finish());
+void EmulatedSpooler::JournalJob(const Job& job, std::optional<Sha256Hasher>& digest) {
+    if (keep_ == JobBytes::Streamed && job.length > kJournalHexLimit && digest)
+        journal_->JobDigest(job.docName, job.length, digest->Finish());
     else
         journal_->Job(job.docName, job.bytes);
 }
@@ -189,9 +229,10 @@ int EmulatedSpooler::EndPagePrinter(platform::PrinterHandle handle) {
     return Faulted(SpoolerCall::EndPage, n, faults_.endPage) ? 0 : 1;
 }
 
-// Delivers the job to the unit, even an empty one. A failing EndDoc (fault)
-// still ends the document but delivers nothing. A document whose page is
-// still open cannot be ended.
+// Queues the job for the unit, even an empty one; it is delivered at once
+// when the scenario has no delay. A failing EndDoc (fault) still ends the
+// document but queues nothing. A document whose page is still open cannot be
+// ended.
 int EmulatedSpooler::EndDocPrinter(platform::PrinterHandle handle) {
     Tick();
     const std::size_t n = injected_.Count(SpoolerCall::EndDoc);
@@ -201,13 +242,47 @@ int EmulatedSpooler::EndDocPrinter(platform::PrinterHandle handle) {
     state->docOpen = false;
     --unendedDocs_;
     if (Faulted(SpoolerCall::EndDoc, n, faults_.endDoc)) return 0;
-    if (journal_) JournalJob(*state);
-    jobs_.push_back(std::move(state->job));
-    state->job = Job{};
-    // A streamed device file reaches the unit as its first 64 bytes: to the
-    // unit, as a whole, it is no command packet either way.
-    device_.ReceiveJob(jobs_.back().bytes);
+    QueuedJob queued{state->jobId, std::exchange(state->job, Job{}), std::exchange(state->digest, std::nullopt),
+                     std::nullopt};
+    if (delivery_.unitTakesJobs) queued.dueMs = NowMs() + delivery_.delayMs;
+    queued_.push_back(std::move(queued));
+    DeliverDue();
     return 1;
+}
+
+// Lets time pass until the job is delivered, or its bound has passed: then
+// the job is cancelled, never to reach the unit. An injected failure fails
+// the wait at once and cancels the job if it is still queued (one already
+// delivered stays delivered: the spooler lost sight of it).
+int EmulatedSpooler::WaitForJob(platform::PrinterHandle handle, std::uint32_t jobId) {
+    Tick();
+    const std::size_t n = injected_.Count(SpoolerCall::WaitJob);
+    if (!Find(handle)) return 0;
+    const auto queued = [&] {
+        return std::find_if(queued_.begin(), queued_.end(), [&](const QueuedJob& job) { return job.id == jobId; });
+    };
+    auto found = queued();
+    const bool injected = injected_.Planned(SpoolerCall::WaitJob, n);
+    if (found == queued_.end()) {
+        if (std::find(delivered_.begin(), delivered_.end(), jobId) == delivered_.end())
+            return Failure(kErrorNotFound);
+        return injected ? Failure(kErrorDeviceFailure) : 1;
+    }
+    const std::uint64_t now = NowMs();
+    const std::uint64_t bound = platform::JobDeliveryBoundMs(found->job.length);
+    if (!injected && found->dueMs && *found->dueMs <= now + bound) {
+        Pass(*found->dueMs - now);
+        DeliverDue();
+        if (std::find(delivered_.begin(), delivered_.end(), jobId) != delivered_.end()) return 1;
+    }
+    if (!injected) Pass(bound);
+    found = queued();  // time has passed, but nothing was delivered past it
+    if (found != queued_.end()) {
+        queued_.erase(found);
+        ++cancelled_;
+    }
+    DeliverDue();
+    return Failure(injected ? kErrorDeviceFailure : kErrorTimeout);
 }
 
 int EmulatedSpooler::EnumLocalPrinters(std::vector<platform::PrinterInfo>* printers) {

@@ -1,6 +1,12 @@
 // The print spooler in front of one emulated unit. Every queue the scenario
 // lists reaches the same unit. Status exchange through the printer data
-// "KORVANE"; RAW jobs are delivered to the unit when their document ends.
+// "KORVANE". RAW jobs are queued when their document ends and reach the
+// unit as the scenario's delivery says: at once (the default), a delay later
+// (on the virtual clock when there is one, else in real time), or never. A
+// queued job is delivered at the first spooler call on or after its time,
+// whether or not the tool waits for it; WaitForJob waits until it is
+// delivered, or gives up after JobDeliveryBoundMs of its size and cancels it.
+// A paused queue takes no job (StartDocPrinter fails).
 //
 // Error codes (GetLastError) of failing calls:
 //   1801 the queue name is not one of the scenario's queues
@@ -9,7 +15,11 @@
 //      2 a printer data name other than "KORVANE"
 //   1804 a data type other than "RAW"
 //   1906 a call out of order (a page without a document, a document ended
-//        while its page is still open, ...)
+//        while its page is still open, ...), or a document started on a
+//        paused queue
+//   1460 a job not delivered within its bound (cancelled)
+//     31 also: an injected WaitForJob failure
+//   1168 WaitForJob for a job that is neither queued nor delivered
 //    234 the reply does not fit the caller's buffer
 //     31 a failure from the scenario's faults, the reply script ("fail") or
 //        an injected call failure
@@ -17,6 +27,7 @@
 // Single-threaded, like the tool that drives it.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <map>
@@ -54,6 +65,8 @@ inline constexpr std::uint32_t kErrorMoreData = 234;
 inline constexpr std::uint32_t kErrorInvalidPrinterName = 1801;
 inline constexpr std::uint32_t kErrorInvalidDataType = 1804;
 inline constexpr std::uint32_t kErrorInvalidPrinterState = 1906;
+inline constexpr std::uint32_t kErrorTimeout = 1460;
+inline constexpr std::uint32_t kErrorNotFound = 1168;
 
 class EmulatedSpooler final : public platform::Spooler {
 public:
@@ -85,6 +98,7 @@ public:
                      std::uint32_t* written) override;
     int EndPagePrinter(platform::PrinterHandle handle) override;
     int EndDocPrinter(platform::PrinterHandle handle) override;
+    int WaitForJob(platform::PrinterHandle handle, std::uint32_t jobId) override;
     int EnumLocalPrinters(std::vector<platform::PrinterInfo>* printers) override;
     std::uint32_t GetLastError() const override { return lastError_; }
 
@@ -95,6 +109,10 @@ public:
     // delivered).
     std::size_t OpenJobs() const { return unendedDocs_ + unendedPages_; }
     const std::vector<Job>& Jobs() const { return jobs_; }
+    // Jobs ended and not yet delivered (nor cancelled).
+    std::size_t QueuedJobs() const { return queued_.size(); }
+    // Jobs cancelled because they were not delivered in time.
+    std::size_t CancelledJobs() const { return cancelled_; }
 
     // The Nth call (1-based) of `kind` fails; see CallFaults.
     void FailNthCall(SpoolerCall kind, std::size_t n) { injected_.FailNth(kind, n); }
@@ -109,9 +127,24 @@ private:
         bool pageOpen = false;
         Job job;
         std::optional<Sha256Hasher> digest;  // a streamed job's, for the journal
+        std::uint32_t jobId = 0;
     };
 
+    // A job ended and waiting for its delivery.
+    struct QueuedJob {
+        std::uint32_t id = 0;
+        Job job;
+        std::optional<Sha256Hasher> digest;
+        std::optional<std::uint64_t> dueMs;  // never when empty
+    };
+
+    // Moves the clock and delivers the jobs whose time has come.
     void Tick();
+    std::uint64_t NowMs() const;
+    // Lets `ms` pass: on the virtual clock, or in real time.
+    void Pass(std::uint64_t ms);
+    void DeliverDue();
+    void Deliver(QueuedJob& queued);
     // The handle's state, or nullptr (last error set) when it is not open.
     HandleState* Find(platform::PrinterHandle handle);
     // True (last error set) when the scenario or an injected fault makes call
@@ -120,10 +153,11 @@ private:
     int Failure(std::uint32_t code);
     // Takes bytes written to the handle's job, keeping what `keep_` says.
     void Keep(HandleState& state, std::span<const std::uint8_t> bytes);
-    void JournalJob(HandleState& state);
+    void JournalJob(const Job& job, std::optional<Sha256Hasher>& digest);
 
     std::vector<std::string> queues_;
     Faults faults_;
+    Delivery delivery_;
     DeviceModel device_;
     platform::VirtualClock* clock_;
     Journal* journal_;
@@ -136,6 +170,10 @@ private:
     std::size_t unendedDocs_ = 0;
     std::size_t unendedPages_ = 0;
     std::vector<Job> jobs_;
+    std::vector<QueuedJob> queued_;
+    std::vector<std::uint32_t> delivered_;  // ids, for WaitForJob
+    std::size_t cancelled_ = 0;
+    std::chrono::steady_clock::time_point createdAt_ = std::chrono::steady_clock::now();
     std::uint32_t lastError_ = 0;
 };
 

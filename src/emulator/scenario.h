@@ -1,6 +1,6 @@
 // The emulated unit's scenario: the queues it is reached through, the record
 // it starts with, how long it stays busy after a command, a script of status
-// replies and the spooler steps that fail. Read from a JSON file by
+// replies, the spooler steps that fail and how the spooler delivers jobs. Read from a JSON file by
 // ParseScenario / LoadScenarioFile; every key is optional.
 #pragma once
 
@@ -54,6 +54,18 @@ struct Faults {
     bool operator==(const Faults&) const = default;
 };
 
+// How the spooler in front of the unit gets jobs to it. A real spooler
+// queues a job when its document ends and delivers it a moment later, or
+// never: the emulated one can do the same.
+struct Delivery {
+    std::uint32_t delayMs = 0;  // a job reaches the unit this long after its document ends
+    bool queuePaused = false;   // the queue takes no job: starting a document fails
+    bool unitTakesJobs = true;  // false: jobs stay queued and never reach the unit
+    bool operator==(const Delivery&) const = default;
+};
+
+inline constexpr std::uint32_t kMaxDeliveryDelayMs = 600000;
+
 // An idle, healthy unit of model 'B', firmware "1.23", LEX 99, pen
 // configuration 3, counters and offsets 0, tray in without a disc, picker
 // empty; byte 98 holds the record's checksum.
@@ -65,6 +77,7 @@ struct Scenario {
     std::uint32_t busyPolls = 0;
     std::vector<ScriptedReply> replies;
     Faults faults;
+    Delivery delivery;
 };
 
 Scenario DefaultScenario();

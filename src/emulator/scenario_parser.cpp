@@ -228,6 +228,28 @@ bool ParseFaults(const Json& value, Scenario& s, std::string& error) {
     return true;
 }
 
+bool ParseDeliveryDelay(const Json& value, Scenario& s, std::string& error) {
+    const auto number = IntegerIn(value, 0, kMaxDeliveryDelayMs);
+    if (!number) return Fail(error, "deliveryDelayMs", "expected an integer from 0 to 600000");
+    s.delivery.delayMs = static_cast<std::uint32_t>(*number);
+    return true;
+}
+
+template <bool Delivery::*Flag>
+bool ParseDeliveryFlag(const Json& value, Scenario& s, std::string& error, std::string_view key) {
+    if (!value.is_boolean()) return Fail(error, std::string(key), "expected true or false");
+    s.delivery.*Flag = value.get<bool>();
+    return true;
+}
+
+bool ParseQueuePaused(const Json& value, Scenario& s, std::string& error) {
+    return ParseDeliveryFlag<&Delivery::queuePaused>(value, s, error, "queuePaused");
+}
+
+bool ParseUnitTakesJobs(const Json& value, Scenario& s, std::string& error) {
+    return ParseDeliveryFlag<&Delivery::unitTakesJobs>(value, s, error, "unitTakesJobs");
+}
+
 struct TopLevelKey {
     std::string_view name;
     bool (*parse)(const Json&, Scenario&, std::string&);
@@ -239,6 +261,8 @@ constexpr std::array kTopLevel = {
     TopLevelKey{"queues", ParseQueues},         TopLevelKey{"recordHex", ParseRecordHex},
     TopLevelKey{"record", ParseRecord},         TopLevelKey{"busyPolls", ParseBusyPolls},
     TopLevelKey{"replies", ParseReplies},       TopLevelKey{"faults", ParseFaults},
+    TopLevelKey{"deliveryDelayMs", ParseDeliveryDelay}, TopLevelKey{"queuePaused", ParseQueuePaused},
+    TopLevelKey{"unitTakesJobs", ParseUnitTakesJobs},
 };
 
 }  // namespace

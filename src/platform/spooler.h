@@ -4,7 +4,14 @@
 //    EndDocPrinter, ClosePrinter: nonzero on success, 0 on failure;
 //  - StartDocPrinter: the job id (nonzero) on success, 0 on failure;
 //  - SetPrinterData, GetPrinterData: 0 on success, an error code otherwise;
+//  - WaitForJob: nonzero once the unit has the job, 0 on failure;
 //  - GetLastError: the code of the last failed call.
+//
+// A job ended with EndDocPrinter is queued, not yet sent: a spooler delivers
+// it to the unit when it can. WaitForJob waits until the spooler reports it
+// delivered (completed); a job stopped, aborted or canceled by the spooler,
+// or not delivered within JobDeliveryBoundMs of its size, is a failed send
+// and is cancelled, so that it can never reach the unit later.
 #pragma once
 
 #include <cstdint>
@@ -22,6 +29,15 @@ using PrinterHandle = std::uintptr_t;  // 0 is "no handle"
 inline constexpr std::uint32_t kPrinterAllAccess = 0xF000C;
 // The registry type of the status request.
 inline constexpr std::uint32_t kRegBinary = 3;
+
+// How long a spooler may take to deliver a job of `bytes` bytes: 5 s, and 2 s
+// more for every MiB (a unit that takes less than half a MiB a second has
+// stopped taking it).
+inline constexpr std::uint32_t kJobDeliveryBaseMs = 5000;
+inline constexpr std::uint32_t kJobDeliveryMsPerMiB = 2000;
+constexpr std::uint64_t JobDeliveryBoundMs(std::uint64_t bytes) {
+    return kJobDeliveryBaseMs + (bytes * kJobDeliveryMsPerMiB + (1u << 20) - 1) / (1u << 20);
+}
 
 struct PrinterDefaults {
     std::uint32_t desiredAccess = 0;
@@ -59,6 +75,14 @@ public:
                              std::uint32_t* written) = 0;
     virtual int EndPagePrinter(PrinterHandle handle) = 0;
     virtual int EndDocPrinter(PrinterHandle handle) = 0;
+    // Waits until job `jobId`, ended on `handle`, has reached the unit (see
+    // above). A spooler that hands a job to the unit as its document ends has
+    // nothing to wait for.
+    virtual int WaitForJob(PrinterHandle handle, std::uint32_t jobId) {
+        (void)handle;
+        (void)jobId;
+        return 1;
+    }
 
     // The local queues in the spooler's own order. Returns 1 and fills
     // `printers` on success (possibly with none), 0 when the enumeration failed.

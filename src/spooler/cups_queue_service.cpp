@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <array>
 
-#include "spooler/cups_errors.h"
 #include "spooler/cups_job_stream.h"
 #include "spooler/spooler_errors.h"
 
@@ -13,13 +12,6 @@ namespace orlax::spooler {
 namespace {
 
 constexpr std::size_t kMaxQueueName = 127;
-
-struct ResponseDeleter {
-    void operator()(ipp_t* response) const { ippDelete(response); }
-};
-using Response = std::unique_ptr<ipp_t, ResponseDeleter>;
-
-bool Succeeded(ipp_status_t status) { return status < IPP_STATUS_REDIRECTION_OTHER_SITE; }
 
 void AskFor(ipp_t* request, std::span<const char* const> attributes) {
     ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
@@ -53,17 +45,26 @@ std::optional<QueueInfo> CupsQueueService::FindQueue(std::string_view name, Serv
                      ippPort(), "/printers/%s", queue.c_str());
     ipp_t* request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri.data());
-    static constexpr std::array<const char*, 2> kAttributes{"printer-name", "device-uri"};
+    static constexpr std::array<const char*, 5> kAttributes{"printer-name", "device-uri", "printer-state",
+                                                            "printer-is-accepting-jobs", "printer-state-message"};
     AskFor(request, kAttributes);
 
-    const Response response(cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/"));
-    if (!response || !Succeeded(cupsLastError())) {
-        error = LastCupsError("queue '" + queue + "'");
+    const std::unique_ptr<CupsConnection> connection = CupsConnection::Open(times_, error);
+    if (!connection) {
+        ippDelete(request);
         return std::nullopt;
     }
-    QueueInfo info{StringOf(response.get(), "printer-name", IPP_TAG_NAME),
-                   StringOf(response.get(), "device-uri", IPP_TAG_URI)};
+    const IppResponse response = connection->Do(request, "/", "queue '" + queue + "'", error);
+    if (!response) return std::nullopt;
+    QueueInfo info;
+    info.name = StringOf(response.get(), "printer-name", IPP_TAG_NAME);
+    info.deviceUri = StringOf(response.get(), "device-uri", IPP_TAG_URI);
     if (info.name.empty()) info.name = queue;
+    ipp_attribute_t* state = ippFindAttribute(response.get(), "printer-state", IPP_TAG_ENUM);
+    info.paused = state && ippGetInteger(state, 0) == IPP_PSTATE_STOPPED;
+    ipp_attribute_t* accepting = ippFindAttribute(response.get(), "printer-is-accepting-jobs", IPP_TAG_BOOLEAN);
+    info.acceptingJobs = !accepting || ippGetBoolean(accepting, 0);
+    info.stateMessage = StringOf(response.get(), "printer-state-message", IPP_TAG_TEXT);
     return info;
 }
 
@@ -76,12 +77,13 @@ bool CupsQueueService::ListLocalQueues(std::vector<std::string>& names, ServiceE
     ippAddInteger(request, IPP_TAG_OPERATION, IPP_TAG_ENUM, "printer-type", 0);
     ippAddInteger(request, IPP_TAG_OPERATION, IPP_TAG_ENUM, "printer-type-mask", kLeftOut);
 
-    const Response response(cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/"));
-    if (cupsLastError() == IPP_STATUS_ERROR_NOT_FOUND) return true;  // CUPS's answer when it has no queue
-    if (!response || !Succeeded(cupsLastError())) {
-        error = LastCupsError("listing the queues");
+    const std::unique_ptr<CupsConnection> connection = CupsConnection::Open(times_, error);
+    if (!connection) {
+        ippDelete(request);
         return false;
     }
+    const IppResponse response = connection->Do(request, "/", "listing the queues", error);
+    if (!response) return cupsLastError() == IPP_STATUS_ERROR_NOT_FOUND;  // CUPS's answer when it has no queue
     // One group of printer attributes per queue, in CUPS's order; the type
     // is checked here too, whatever the server did with the mask.
     std::string name;
@@ -111,7 +113,7 @@ bool CupsQueueService::ListLocalQueues(std::vector<std::string>& names, ServiceE
 
 std::unique_ptr<JobStream> CupsQueueService::StartJob(std::string_view queue, std::string_view docName,
                                                       ServiceError& error) {
-    return StartCupsJob(std::string(queue), std::string(docName), error);
+    return StartCupsJob(std::string(queue), std::string(docName), times_, error);
 }
 
 }  // namespace orlax::spooler

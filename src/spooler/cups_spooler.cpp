@@ -42,10 +42,12 @@ struct CupsSpooler::Handle {
     std::unique_ptr<JobStream> job;       // the open document, if any
     std::optional<ServiceError> broken;   // why a write to it failed
     bool pageOpen = false;
+    std::uint64_t jobBytes = 0;           // written to the open or ended job
+    std::unique_ptr<JobStream> ended;     // the ended job, until it is waited for
 };
 
-CupsSpooler::CupsSpooler(std::unique_ptr<QueueService> service, StatusTimes times)
-    : service_(std::move(service)), times_(times) {}
+CupsSpooler::CupsSpooler(std::unique_ptr<QueueService> service, StatusTimes times, JobTimes jobs)
+    : service_(std::move(service)), times_(times), jobs_(std::move(jobs)) {}
 
 CupsSpooler::~CupsSpooler() = default;
 
@@ -156,9 +158,18 @@ std::uint32_t CupsSpooler::StartDocPrinter(platform::PrinterHandle handle, const
     if (!state) return 0;
     if (state->job) return Fail(kErrorOutOfOrder, "a document is already open");
     if (doc.dataType != kRawDataType) return Fail(kErrorInvalidDataType, std::string(doc.dataType));
+    // A job in a queue that would keep it is not submitted at all: it would
+    // reach the unit whenever the queue is resumed, long after.
+    const QueueInfo& queue = state->queue;
+    const std::string said = queue.stateMessage.empty() ? "" : ": " + queue.stateMessage;
+    if (queue.paused) return Fail(kErrorQueuePaused, "queue '" + queue.name + "' is stopped in CUPS" + said);
+    if (!queue.acceptingJobs)
+        return Fail(kErrorQueueRejecting, "queue '" + queue.name + "' is rejecting jobs in CUPS" + said);
     ServiceError error;
+    state->ended.reset();
     state->job = service_->StartJob(state->queue.name, doc.docName, error);
     if (!state->job) return Fail(error);
+    state->jobBytes = 0;
     return state->job->Id();
 }
 
@@ -184,6 +195,7 @@ int CupsSpooler::WritePrinter(platform::PrinterHandle handle, std::span<const st
         return Fail(error);
     }
     *written = static_cast<std::uint32_t>(data.size());
+    state->jobBytes += data.size();
     return 1;
 }
 
@@ -197,6 +209,7 @@ int CupsSpooler::EndPagePrinter(platform::PrinterHandle handle) {
 
 // The document ends whether or not CUPS takes it. A job that CUPS refused,
 // or whose data it did not all take, is withdrawn: never printed in part.
+// A job CUPS took is queued, and kept for WaitForJob.
 int CupsSpooler::EndDocPrinter(platform::PrinterHandle handle) {
     Handle* state = Find(handle);
     if (!state) return 0;
@@ -204,9 +217,21 @@ int CupsSpooler::EndDocPrinter(platform::PrinterHandle handle) {
     const std::optional<ServiceError> broken = std::exchange(state->broken, std::nullopt);
     ServiceError error;
     const bool queued = !broken && state->job->Finish(error);
-    state->job.reset();
-    if (queued) return 1;
-    return Fail(broken ? *broken : error);
+    std::unique_ptr<JobStream> job = std::move(state->job);
+    if (!queued) return Fail(broken ? *broken : error);
+    state->ended = std::move(job);
+    return 1;
+}
+
+int CupsSpooler::WaitForJob(platform::PrinterHandle handle, std::uint32_t jobId) {
+    Handle* state = Find(handle);
+    if (!state) return 0;
+    if (!state->ended || state->ended->Id() != jobId)
+        return Fail(kErrorOutOfOrder, "no ended job " + std::to_string(jobId) + " on this handle");
+    const std::unique_ptr<JobStream> job = std::move(state->ended);
+    ServiceError error;
+    if (job->AwaitDelivery(jobs_.bound(state->jobBytes), error)) return 1;
+    return Fail(error);
 }
 
 int CupsSpooler::EnumLocalPrinters(std::vector<platform::PrinterInfo>* printers) {

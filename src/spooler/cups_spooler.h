@@ -9,6 +9,14 @@
 //   (the handle closed first) or when a write to it failed (ending it then
 //   fails with the write's error). CUPS takes no job without data: ending
 //   an empty document fails with CUPS's error and the job is withdrawn.
+//   A queue that is stopped or rejecting jobs takes no job: StartDocPrinter
+//   fails before anything is submitted.
+// - WaitForJob: an ended job is only queued in CUPS. It counts as sent when
+//   CUPS reports it completed; stopped, held, aborted or canceled, or not
+//   completed within its bound (platform::JobDeliveryBoundMs of its size),
+//   it is a failed send and is cancelled, never to reach the unit later.
+// - Every wait on CUPS ends: connecting, each request and each piece of a
+//   job's data are bounded (CupsTimes, cups_connection.h).
 // - The printer data "KORVANE": SetPrinterData keeps the one-byte request;
 //   GetPrinterData runs the network link's status exchange with the unit
 //   behind the queue's socket://HOST:PORT device URI. Every exchange ends
@@ -26,6 +34,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -42,9 +51,16 @@ struct StatusTimes {
     std::chrono::milliseconds failedPace{100};  // the least time a failed or empty exchange takes
 };
 
+// How long an ended job of that many bytes may take to be delivered.
+struct JobTimes {
+    std::function<std::chrono::milliseconds(std::uint64_t bytes)> bound = [](std::uint64_t bytes) {
+        return std::chrono::milliseconds(platform::JobDeliveryBoundMs(bytes));
+    };
+};
+
 class CupsSpooler final : public platform::Spooler {
 public:
-    explicit CupsSpooler(std::unique_ptr<QueueService> service, StatusTimes times = {});
+    explicit CupsSpooler(std::unique_ptr<QueueService> service, StatusTimes times = {}, JobTimes jobs = {});
     ~CupsSpooler() override;
 
     int OpenPrinter(std::string_view name, platform::PrinterHandle* handle,
@@ -61,6 +77,7 @@ public:
                      std::uint32_t* written) override;
     int EndPagePrinter(platform::PrinterHandle handle) override;
     int EndDocPrinter(platform::PrinterHandle handle) override;
+    int WaitForJob(platform::PrinterHandle handle, std::uint32_t jobId) override;
     int EnumLocalPrinters(std::vector<platform::PrinterInfo>* printers) override;
     std::uint32_t GetLastError() const override { return lastError_; }
 
@@ -82,6 +99,7 @@ private:
 
     std::unique_ptr<QueueService> service_;
     StatusTimes times_;
+    JobTimes jobs_;
     std::map<platform::PrinterHandle, std::unique_ptr<Handle>> handles_;
     platform::PrinterHandle nextHandle_ = 1;
     std::uint32_t lastError_ = 0;

@@ -11,6 +11,8 @@
 #include <memory>
 #include <numeric>
 
+#include "spooler/name_lookup.h"
+
 namespace orlax::spooler {
 namespace {
 
@@ -30,11 +32,6 @@ public:
 private:
     int fd_;
 };
-
-struct AddressListDeleter {
-    void operator()(addrinfo* list) const { ::freeaddrinfo(list); }
-};
-using AddressList = std::unique_ptr<addrinfo, AddressListDeleter>;
 
 std::string Where(const UnitAddress& unit) { return unit.host + ":" + std::to_string(unit.port); }
 
@@ -127,14 +124,11 @@ LinkOutcome ReadReply(int fd, StatusReplyBuffer& reply, const UnitAddress& unit,
 
 LinkOutcome ExchangeStatus(const UnitAddress& unit, std::uint8_t request, LinkDeadline deadline,
                            StatusReplyBuffer& reply) {
-    addrinfo hints{};
-    hints.ai_family = AF_UNSPEC;
-    hints.ai_socktype = SOCK_STREAM;
-    hints.ai_flags = AI_NUMERICSERV;
-    addrinfo* found = nullptr;
-    const int lookup = ::getaddrinfo(unit.host.c_str(), std::to_string(unit.port).c_str(), &hints, &found);
-    if (lookup != 0) return Failure(LinkResult::HostUnknown, unit.host + ": " + ::gai_strerror(lookup));
-    const AddressList addresses(found);
+    // The lookup is part of the exchange and ends by its deadline.
+    Lookup lookup = LookUpBy(unit.host, unit.port, deadline);
+    if (lookup.result == LookupResult::TimedOut) return Failure(LinkResult::TimedOut, lookup.detail);
+    if (lookup.result != LookupResult::Ok) return Failure(LinkResult::HostUnknown, lookup.detail);
+    const AddressList addresses = std::move(lookup.addresses);
 
     // Each address in turn, as long as the unit refuses or cannot be reached.
     LinkOutcome outcome = Failure(LinkResult::NetworkError, Where(unit) + ": no address");

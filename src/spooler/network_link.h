@@ -1,8 +1,8 @@
 // The network link's status exchange with a unit: on a connection of its
 // own, the host sends the 8 bytes 1B 04 00 <request> 00 00 00 <checksum>
 // (checksum: the low 8 bits of the sum of bytes 0 to 6) and reads the reply
-// until the unit closes the connection. The whole exchange - connecting,
-// sending, reading - ends by a deadline; at most 1000 bytes of reply are
+// until the unit closes the connection. The whole exchange - looking up the
+// unit's name, connecting, sending, reading - ends by a deadline; at most 1000 bytes of reply are
 // kept and a longer reply is a failure.
 #pragma once
 
@@ -31,7 +31,7 @@ enum class LinkResult {
     Ok,            // the unit sent its reply and closed the connection
     HostUnknown,   // the host name does not resolve
     Refused,       // nothing listens at the address
-    TimedOut,      // no connection, or no end of the reply, by the deadline
+    TimedOut,      // no address, no connection, or no end of the reply, by the deadline
     ReplyTooLong,  // more than 1000 bytes
     NetworkError,  // reset, unreachable, or another socket failure
 };

@@ -3,6 +3,7 @@
 // CUPS provides it (CupsQueueService); tests put a stand-in in its place.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -23,10 +24,14 @@ struct ServiceError {
 struct QueueInfo {
     std::string name;       // as the service spells it
     std::string deviceUri;  // empty when the service did not give it
+    bool paused = false;    // stopped: jobs wait in it, unsent
+    bool acceptingJobs = true;
+    std::string stateMessage;  // the service's words on the queue's state, if any
 };
 
 // One job being written: its document is open until Finish. A job dropped
-// before Finish succeeded is withdrawn, never printed in part.
+// before Finish succeeded is withdrawn, never printed in part. A finished job
+// is only queued: AwaitDelivery waits until the service has delivered it.
 class JobStream {
 public:
     virtual ~JobStream() = default;
@@ -35,6 +40,11 @@ public:
     virtual bool Write(std::span<const std::uint8_t> bytes, ServiceError& error) = 0;
     // Closes the document and so queues the job for the device.
     virtual bool Finish(ServiceError& error) = 0;
+    // After Finish: waits until the service reports the job completed (true),
+    // or stopped, held, aborted or canceled, or not completed within `bound`
+    // (false, error set): then the job is cancelled, so that it never reaches
+    // the device later.
+    virtual bool AwaitDelivery(std::chrono::milliseconds bound, ServiceError& error) = 0;
 };
 
 class QueueService {

@@ -29,6 +29,12 @@ constexpr std::array kErrorTexts{
     ErrorText{kErrorReplyTooLong, "the unit's reply is longer than 1000 bytes"},
     ErrorText{kErrorNetwork, "the connection to the unit failed"},
     ErrorText{kErrorCupsFailed, "the CUPS request failed"},
+    ErrorText{kErrorQueuePaused, "the queue is paused: a job would wait there unsent"},
+    ErrorText{kErrorQueueRejecting, "the queue does not accept jobs"},
+    ErrorText{kErrorJobNotCompleted, "CUPS did not complete the job in time; it was cancelled"},
+    ErrorText{kErrorJobNotDelivered, "CUPS did not deliver the job; it was cancelled"},
+    ErrorText{kErrorServerSilent, "the print server did not answer in time"},
+    ErrorText{kErrorServerGone, "the print server closed the connection or cannot be reached"},
 };
 
 }  // namespace

@@ -24,6 +24,12 @@
 //   7015  the unit's reply is longer than 1000 bytes
 //   7016  the connection to the unit failed otherwise (reset, unreachable)
 //   7017  a CUPS request failed without a status of CUPS's own
+//   7018  the queue is paused (stopped): a job would wait there, unsent
+//   7019  the queue does not accept jobs
+//   7020  CUPS did not complete the job within its bound (job cancelled)
+//   7021  CUPS stopped, held, aborted or canceled the job (job cancelled)
+//   7022  the print server did not answer in time
+//   7023  the print server closed the connection, or cannot be reached
 #pragma once
 
 #include <cstdint>
@@ -48,6 +54,12 @@ inline constexpr std::uint32_t kErrorTimedOut = 7014;
 inline constexpr std::uint32_t kErrorReplyTooLong = 7015;
 inline constexpr std::uint32_t kErrorNetwork = 7016;
 inline constexpr std::uint32_t kErrorCupsFailed = 7017;
+inline constexpr std::uint32_t kErrorQueuePaused = 7018;
+inline constexpr std::uint32_t kErrorQueueRejecting = 7019;
+inline constexpr std::uint32_t kErrorJobNotCompleted = 7020;
+inline constexpr std::uint32_t kErrorJobNotDelivered = 7021;
+inline constexpr std::uint32_t kErrorServerSilent = 7022;
+inline constexpr std::uint32_t kErrorServerGone = 7023;
 
 // The text of one of the spooler's own codes; empty for any other code.
 std::string_view SpoolerErrorText(std::uint32_t code);

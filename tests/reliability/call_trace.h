@@ -72,6 +72,10 @@ public:
         Note(SpoolerCall::EndDoc, handle);
         return inner_.EndDocPrinter(handle);
     }
+    int WaitForJob(platform::PrinterHandle handle, std::uint32_t jobId) override {
+        Note(SpoolerCall::WaitJob, handle);
+        return inner_.WaitForJob(handle, jobId);
+    }
     int EnumLocalPrinters(std::vector<platform::PrinterInfo>* printers) override {
         return inner_.EnumLocalPrinters(printers);
     }

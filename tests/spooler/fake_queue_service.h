@@ -2,9 +2,11 @@
 // jobs written to them, and failures on demand, all in memory.
 #pragma once
 
+#include <chrono>
 #include <deque>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -18,13 +20,18 @@ struct FakeJob {
     std::size_t writes = 0;
     bool finished = false;   // queued for the device
     bool withdrawn = false;  // dropped without Finish, or refused by Finish
+    bool delivered = false;  // reported completed by AwaitDelivery
+    bool cancelled = false;  // not delivered, so cancelled by AwaitDelivery
+    std::optional<std::chrono::milliseconds> bound;  // what AwaitDelivery was given
 };
 
 class FakeQueueService final : public spooler::QueueService {
 public:
     // The queues in listing order, each with its device URI.
     std::vector<std::pair<std::string, std::string>> queues;
-    std::optional<spooler::ServiceError> findFailure, listFailure, startFailure, writeFailure, finishFailure;
+    std::optional<spooler::ServiceError> findFailure, listFailure, startFailure, writeFailure, finishFailure,
+        deliveryFailure;
+    std::set<std::string> paused, rejecting;
     std::deque<FakeJob> jobs;  // stable addresses for the open streams
 
     std::optional<spooler::QueueInfo> FindQueue(std::string_view name, spooler::ServiceError& error) override {
@@ -33,7 +40,14 @@ public:
             return std::nullopt;
         }
         for (const auto& [queue, uri] : queues)
-            if (queue == name) return spooler::QueueInfo{queue, uri};
+            if (queue == name) {
+                spooler::QueueInfo info;
+                info.name = queue;
+                info.deviceUri = uri;
+                info.paused = paused.contains(queue);
+                info.acceptingJobs = !rejecting.contains(queue);
+                return info;
+            }
         error = {1030, "The printer or class does not exist."};
         return std::nullopt;
     }
@@ -54,7 +68,7 @@ public:
             error = *startFailure;
             return nullptr;
         }
-        jobs.push_back({std::string(queue), std::string(docName), {}, 0, false, false});
+        jobs.push_back(FakeJob{std::string(queue), std::string(docName), {}, 0, false, false, false, false, {}});
         return std::make_unique<Stream>(*this, jobs.back(), static_cast<std::uint32_t>(jobs.size()));
     }
 
@@ -81,6 +95,16 @@ private:
                 return false;
             }
             job_.finished = true;
+            return true;
+        }
+        bool AwaitDelivery(std::chrono::milliseconds bound, spooler::ServiceError& error) override {
+            job_.bound = bound;
+            if (service_.deliveryFailure) {
+                error = *service_.deliveryFailure;
+                job_.cancelled = true;
+                return false;
+            }
+            job_.delivered = true;
             return true;
         }
 
