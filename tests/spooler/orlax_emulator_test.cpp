@@ -112,7 +112,8 @@ TEST_F(OrlaxEmulator, AnswersStatusRequestsAsTheDeviceModel) {
 }
 
 // Every connection that does not start with the status packet is a job,
-// whatever its length; the unit obeys the command packets among them.
+// whatever its length, but one that ends without a byte; the unit obeys the
+// command packets among them.
 TEST_F(OrlaxEmulator, TakesEveryOtherConnectionAsOneJob) {
     const std::string scenarioJson = R"({"record": {"yellowSpitsA": 1520, "cyanSpitsB": 301}})";
     emulator::Scenario scenario = emulator::DefaultScenario();
@@ -136,6 +137,7 @@ TEST_F(OrlaxEmulator, TakesEveryOtherConnectionAsOneJob) {
     std::string journal;
     for (const auto& job : jobs) {
         ASSERT_TRUE(SendJob(port_, job, 999));
+        if (job.empty()) continue;  // a bare connect and close: no job
         model.ReceiveJob(job);
         journal += emulator::JobLine("", job) + "\n";
     }

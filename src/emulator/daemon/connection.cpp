@@ -1,131 +1,132 @@
 #include "emulator/daemon/connection.h"
 
-#include <poll.h>
-#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <array>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <iostream>
 
-#include "emulator/daemon/network_unit.h"
-#include "emulator/daemon/status_packet.h"
-
 namespace orlax::emulator {
 namespace {
 
-constexpr std::size_t kChunk = 64 * 1024;
-
-enum class Wait { Ready, Stop, Idle, Failed };
-
-// Waits until `fd` is ready for `events`, the server stops or the idle
-// time passes.
-Wait WaitFor(int fd, short events, int stopFd, std::chrono::milliseconds idleLimit) {
-    for (;;) {
-        std::array<pollfd, 2> entries{pollfd{fd, events, 0}, pollfd{stopFd, POLLIN, 0}};
-        const int ready = ::poll(entries.data(), entries.size(), static_cast<int>(idleLimit.count()));
-        if (ready < 0 && errno == EINTR) continue;
-        if (ready < 0) return Wait::Failed;
-        if (ready == 0) return Wait::Idle;
-        if (entries[1].revents != 0) return Wait::Stop;
-        return Wait::Ready;
-    }
-}
-
-enum class Read { Data, End, Abandoned };
-
-// One read of at most `room` bytes into `into`; `got` is what arrived.
-Read ReadSome(int fd, int stopFd, std::chrono::milliseconds idleLimit, std::uint8_t* into, std::size_t room,
-              std::size_t& got) {
-    for (;;) {
-        const Wait wait = WaitFor(fd, POLLIN, stopFd, idleLimit);
-        if (wait != Wait::Ready) return Read::Abandoned;
-        const ssize_t n = ::recv(fd, into, room, MSG_DONTWAIT);
-        if (n > 0) {
-            got = static_cast<std::size_t>(n);
-            return Read::Data;
-        }
-        if (n == 0) return Read::End;
-        if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) return Read::Abandoned;
-    }
-}
-
-bool SendAll(int fd, int stopFd, std::chrono::milliseconds idleLimit, std::span<const std::uint8_t> bytes) {
-    while (!bytes.empty()) {
-        const ssize_t n = ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
-        if (n > 0) {
-            bytes = bytes.subspan(static_cast<std::size_t>(n));
-            continue;
-        }
-        if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) return false;
-        if (WaitFor(fd, POLLOUT, stopFd, idleLimit) != Wait::Ready) return false;
-    }
-    return true;
-}
-
-// Closes with a reset rather than an orderly end: the host sees its read fail.
-void Reset(int fd) {
-    const linger abort{1, 0};
-    ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
-}
-
-void AnswerStatus(int fd, int stopFd, std::chrono::milliseconds idleLimit, NetworkUnit& unit) {
-    const StatusReply reply = unit.AnswerStatus();
-    if (reply.failed) {
-        Reset(fd);
-        return;
-    }
-    if (!SendAll(fd, stopFd, idleLimit, reply.bytes)) std::cerr << "orlax-emulator: status reply not sent\n";
-}
+bool WouldBlock(int error) { return error == EAGAIN || error == EWOULDBLOCK || error == EINTR; }
 
 }  // namespace
 
-// Only bytes already received are looked at: a receive call on a connection
-// with nothing to read would take its pending error (a reset) away from the
-// thread that serves it next.
-bool AnswerStatusAtOnce(int fd, NetworkUnit& unit) {
-    int received = 0;
-    if (::ioctl(fd, FIONREAD, &received) != 0 || received < static_cast<int>(kStatusPacketSize)) return false;
-    std::array<std::uint8_t, kStatusPacketSize> start{};
-    const ssize_t here = ::recv(fd, start.data(), start.size(), MSG_PEEK | MSG_DONTWAIT);
-    if (here != static_cast<ssize_t>(start.size()) || !IsStatusPacket(start)) return false;
-    ::recv(fd, start.data(), start.size(), MSG_DONTWAIT);
-    AnswerStatus(fd, -1, std::chrono::milliseconds(0), unit);
-    ::close(fd);
-    return true;
+Connection::Connection(int fd, NetworkUnit& unit) : fd_(fd), unit_(unit) { Touch(kConnectionIdleLimit); }
+
+Connection::~Connection() {
+    if (fd_ >= 0) ::close(fd_);
 }
 
-void ServeConnection(int fd, int stopFd, NetworkUnit& unit, std::chrono::milliseconds idleLimit) {
-    // The first 8 bytes, or fewer when the peer ends sooner.
-    std::array<std::uint8_t, kStatusPacketSize> start{};
-    std::size_t have = 0;
-    Read read = Read::Data;
-    while (have < start.size() && read == Read::Data) {
-        std::size_t got = 0;
-        read = ReadSome(fd, stopFd, idleLimit, start.data() + have, start.size() - have, got);
-        have += got;
-    }
-    if (read == Read::Data && IsStatusPacket(start)) {
-        AnswerStatus(fd, stopFd, idleLimit, unit);
-        ::close(fd);
-        return;
-    }
+void Connection::Touch(std::chrono::steady_clock::duration limit) {
+    deadline_ = std::chrono::steady_clock::now() + limit;
+}
 
-    StreamedJob job;
-    job.Add(std::span(start).first(have));
-    std::vector<std::uint8_t> chunk(kChunk);
-    while (read == Read::Data) {
-        std::size_t got = 0;
-        read = ReadSome(fd, stopFd, idleLimit, chunk.data(), chunk.size(), got);
-        job.Add(std::span(chunk).first(got));
+Connection::Wait Connection::OnReadable(std::span<std::uint8_t> scratch) {
+    if (phase_ == Phase::Closed) return Wait::Close;
+    if (phase_ == Phase::Replying) return Wait::Write;
+    const ssize_t n = ::recv(fd_, scratch.data(), scratch.size(), MSG_DONTWAIT);
+    if (n < 0 && WouldBlock(errno)) return Wait::Read;
+    if (n < 0) {
+        Abandon(std::strerror(errno));
+        return Wait::Close;
     }
-    if (read == Read::End)
-        unit.TakeJob(job);
-    else
-        std::cerr << "orlax-emulator: a job of " << job.Length() << " bytes was abandoned before its end\n";
-    ::close(fd);
+    const auto bytes = std::span<const std::uint8_t>(scratch).first(static_cast<std::size_t>(n));
+    switch (phase_) {
+        case Phase::Opening:
+            if (n > 0) return Opening(bytes);
+            if (have_ == 0) return Close(false);  // a bare connect and close: no job
+            job_.emplace();
+            job_->Add(std::span(start_).first(have_));
+            return EndJob();
+        case Phase::Job:
+            if (n == 0) return EndJob();
+            job_->Add(bytes);
+            Touch(kConnectionIdleLimit);
+            return Wait::Read;
+        case Phase::Lingering:  // what follows a status request is ignored
+            return n == 0 ? Close(false) : Wait::Read;
+        case Phase::Replying:
+        case Phase::Closed:
+            break;
+    }
+    return Wait::Close;
+}
+
+// The first bytes, until there are 8 of them: the status packet, or the
+// start of a job that the rest of `bytes` continues.
+Connection::Wait Connection::Opening(std::span<const std::uint8_t> bytes) {
+    const std::size_t take = std::min(bytes.size(), start_.size() - have_);
+    std::copy_n(bytes.begin(), take, start_.begin() + static_cast<std::ptrdiff_t>(have_));
+    have_ += take;
+    Touch(kConnectionIdleLimit);
+    if (have_ < start_.size()) return Wait::Read;
+    if (IsStatusPacket(start_)) return AnswerStatus();
+    job_.emplace();
+    job_->Add(start_);
+    job_->Add(bytes.subspan(take));
+    phase_ = Phase::Job;
+    return Wait::Read;
+}
+
+Connection::Wait Connection::AnswerStatus() {
+    StatusReply reply = unit_.AnswerStatus();
+    if (reply.failed) return Close(true);
+    reply_ = std::move(reply.bytes);
+    phase_ = Phase::Replying;
+    Touch(kStatusLingerLimit);
+    return SendReply();
+}
+
+// At most 1000 bytes into an empty send buffer: all of it goes at once but
+// on an odd socket. Then the unit's side ends: the peer reads the reply to
+// its end while the unit reads, and drops, what the peer still sends.
+Connection::Wait Connection::SendReply() {
+    while (!reply_.empty()) {
+        const ssize_t n = ::send(fd_, reply_.data(), reply_.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (n < 0 && WouldBlock(errno)) return Wait::Write;
+        if (n < 0) {
+            std::cerr << "orlax-emulator: status reply not sent: " << std::strerror(errno) << "\n";
+            return Close(false);
+        }
+        reply_.erase(reply_.begin(), reply_.begin() + n);
+    }
+    ::shutdown(fd_, SHUT_WR);
+    phase_ = Phase::Lingering;
+    return Wait::Read;
+}
+
+Connection::Wait Connection::OnWritable() {
+    if (phase_ == Phase::Replying) return SendReply();
+    return phase_ == Phase::Closed ? Wait::Close : Wait::Read;
+}
+
+Connection::Wait Connection::EndJob() {
+    unit_.TakeJob(*job_);
+    return Close(false);
+}
+
+void Connection::Abandon(const char* why) {
+    const std::uint64_t length = job_ ? job_->Length() : (phase_ == Phase::Opening ? have_ : 0);
+    if (length > 0)
+        std::cerr << "orlax-emulator: a job of " << length << " bytes was abandoned before its end (" << why
+                  << ")\n";
+    Close(false);
+}
+
+// A reset makes the peer's read fail, as a failed status read should.
+Connection::Wait Connection::Close(bool reset) {
+    if (reset) {
+        const linger abort{1, 0};
+        ::setsockopt(fd_, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
+    }
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+    phase_ = Phase::Closed;
+    return Wait::Close;
 }
 
 }  // namespace orlax::emulator

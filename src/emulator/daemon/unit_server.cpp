@@ -3,7 +3,7 @@
 #include <arpa/inet.h>
 #include <netdb.h>
 #include <netinet/in.h>
-#include <poll.h>
+#include <sys/epoll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -11,9 +11,6 @@
 #include <array>
 #include <cerrno>
 #include <cstring>
-#include <memory>
-
-#include "emulator/daemon/connection.h"
 
 namespace orlax::emulator {
 namespace {
@@ -21,9 +18,22 @@ namespace {
 // Connections the system holds until the server takes them; one that finds
 // the queue full is not refused but delayed by a second or more, so the
 // server empties it at every turn.
-constexpr int kBacklog = static_cast<int>(kMaxWaiting);
-// How often a full server looks again whether a connection has ended.
-constexpr int kFullRecheckMs = 50;
+constexpr int kBacklog = static_cast<int>(kMaxConnections);
+constexpr std::size_t kPiece = 64 * 1024;
+constexpr int kEventsPerTurn = 64;
+// Ids of the event loop's own descriptors; connections count from kFirstId.
+constexpr std::uint64_t kListenId = 0;
+constexpr std::uint64_t kStopId = 1;
+constexpr std::uint64_t kFirstId = 2;
+
+std::uint32_t EventsFor(Connection::Wait wait) { return wait == Connection::Wait::Write ? EPOLLOUT : EPOLLIN; }
+
+bool Watch(int epollFd, int op, int fd, std::uint64_t id, std::uint32_t events) {
+    epoll_event event{};
+    event.events = events;
+    event.data.u64 = id;
+    return ::epoll_ctl(epollFd, op, fd, &event) == 0;
+}
 
 struct AddressListDeleter {
     void operator()(addrinfo* list) const { ::freeaddrinfo(list); }
@@ -31,9 +41,11 @@ struct AddressListDeleter {
 
 }  // namespace
 
+UnitServer::UnitServer(NetworkUnit& unit) : unit_(unit), nextId_(kFirstId), scratch_(kPiece) {}
+
 UnitServer::~UnitServer() {
-    for (const Waiting& connection : waiting_) ::close(connection.fd);
-    Reap(true);
+    open_.clear();
+    if (epollFd_ >= 0) ::close(epollFd_);
     if (listenFd_ >= 0) ::close(listenFd_);
 }
 
@@ -58,6 +70,11 @@ bool UnitServer::Listen(const std::string& host, std::uint16_t port, std::string
         ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
         if (::bind(fd, address->ai_addr, address->ai_addrlen) == 0 && ::listen(fd, kBacklog) == 0) {
             listenFd_ = fd;
+            epollFd_ = ::epoll_create1(EPOLL_CLOEXEC);
+            if (epollFd_ < 0 || !Watch(epollFd_, EPOLL_CTL_ADD, listenFd_, kListenId, EPOLLIN)) {
+                error = std::string("event loop: ") + std::strerror(errno);
+                return false;
+            }
             error.clear();
             return true;
         }
@@ -84,85 +101,102 @@ std::string UnitServer::BoundAddress() const {
     return std::string(text.data()) + ":" + std::to_string(ntohs(v4.sin_port));
 }
 
-void UnitServer::Reap(bool all) {
-    for (auto worker = workers_.begin(); worker != workers_.end();) {
-        if (all || worker->done->load()) {
-            worker->thread.join();
-            worker = workers_.erase(worker);
-        } else {
-            ++worker;
-        }
-    }
-}
-
 void UnitServer::Accept() {
-    for (int taken = 0; taken < kBacklog; ++taken) {
-        const int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
-        if (fd < 0) return;
-        if (waiting_.size() >= kMaxWaiting) {
-            ::close(waiting_.front().fd);
-            waiting_.pop_front();
+    for (int taken = 0; taken < kEventsPerTurn; ++taken) {
+        const int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+        if (fd < 0) {
+            // Out of descriptors: the connection stays queued until one is free.
+            if ((errno == EMFILE || errno == ENFILE) && !open_.empty()) Drop("no descriptor left");
+            return;
         }
-        waiting_.push_back({fd, std::chrono::steady_clock::now()});
+        if (open_.size() >= kMaxConnections) Drop("the most connections are open");
+        const std::uint64_t id = nextId_++;
+        auto connection = std::make_unique<Connection>(fd, unit_);
+        // A status request has mostly arrived with its connection: answered
+        // before the connection is even watched.
+        const Connection::Wait wait = connection->OnReadable(scratch_);
+        if (wait == Connection::Wait::Close) continue;
+        if (!Watch(epollFd_, EPOLL_CTL_ADD, fd, id, EventsFor(wait))) {
+            connection->Abandon(std::strerror(errno));
+            continue;
+        }
+        const auto deadline = connection->Deadline();
+        open_.emplace(id, Open{std::move(connection), wait, deadline});
+        timers_.emplace(deadline, id);
     }
 }
 
-void UnitServer::Serve(int fd, int stopFd) {
-    auto done = std::make_shared<std::atomic<bool>>(false);
-    workers_.push_back(Worker{std::thread([this, fd, stopFd, done] {
-                                  ServeConnection(fd, stopFd, unit_);
-                                  done->store(true);
-                              }),
-                              done});
+// A connection waiting to send is called to send whatever came (an error
+// or hang-up makes the send fail); any other to receive.
+void UnitServer::Serve(std::uint64_t id) {
+    const auto found = open_.find(id);
+    if (found == open_.end()) return;  // closed earlier in this turn
+    Connection& connection = *found->second.connection;
+    Follow(id, found->second.wait == Connection::Wait::Write ? connection.OnWritable()
+                                                             : connection.OnReadable(scratch_));
 }
 
-void UnitServer::HandOver(const std::vector<bool>& readable, int stopFd) {
-    const auto now = std::chrono::steady_clock::now();
-    std::deque<Waiting> still;
-    for (std::size_t i = 0; i < waiting_.size(); ++i) {
-        const Waiting& connection = waiting_[i];
-        if (readable[i] && AnswerStatusAtOnce(connection.fd, unit_)) continue;
-        if (readable[i] && workers_.size() < kMaxConnections)
-            Serve(connection.fd, stopFd);
-        else if (!readable[i] && now - connection.since >= kConnectionIdleLimit)
-            ::close(connection.fd);
-        else
-            still.push_back(connection);
+void UnitServer::Follow(std::uint64_t id, Connection::Wait wait) {
+    const auto found = open_.find(id);
+    Open& open = found->second;
+    if (wait == Connection::Wait::Close) {  // its descriptor closed, so no longer watched
+        timers_.erase({open.deadline, id});
+        open_.erase(found);
+        return;
     }
-    waiting_.swap(still);
+    if (wait != open.wait) {
+        Watch(epollFd_, EPOLL_CTL_MOD, open.connection->Fd(), id, EventsFor(wait));
+        open.wait = wait;
+    }
+    const auto deadline = open.connection->Deadline();
+    if (deadline != open.deadline) {
+        timers_.erase({open.deadline, id});
+        timers_.emplace(deadline, id);
+        open.deadline = deadline;
+    }
 }
 
-int UnitServer::NextIdleEnd() const {
-    if (waiting_.empty()) return -1;
-    const auto left = std::chrono::ceil<std::chrono::milliseconds>(waiting_.front().since + kConnectionIdleLimit -
-                                                                   std::chrono::steady_clock::now());
+void UnitServer::Drop(const char* why) {
+    if (timers_.empty()) return;
+    const std::uint64_t id = timers_.begin()->second;
+    timers_.erase(timers_.begin());
+    const auto found = open_.find(id);
+    found->second.connection->Abandon(why);
+    open_.erase(found);
+}
+
+void UnitServer::ExpireTimers() {
+    static const std::string why = "no byte for " + std::to_string(kConnectionIdleLimit.count()) + " s";
+    const auto now = Clock::now();
+    while (!timers_.empty() && timers_.begin()->first <= now) Drop(why.c_str());
+}
+
+int UnitServer::NextTimeout() const {
+    if (timers_.empty()) return -1;
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(timers_.begin()->first - Clock::now());
     return static_cast<int>(std::max<std::int64_t>(left.count(), 0));
 }
 
 void UnitServer::Run(int stopFd) {
-    std::vector<pollfd> entries;
-    std::vector<bool> readable;
-    for (;;) {
-        Reap(false);
-        // A full server does not look at the waiting connections: they stay
-        // as they are until a thread is free.
-        const bool full = workers_.size() >= kMaxConnections;
-        entries = {pollfd{stopFd, POLLIN, 0}, pollfd{listenFd_, POLLIN, 0}};
-        for (const Waiting& connection : waiting_) entries.push_back(pollfd{full ? -1 : connection.fd, POLLIN, 0});
-        const int ready = ::poll(entries.data(), entries.size(), full ? kFullRecheckMs : NextIdleEnd());
+    if (!Watch(epollFd_, EPOLL_CTL_ADD, stopFd, kStopId, EPOLLIN)) return;
+    std::array<epoll_event, kEventsPerTurn> events{};
+    bool stopping = false;
+    while (!stopping) {
+        const int ready = ::epoll_wait(epollFd_, events.data(), static_cast<int>(events.size()), NextTimeout());
         if (ready < 0 && errno != EINTR) break;
-        if (entries[0].revents != 0) break;
-        if (ready < 0) continue;
-        if (!full) {
-            readable.assign(waiting_.size(), false);
-            for (std::size_t i = 0; i < waiting_.size(); ++i) readable[i] = entries[i + 2].revents != 0;
-            HandOver(readable, stopFd);
+        for (int i = 0; i < ready; ++i) {
+            const std::uint64_t id = events[static_cast<std::size_t>(i)].data.u64;
+            if (id == kStopId)
+                stopping = true;
+            else if (id == kListenId)
+                Accept();
+            else
+                Serve(id);
         }
-        if ((entries[1].revents & POLLIN) != 0) Accept();
+        ExpireTimers();
     }
-    for (const Waiting& connection : waiting_) ::close(connection.fd);
-    waiting_.clear();
-    Reap(true);
+    while (!timers_.empty()) Drop("the unit stopped");
+    ::epoll_ctl(epollFd_, EPOLL_CTL_DEL, stopFd, nullptr);
 }
 
 }  // namespace orlax::emulator

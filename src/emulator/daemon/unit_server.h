@@ -1,75 +1,79 @@
-// The network unit's TCP server: one listening socket; every connection is
-// taken at once and waits with the server, on no thread of its own, until
-// its first bytes (or its end) arrive. A status request that has arrived
-// whole is answered there and then, on the server's thread (8 bytes in, at
-// most 1000 out: no thread of its own to start for it). Anything else gets a
-// thread (at most kMaxConnections at once; more wait with the server until
-// one ends), all reaching the same NetworkUnit. A waiting connection that sends nothing
-// for the idle time is closed, and so is the oldest waiting one when
-// kMaxWaiting are waiting: connections that say nothing never keep others
-// from being served.
+// The network unit's TCP server: one listening socket and every open
+// connection served by one event loop on one thread, each connection
+// called only when its socket is ready (connection.h). No connection ever
+// holds the loop: a status request is answered as soon as its 8 bytes are
+// there, whatever other connections send, trickle or hold back; a job is
+// streamed through in pieces of at most 64 KiB, one piece per turn, so
+// that a long job and a status request take turns.
+//
+// At most kMaxConnections are open: taking one more closes the one whose
+// time runs out first (the one longest without a byte, or an answered
+// status connection still open), abandoning its job if it had one.
 #pragma once
 
-#include <atomic>
 #include <chrono>
 #include <cstdint>
-#include <deque>
-#include <list>
 #include <memory>
+#include <set>
 #include <string>
-#include <thread>
+#include <unordered_map>
+#include <utility>
 #include <vector>
+
+#include "emulator/daemon/connection.h"
 
 namespace orlax::emulator {
 
 class NetworkUnit;
 
-inline constexpr std::size_t kMaxConnections = 32;
-inline constexpr std::size_t kMaxWaiting = 256;
+inline constexpr std::size_t kMaxConnections = 256;
 
 class UnitServer {
 public:
-    explicit UnitServer(NetworkUnit& unit) : unit_(unit) {}
+    explicit UnitServer(NetworkUnit& unit);
     ~UnitServer();
     UnitServer(const UnitServer&) = delete;
     UnitServer& operator=(const UnitServer&) = delete;
 
     // Listens on host:port (port 0: a free port). False with `error` set
-    // when the address cannot be resolved or bound.
+    // when the address cannot be resolved or bound, or the event loop
+    // cannot be set up.
     bool Listen(const std::string& host, std::uint16_t port, std::string& error);
     // The address actually bound, as "HOST:PORT" ("[V6]:PORT" for IPv6).
     std::string BoundAddress() const;
 
     // Serves connections until `stopFd` becomes readable; then abandons the
-    // open connections and returns once their threads have ended.
+    // open connections and returns.
     void Run(int stopFd);
 
 private:
-    struct Worker {
-        std::thread thread;
-        std::shared_ptr<std::atomic<bool>> done;
+    using Clock = std::chrono::steady_clock;
+    using Timer = std::pair<Clock::time_point, std::uint64_t>;  // deadline, connection id
+    struct Open {
+        std::unique_ptr<Connection> connection;
+        Connection::Wait wait;
+        Clock::time_point deadline;
     };
-    // A connection taken from the listening socket that has sent nothing yet.
-    struct Waiting {
-        int fd;
-        std::chrono::steady_clock::time_point since;
-    };
-    void Reap(bool all);
+
     // Takes the connections that the listening socket holds.
     void Accept();
-    void Serve(int fd, int stopFd);
-    // Hands the waiting connections that have something to read (`readable`,
-    // in the order of waiting_) to threads while there is room; closes those
-    // that have waited the idle time with nothing to read.
-    void HandOver(const std::vector<bool>& readable, int stopFd);
-    // Milliseconds until the oldest waiting connection's idle time ends; -1
-    // when none waits.
-    int NextIdleEnd() const;
+    // Calls connection `id`, which is ready, and follows what it waits for
+    // next.
+    void Serve(std::uint64_t id);
+    void Follow(std::uint64_t id, Connection::Wait wait);
+    // Ends the connection whose time runs out first, with `why`.
+    void Drop(const char* why);
+    void ExpireTimers();
+    // Milliseconds until the next deadline; -1 when none is open.
+    int NextTimeout() const;
 
     NetworkUnit& unit_;
     int listenFd_ = -1;
-    std::list<Worker> workers_;
-    std::deque<Waiting> waiting_;  // oldest first
+    int epollFd_ = -1;
+    std::uint64_t nextId_ = 0;
+    std::unordered_map<std::uint64_t, Open> open_;
+    std::set<Timer> timers_;           // one per open connection, soonest first
+    std::vector<std::uint8_t> scratch_;  // every receive lands here
 };
 
 }  // namespace orlax::emulator
