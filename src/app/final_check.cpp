@@ -38,6 +38,8 @@ constexpr std::string_view kNotWithin =
 constexpr std::string_view kWithin =
     "All offsets and settings are within MANUFACTURING TOLERANCES !!\r\n";
 constexpr std::string_view kClearingSpits = "Clearing Spit Counters !!\r\n";
+constexpr std::string_view kNotFinished =
+    "\r\nUNIT NOT FINISHED: a command or file did not reach it. No record written !!\r\n";
 
 // A sensor pair: the low reading must not exceed its maximum, the high one
 // must reach its minimum. The failure message shows the limits.
@@ -130,7 +132,7 @@ public:
         log_.AppendLog(kStarting);
         window_.UpdateWindow();
         CheckFirmware();
-        link_.SendCommand(CommandCode::FinalCheckStart);
+        startSent_ = link_.SendCommand(CommandCode::FinalCheckStart) != 0;
         window_.UpdateWindow();
         app_.Clock().Sleep(kFinalCheckStartWaitMs);
         if (!WaitForIdle() || !link_.GetDeviceStatus()) {
@@ -230,13 +232,21 @@ private:
     }
 
     // The record is made from the status read of the last ClearSpits command.
+    // A unit that did not get the check's own commands and factory set-up
+    // is not finished: no record, and it is not told that it passed.
     void FinishPassedUnit() {
         log_.AppendLog(kWithin);
         log_.AppendLog(kLineEnd);
         log_.AppendLog(kClearingSpits);
-        ClearSpitCounters(app_);
+        const bool cleared = ClearSpitCounters(app_) != 0;
         log_.AppendLog(kLineEnd);
-        SendFactorySetup(app_, window_);
+        const bool setUp = SendFactorySetup(app_, window_) != 0;
+        if (!startSent_ || !cleared || !setUp) {
+            log_.AppendLog(kNotFinished);
+            app_.Outcome().Failed();
+            window_.UpdateWindow();
+            return;
+        }
         if (!app_.ProductionRecord().WriteProductionRecord(link_.DeviceDataFolder(), state_, log_))
             app_.Outcome().Failed();
         window_.UpdateWindow();
@@ -250,6 +260,7 @@ private:
     device::DeviceLink& link_;
     DeviceState& state_;
     bool passed_ = true;
+    bool startSent_ = false;
 };
 
 }  // namespace

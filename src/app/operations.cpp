@@ -76,16 +76,18 @@ void RunDownload(CBurnerApp& app, platform::Dialog& window, std::span<const Down
 
 }  // namespace
 
-void SendFactorySetup(CBurnerApp& app, platform::Dialog& window) {
+int SendFactorySetup(CBurnerApp& app, platform::Dialog& window) {
     app.Log().AppendLog(kSendingFactorySetup);
     window.UpdateWindow();
-    app.Link().SendDeviceFile(kFactorySetupFile);
+    const int sent = app.Link().SendDeviceFile(kFactorySetupFile);
     app.Log().AppendLog(kFactorySetupNote);
+    return sent;
 }
 
-void ClearSpitCounters(CBurnerApp& app) {
-    app.Link().SendCommand(CommandCode::ClearSpits, 1);
-    app.Link().SendCommand(CommandCode::ClearSpits, 2);
+int ClearSpitCounters(CBurnerApp& app) {
+    const int first = app.Link().SendCommand(CommandCode::ClearSpits, 1);
+    const int second = app.Link().SendCommand(CommandCode::ClearSpits, 2);
+    return first && second ? 1 : 0;
 }
 
 void CBurnerDlg::OnStartup() { RunDownload(app_, *this, kStartupSteps); }

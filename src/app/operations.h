@@ -10,10 +10,11 @@ namespace orlax::app {
 class CBurnerApp;
 
 // "Sending Factory setup ..." shown at once, fdefault.fzp sent, then the
-// note on the reset that follows.
-void SendFactorySetup(CBurnerApp& app, platform::Dialog& window);
+// note on the reset that follows. 1 when the file reached the unit.
+int SendFactorySetup(CBurnerApp& app, platform::Dialog& window);
 
 // ClearSpits with argument 1, then with argument 2 whatever the first gave.
-void ClearSpitCounters(CBurnerApp& app);
+// 1 when both reached the unit.
+int ClearSpitCounters(CBurnerApp& app);
 
 }  // namespace orlax::app
