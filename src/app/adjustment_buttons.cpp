@@ -14,7 +14,7 @@ bool DeviceAnswers(CBurnerApp& app) {
     app.Log().ClearLog();
     if (app.Link().GetDeviceStatus()) return true;
     app.Log().AppendLog("Printer Not Online or is busy \r\n");
-    app.Outcome().Failed();
+    app.Outcome().Failed("no valid status came back from the unit");
     return false;
 }
 

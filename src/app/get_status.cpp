@@ -12,7 +12,7 @@ void CBurnerDlg::OnGetStatus() {
     UpdateWindow();
     if (!app_.Link().GetDeviceStatus()) {
         log.AppendLog("No status returned !!\r\n");
-        app_.Outcome().Failed();
+        app_.Outcome().Failed("no valid status came back from the unit");
         return;
     }
     log.ClearLog();

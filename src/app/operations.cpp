@@ -147,7 +147,7 @@ void CBurnerDlg::OnTestBins() {
         }
         app_.Clock().Sleep(kTestBinsPauseMs);
     }
-    app_.Outcome().Failed();
+    app_.Outcome().Failed("the unit did not report idle after the bin test");
 }
 
 }  // namespace orlax::app

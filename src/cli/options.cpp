@@ -1,5 +1,7 @@
 #include "cli/options.h"
 
+#include "cli/script_windows.h"
+
 #include <array>
 #include <charconv>
 #include <filesystem>
@@ -78,6 +80,10 @@ bool ParseActions(std::span<const std::string> words, platform::Script& script, 
             script.push_back({Kind::ListItems, kQueueSelector, {}, word});
             continue;
         }
+        if (word == kStatusJson) {
+            script.push_back({Kind::FrontEnd, 0, word, word});
+            continue;
+        }
         const GenericAction* generic = nullptr;
         for (const auto& g : kGenericActions)
             if (g.name == word) generic = &g;
@@ -102,7 +108,8 @@ bool ParseActions(std::span<const std::string> words, platform::Script& script, 
         }
         script.push_back(std::move(action));
     }
-    return true;
+    AssignWindows(script);
+    return CheckControls(script, error);
 }
 
 std::optional<Options> ParseCommandLine(std::span<const std::string> args, std::string& error) {
@@ -146,14 +153,18 @@ std::optional<Options> ParseCommandLine(std::span<const std::string> args, std::
             options.finalLog = true;
         } else if (arg == "--crlf") {
             options.crlf = true;
+        } else if (arg == "--keep-going") {
+            options.keepGoing = true;
         } else if (arg == "--help") {
             options.help = true;
+        } else if (arg == "--version") {
+            options.version = true;
         } else {
             error = "unknown option '" + arg + "'";
             return std::nullopt;
         }
     }
-    if (options.help) return options;
+    if (options.help || options.version) return options;
     if (options.fast && !options.emulate) {
         error = "--fast needs --emulate";
         return std::nullopt;
@@ -180,17 +191,27 @@ const char* UsageText() {
            "  --data-root DIR            device files are in DIR/Korvane/ORLAXPRO/ (default /)\n"
            "  --final-log                print only the operator log as it stands at exit\n"
            "  --crlf                     print line ends as \\r\\n, as the log holds them\n"
+           "  --keep-going               after a failed operation, go on with the next\n"
+           "                             main-window step (the exit status is still 1)\n"
            "  --help                     this text\n"
+           "  --version                  the program's version\n"
            "\n"
            "Actions (main window buttons): get-status startup firmware-update send-test-file\n"
            "  disk-position set-offsets clear-spits calibrate-last-disk test-bins\n"
            "  set-factory-defaults restore-factory final-check\n"
            "  queue NAME       type NAME into the queue selector and leave it\n"
            "  list-queues      print the queue selector's list, one entry a line\n"
-           "Generic actions, on the topmost window:\n"
-           "  click ID   focus ID   type ID TEXT   tab   ok   cancel\n"
+           "  status-json      read the status and print the record as one JSON object\n"
+           "Generic actions: click ID   focus ID   type ID TEXT   tab   ok   cancel\n"
            "\n"
-           "Exit status: 0 all went well, 1 an operation failed, 2 usage error.\n";
+           "Each step runs only in the window it was written for: the steps after\n"
+           "disk-position or set-offsets (click 1010, click 1011), up to and including the\n"
+           "ok or cancel that closes the dialog, belong to that dialog and run nowhere\n"
+           "else; when the dialog does not open, none of them runs.\n"
+           "The run stops at the first failed operation, naming the step on stderr.\n"
+           "\n"
+           "Exit status: 0 all went well, 1 an operation failed, 2 the script or the\n"
+           "command line is wrong by itself.\n";
 }
 
 }  // namespace orlax::cli

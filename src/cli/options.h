@@ -4,10 +4,14 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "platform/script.h"
 
 namespace orlax::cli {
+
+// The action that prints the unit's status record as JSON.
+inline constexpr std::string_view kStatusJson = "status-json";
 
 struct Options {
     bool emulate = false;
@@ -17,7 +21,9 @@ struct Options {
     std::string dataRoot = "/";
     bool finalLog = false;
     bool crlf = false;
+    bool keepGoing = false;
     bool help = false;
+    bool version = false;
     platform::Script actions;
 };
 

@@ -5,6 +5,7 @@
 #include "app/burner_app.h"
 #include "cli/log_printer.h"
 #include "cli/options.h"
+#include "cli/session_steps.h"
 #include "emulator/emulated_spooler.h"
 #include "emulator/journal.h"
 #include "emulator/scenario.h"
@@ -30,30 +31,33 @@ int RunSession(Options& options, platform::Spooler& spooler, platform::Clock& cl
     platform::HeadlessHost host(std::move(options.actions), out, err);
     app::CBurnerApp application({spooler, clock, host}, app::AppConfig{options.dataRoot});
     LogPrinter printer(out, options.crlf);
-    if (!options.finalLog) {
+    StepWatch watch(application, host, err, options.keepGoing);
+    host.SetFrontEndStep([&](const platform::ScriptAction&) { PrintStatusJson(application, out); });
+    host.SetOnFirstWindowReady([&] {
+        watch.Start();
         // Everything appended after the main window's initialisation, as it comes.
-        host.SetOnFirstWindowReady([&] {
+        if (!options.finalLog)
             application.Log().SetAppendObserver([&](std::string_view text) { printer.Write(text); });
-        });
-    }
+    });
     application.InitInstance();
     application.Log().SetAppendObserver(nullptr);
     if (options.finalLog) printer.Write(application.Log().LogText());
     printer.Finish();
+    watch.Finish();
 
+    const bool failed = application.Outcome().AnyFailed();
     if (host.HasUsageError()) {
-        // After a failed operation (a unit offline at a dialog's gate, say)
-        // the script's next steps may find their window missing: that is the
-        // failure showing, not a mistake in the script.
-        if (application.Outcome().AnyFailed()) {
+        // A mistake in the script found after an operation had failed (with
+        // --keep-going) does not hide that failure.
+        if (failed) {
             err << "orlaxctl: " << host.UsageError() << " (after a failed operation; the rest was not run)\n";
             return kExitFailed;
         }
         return UsageError(err, host.UsageError());
     }
-    if (!host.Remaining().empty())
+    if (!host.Stopped() && !host.Remaining().empty())
         return UsageError(err, "'" + host.Remaining().front().source + "': the main window is closed");
-    return application.Outcome().AnyFailed() ? kExitFailed : kExitOk;
+    return failed ? kExitFailed : kExitOk;
 }
 
 // The system's print spooler and the real clock. When an operation failed
@@ -83,6 +87,10 @@ int Run(std::span<const std::string> args, std::ostream& out, std::ostream& err)
     if (!options) return UsageError(err, error);
     if (options->help) {
         out << UsageText();
+        return kExitOk;
+    }
+    if (options->version) {
+        out << "orlaxctl " << ORLAX_VERSION << "\n";
         return kExitOk;
     }
     if (!options->emulate) return RunOnSystemSpooler(*options, out, err);

@@ -19,33 +19,35 @@ constexpr std::array<MirrorField, kPositionOffsetCount> kPositionOffsetFields{
     &DeviceMirror::trayOut, &DeviceMirror::pickerSwitch, &DeviceMirror::armHome,
 };
 
+constexpr std::string_view kCommandNotSent = "a command could not be sent to the unit";
+constexpr std::string_view kNoStatus = "no valid status came back from the unit, so a command was not sent";
+
 }  // namespace
 
 int DeviceLink::WriteRawJob(std::span<const std::uint8_t> bytes) {
     RawJob job(ports_.spooler, printerName_);
-    if (!job.Open() || !job.StartDoc() || !job.StartPage()) return JobFailed();
+    if (!job.Open() || !job.StartDoc() || !job.StartPage()) return JobFailed(kCommandNotSent);
     std::uint32_t written = 0;
-    if (!job.Write(bytes, &written) || !job.EndPage() || !job.EndDoc()) return JobFailed();
+    if (!job.Write(bytes, &written) || !job.EndPage() || !job.EndDoc()) return JobFailed(kCommandNotSent);
     job.Close();
-    return written == bytes.size() ? 1 : JobFailed();
+    return written == bytes.size() ? 1 : JobFailed(kCommandNotSent);
 }
 
-int DeviceLink::JobFailed() {
-    outcome_.Failed();
+int DeviceLink::JobFailed(std::string_view cause) {
+    outcome_.Failed(cause);
     return 0;
 }
 
 int DeviceLink::SendCommand(CommandPacket& packet) {
     state_.deviceBusy = true;
-    if (!GetDeviceStatus()) return JobFailed();
+    if (!GetDeviceStatus()) return JobFailed(kNoStatus);
     for (int polls = 0; state_.deviceBusy; ++polls) {
         if (polls == kMaxBusyPolls) {
             log_.AppendLog("Printer busy too long !!\r\n");
-            outcome_.Failed();
-            return 0;
+            return JobFailed("the unit stayed busy, so a command was not sent");
         }
         ports_.clock.Sleep(kBusyPollMs);
-        if (!GetDeviceStatus()) return JobFailed();
+        if (!GetDeviceStatus()) return JobFailed(kNoStatus);
     }
     packet[7] = CommandChecksum(packet);
     return WriteRawJob(packet);

@@ -21,6 +21,8 @@ constexpr std::string_view kOpenErrorText = "Error opening file";
 constexpr std::string_view kOpenErrorCaption = "Error";
 constexpr std::string_view kBadWrite = "Bad Write To Printer !! \r\n";
 constexpr std::string_view kReadError = " Error in read !\r\n";
+constexpr std::string_view kFileNotSent = "a device file could not be sent to the unit";
+constexpr std::string_view kFileNotOpened = "a device file could not be opened";
 
 // The open file of one transfer, closed whichever way the transfer ends.
 class DeviceFile {
@@ -30,8 +32,13 @@ public:
     DeviceFile(const DeviceFile&) = delete;
     DeviceFile& operator=(const DeviceFile&) = delete;
 
+    // Only a regular file is a device file: a pipe, a device or a folder in
+    // its place would stall or never end the transfer. Opening without
+    // blocking keeps a pipe with no writer from holding the operation.
     bool Open(const std::string& path) {
-        fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        fd_ = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        struct stat info {};
+        if (fd_ >= 0 && (::fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode))) Close();
         return fd_ >= 0;
     }
     int Fd() const { return fd_; }
@@ -54,16 +61,14 @@ int DeviceLink::SendDeviceFile(std::string_view name) {
     // The file is closed after the job has been ended, whichever way it ends.
     DeviceFile file;
     RawJob job(ports_.spooler, printerName_);
-    if (!job.Open() || !job.StartDoc() || !job.StartPage()) return JobFailed();
+    if (!job.Open() || !job.StartDoc() || !job.StartPage()) return JobFailed(kFileNotSent);
     if (!file.Open(path)) {
         ports_.host.MessageBox(std::string(kOpenErrorText) + path, kOpenErrorCaption, platform::kMbOk);
-        return JobFailed();
+        return JobFailed(kFileNotOpened);
     }
     platform::ProgressDone progressDone(ports_.progress);
     struct stat info {};
-    const std::uint64_t total = ::fstat(file.Fd(), &info) == 0 && S_ISREG(info.st_mode)
-                                    ? static_cast<std::uint64_t>(info.st_size)
-                                    : 0;
+    const std::uint64_t total = ::fstat(file.Fd(), &info) == 0 ? static_cast<std::uint64_t>(info.st_size) : 0;
     std::uint64_t sent = 0;
 
     BlockReader reader(BlockReader::FromFile(file.Fd()));
@@ -72,21 +77,21 @@ int DeviceLink::SendDeviceFile(std::string_view name) {
         if (!block) {
             log_.AppendLog(path);
             log_.AppendLog(kReadError);
-            return JobFailed();
+            return JobFailed(kFileNotSent);
         }
         std::uint32_t written = 0;
         // The spooler taking fewer bytes than offered is as bad as a failed
         // write: the unit would get a file with a hole in it.
         if (!job.Write(*block, &written) || written != block->size()) {
             log_.AppendLog(kBadWrite);
-            return JobFailed();
+            return JobFailed(kFileNotSent);
         }
         if (block->empty()) break;
         sent += block->size();
         if (ports_.progress) ports_.progress->FileProgress(path, sent, total);
     }
     file.Close();
-    if (!job.EndPage() || !job.EndDoc()) return JobFailed();
+    if (!job.EndPage() || !job.EndDoc()) return JobFailed(kFileNotSent);
     job.Close();
     return 1;
 }

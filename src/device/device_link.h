@@ -86,7 +86,7 @@ public:
     app::Outcome& Outcome() { return outcome_; }
 
 private:
-    int JobFailed();
+    int JobFailed(std::string_view cause);
     void DumpReply();
     void FailureTail(bool readFailed, std::uint32_t lastError);
     void FillMirror();

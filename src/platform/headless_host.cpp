@@ -1,5 +1,7 @@
 #include "platform/headless_host.h"
 
+#include <utility>
+
 #include "platform/dialog.h"
 #include "res/dialog_templates.h"
 
@@ -60,7 +62,12 @@ int HeadlessHost::RunModal(Dialog& dialog) {
 
     HeadlessWindow window(*dialogTemplate, *this);
     dialog.Attach(&window);
-    stack_.push_back({&dialog, &window});
+    // The first window is the main window; a dialog takes the steps written
+    // for it by the click that opened it.
+    const int group = stack_.empty() ? 0 : std::exchange(openingGroup_, 0);
+    ++dialogsOpened_;
+    stack_.push_back({&dialog, &window, group});
+    Frame& frame = stack_.back();
 
     if (dialog.OnInitDialog() && !window.ended_)
         window.focus_ = NextTabStop(*dialogTemplate, res::kIdStatic);
@@ -68,20 +75,54 @@ int HeadlessHost::RunModal(Dialog& dialog) {
         firstReady_ = true;
         if (onReady_) onReady_();
     }
-    while (!window.ended_ && !HasUsageError()) {
-        if (script_.empty()) {
-            // The script is done: the window closes without further notifications.
+    while (!window.ended_ && !HasUsageError() && !stopped_) {
+        if (script_.empty() || (stack_.size() > 1 && script_.front().group != frame.group)) {
+            // The script is done with this window: it closes without further
+            // notifications.
             window.EndDialog(kIdCancel);
             break;
         }
-        const ScriptAction action = std::move(script_.front());
-        script_.pop_front();
-        Apply(action, stack_.back());
+        RunStep(frame);
     }
 
     stack_.pop_back();
     dialog.Attach(nullptr);
     return HasUsageError() ? -1 : window.result_;
+}
+
+void HeadlessHost::RunStep(Frame& frame) {
+    const ScriptAction action = std::move(script_.front());
+    script_.pop_front();
+    if (action.group != frame.group) {
+        // Written for a dialog that is no longer open: it runs nowhere else.
+        if (skipped_.empty() || skipped_.back().opener.opensGroup != action.group) {
+            ScriptAction opener;
+            opener.opensGroup = action.group;
+            skipped_.push_back({std::move(opener), {}});
+        }
+        skipped_.back().steps.push_back(action);
+        return;
+    }
+    openingGroup_ = action.opensGroup;
+    const int openedBefore = dialogsOpened_;
+    Apply(action, frame);
+    openingGroup_ = 0;
+    if (action.opensGroup != 0 && dialogsOpened_ == openedBefore) SkipDialog(action);
+    if (!stopped_ && !HasUsageError() && afterStep_ && !afterStep_(action)) Stop();
+}
+
+void HeadlessHost::SkipDialog(const ScriptAction& opener) {
+    SkippedDialog skipped{opener, {}};
+    while (!script_.empty() && script_.front().group == opener.opensGroup) {
+        skipped.steps.push_back(std::move(script_.front()));
+        script_.pop_front();
+    }
+    skipped_.push_back(std::move(skipped));
+}
+
+void HeadlessHost::Stop() {
+    stopped_ = true;
+    for (auto& frame : stack_) frame.window->EndDialog(kIdCancel);
 }
 
 void HeadlessHost::Apply(const ScriptAction& action, Frame& frame) {
@@ -91,6 +132,13 @@ void HeadlessHost::Apply(const ScriptAction& action, Frame& frame) {
 
     if (action.kind == Kind::Tab) {
         MoveFocus(frame, NextTabStop(dialogTemplate, window.focus_));
+        return;
+    }
+    if (action.kind == Kind::FrontEnd) {
+        if (frontEndStep_)
+            frontEndStep_(action);
+        else
+            Fail("'" + action.source + "': this front end has no such step");
         return;
     }
     const ControlTemplate* control = res::FindControl(dialogTemplate, action.id);
@@ -140,6 +188,7 @@ void HeadlessHost::Apply(const ScriptAction& action, Frame& frame) {
             listOut_.flush();
             return;
         case Kind::Tab:
+        case Kind::FrontEnd:
             return;
     }
 }

@@ -4,6 +4,7 @@
 // the control that had the focus before anything else happens.
 #pragma once
 
+#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
@@ -38,11 +39,29 @@ public:
     // Adds steps to the end of the script.
     void Append(ScriptAction action) { script_.push_back(std::move(action)); }
 
+    // Called after every step that ran in its window; returning false stops
+    // the session there: every open window closes without notifications.
+    using AfterStep = std::function<bool(const ScriptAction&)>;
+    void SetAfterStep(AfterStep afterStep) { afterStep_ = std::move(afterStep); }
+    // Carries out the steps of kind FrontEnd.
+    using FrontEndStep = std::function<void(const ScriptAction&)>;
+    void SetFrontEndStep(FrontEndStep step) { frontEndStep_ = std::move(step); }
+
     // A step that could not be applied; the session ended there.
     bool HasUsageError() const { return !usageError_.empty(); }
     const std::string& UsageError() const { return usageError_; }
+    // The session was stopped after a step (see SetAfterStep).
+    bool Stopped() const { return stopped_; }
     // Steps left when the last window closed.
     const Script& Remaining() const { return script_; }
+
+    // A click meant to open a dialog whose dialog did not open, and the
+    // steps written for that dialog, which ran in no window.
+    struct SkippedDialog {
+        ScriptAction opener;
+        std::vector<ScriptAction> steps;
+    };
+    const std::vector<SkippedDialog>& SkippedDialogs() const { return skipped_; }
 
     // What the tests look at.
     const std::vector<std::pair<std::string, std::string>>& MessageBoxes() const { return boxes_; }
@@ -55,16 +74,28 @@ private:
     struct Frame {
         Dialog* dialog;
         HeadlessWindow* window;
+        int group;  // the steps written for this window
     };
 
+    // Runs the next step in the window it was written for.
+    void RunStep(Frame& frame);
     void Apply(const ScriptAction& action, Frame& frame);
     void MoveFocus(Frame& frame, int id);
+    // Drops the steps written for the dialog that `opener` did not open.
+    void SkipDialog(const ScriptAction& opener);
+    void Stop();
     void Fail(std::string message);
 
     Script script_;
     std::ostream& listOut_;
     std::ostream& messageOut_;
-    std::vector<Frame> stack_;
+    std::deque<Frame> stack_;  // references to frames stay valid while dialogs open above them
+    AfterStep afterStep_;
+    FrontEndStep frontEndStep_;
+    int openingGroup_ = 0;   // the group of the dialog the running step may open
+    int dialogsOpened_ = 0;
+    bool stopped_ = false;
+    std::vector<SkippedDialog> skipped_;
     std::function<void()> onReady_;
     bool firstReady_ = false;
     std::string usageError_;

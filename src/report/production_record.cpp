@@ -6,7 +6,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
+#include <thread>
 
 #include "app/operator_log.h"
 #include "device/device_state.h"
@@ -89,23 +91,46 @@ RecordLine BuildLine(const ProductionRecord& record, const device::DeviceState& 
     return line;
 }
 
+// Opens the record file for appending: only a regular file will do (a pipe
+// or a device in its place could hold the operation for ever), and it is
+// opened without blocking. -1 when it cannot be had.
+int OpenRecordFile(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);
+    struct stat info {};
+    if (fd >= 0 && (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+// Takes the file's exclusive lock, waiting at most kRecordLockWait for
+// another program that holds it. This is a wait on the file system, not on
+// the unit, so it runs on the system's clock whatever clock the unit runs on.
+bool LockRecordFile(int fd) {
+    using std::chrono::steady_clock;
+    const auto deadline = steady_clock::now() + kRecordLockWait;
+    for (;;) {
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return true;
+        if (errno != EWOULDBLOCK && errno != EINTR) return false;
+        if (steady_clock::now() >= deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+}
+
 // Writes the whole line in one call and makes sure it reached the disk. The
 // file is locked while the line goes in, so that the records of several
 // programs never interleave, and a line that did not go in whole is taken
-// back out: the file holds whole lines only. The file is closed on every path.
+// back out: the file holds whole lines only.
 bool AppendLine(int fd, const RecordLine& line) {
-    ::flock(fd, LOCK_EX);
     struct stat before {};
-    const bool regular = ::fstat(fd, &before) == 0 && S_ISREG(before.st_mode);
-
+    if (::fstat(fd, &before) != 0) return false;
     const std::string_view text = line.Text();
-    bool ok = line.Complete() && ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
-    // A special file that cannot be synchronised (EINVAL) has taken the line
-    // as far as it goes.
-    ok = ok && (::fsync(fd) == 0 || errno == EINVAL);
-    if (!ok && regular && ::ftruncate(fd, before.st_size) == 0) ::fsync(fd);
-    const bool closed = ::close(fd) == 0;  // also releases the lock
-    return closed && ok;
+    const bool ok = line.Complete() &&
+                    ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size()) &&
+                    ::fsync(fd) == 0;
+    if (!ok && ::ftruncate(fd, before.st_size) == 0) ::fsync(fd);
+    return ok;
 }
 
 }  // namespace
@@ -129,14 +154,17 @@ int ProductionRecord::WriteProductionRecord(const std::string& folder,
                                             const device::DeviceState& state,
                                             app::OperatorLog& log) {
     const std::string path = folder + std::string(kProductionRecordFileName);
-    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
-    if (fd < 0) {
+    const int fd = OpenRecordFile(path);
+    if (fd < 0 || !LockRecordFile(fd)) {
+        if (fd >= 0) ::close(fd);
         log.AppendLog(path + std::string(kOpenError));
         return 0;
     }
     FormatRecordTime();
     // A line that did not reach the file keeps its number for the next one.
-    if (!AppendLine(fd, BuildLine(*this, state))) {
+    const bool written = AppendLine(fd, BuildLine(*this, state));
+    const bool closed = ::close(fd) == 0;  // also releases the lock
+    if (!written || !closed) {
         log.AppendLog(path + std::string(kWriteError));
         return 0;
     }

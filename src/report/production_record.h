@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <ctime>
 #include <functional>
@@ -22,6 +23,9 @@ struct DeviceState;
 namespace orlax::report {
 
 inline constexpr std::string_view kProductionRecordFileName = "ORLAXPRO.log";
+// How long a record waits for another program's lock on the file before it
+// counts as a file that cannot be opened.
+inline constexpr std::chrono::milliseconds kRecordLockWait{2000};
 
 // The local calendar time, as the record's time and date show it.
 using LocalTimeSource = std::function<std::tm()>;
@@ -39,8 +43,9 @@ public:
     // Appends the record of the unit in `state` to `folder` + ORLAXPRO.log,
     // numbered with recordCounter, and logs the outcome. Returns 1 when the
     // whole line reached the disk; the counter then moves on. Returns 0, with
-    // the counter unchanged, when the file could not be opened or the line
-    // not written, flushed and closed.
+    // the counter unchanged, when the file could not be opened (not a regular
+    // file, or locked by another program for longer than kRecordLockWait) or
+    // the line not written, flushed and closed.
     int WriteProductionRecord(const std::string& folder, const device::DeviceState& state,
                               app::OperatorLog& log);
 

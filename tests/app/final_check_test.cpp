@@ -152,9 +152,10 @@ TEST(FinalCheck, PassingUnitIsFinishedAndRecorded) {
 
 TEST(FinalCheck, LostRecordFailsTheRunButTheUnitIsStillFinished) {
     Check check(testing::PassingScenario());
+    // A device in the record's place cannot be opened as a record file.
     std::filesystem::create_symlink("/dev/full", check.data.PathOf("ORLAXPRO.log"));
     const std::string log = check.Run();
-    EXPECT_TRUE(log.ends_with(check.data.PathOf("ORLAXPRO.log") + " Error in write !\r\n")) << log;
+    EXPECT_TRUE(log.ends_with(check.data.PathOf("ORLAXPRO.log") + " Error in open !\r\n")) << log;
     EXPECT_EQ(check.session.Commands().back(), Packets({kPassed})[0]);
     EXPECT_TRUE(check.Failed());
 }

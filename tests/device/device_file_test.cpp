@@ -2,7 +2,12 @@
 // and every failure path ending what it started.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <filesystem>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -99,9 +104,9 @@ TEST(DeviceFile, MissingFileShowsTheSameBoxEachTimeAndEndsTheEmptyJob) {
 }
 
 TEST(DeviceFile, UnreadableFileIsNotReportedAsSent) {
-    // A directory opens read-only but every read of it fails.
+    // The process's own memory is a regular file whose first read fails.
     Bench bench;
-    std::filesystem::create_directory(bench.data.PathOf("orlax.prn"));
+    std::filesystem::create_symlink("/proc/self/mem", bench.data.PathOf("orlax.prn"));
     EXPECT_EQ(bench.Send("orlax.prn"), 0);
     const std::string path = bench.data.PathOf("orlax.prn");
     EXPECT_EQ(bench.Log(), bench.SendingLine("orlax.prn") + path + " Error in read !\r\n");
@@ -109,6 +114,39 @@ TEST(DeviceFile, UnreadableFileIsNotReportedAsSent) {
     EXPECT_TRUE(bench.session.host.MessageBoxes().empty());
     EXPECT_TRUE(bench.Failed());
     EXPECT_TRUE(bench.session.NothingLeftOpen());
+}
+
+// Only a regular file is sent: anything else in a device file's place
+// would stall the operation (a pipe) or never end (a device), so it is a
+// file that cannot be opened, at once.
+TEST(DeviceFile, AnythingButARegularFileIsNotOpened) {
+    struct Case {
+        const char* what;
+        std::function<void(const std::string& path, std::vector<int>& held)> make;
+    };
+    const Case cases[] = {
+        {"a pipe nobody writes", [](const std::string& p, auto&) { ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0); }},
+        {"a pipe that stays open",
+         [](const std::string& p, auto& held) {
+             ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0);
+             held.push_back(::open(p.c_str(), O_RDWR));
+         }},
+        {"an endless device", [](const std::string& p, auto&) { std::filesystem::create_symlink("/dev/zero", p); }},
+        {"a folder", [](const std::string& p, auto&) { std::filesystem::create_directory(p); }},
+    };
+    for (const Case& c : cases) {
+        Bench bench;
+        std::vector<int> held;
+        const std::string path = bench.data.PathOf("firm.bin");
+        c.make(path, held);
+        EXPECT_EQ(bench.Send("firm.bin"), 0) << c.what;
+        const std::pair<std::string, std::string> box{"Error", "Error opening file" + path};
+        EXPECT_EQ(bench.session.host.MessageBoxes(), std::vector{box}) << c.what;
+        EXPECT_EQ(bench.Writes(), 0u) << c.what;
+        EXPECT_TRUE(bench.Failed()) << c.what;
+        EXPECT_TRUE(bench.session.NothingLeftOpen()) << c.what;
+        for (const int fd : held) ::close(fd);
+    }
 }
 
 // Every spooler step that can fail: the path line always stands first, a

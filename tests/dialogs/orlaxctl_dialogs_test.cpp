@@ -48,12 +48,14 @@ TEST(OrlaxctlDialogs, GenericActionsDriveTheDialogs) {
         {"", {"disk-position", "cancel", "disk-position", "cancel"}, kExitOk, "", {}, ""},
         {"", {"disk-position", "click", "1020"}, kExitUsage, "", {},
          "'click 1020': the window \"SET DISK POSITION\" has no control 1020"},
-        {"", {"set-offsets", "focus", "1001"}, kExitUsage, "", {job("1B04130000000032")},
+        // A script wrong by itself touches nothing.
+        {"", {"set-offsets", "focus", "1001"}, kExitUsage, "", {},
          "'focus 1001': the window \"SET OFFSETS\" has no control 1001"},
-        {R"({"faults": {"open": true}})", {"disk-position", "set-offsets"}, kExitFailed,
-         "Printer Open Error !!\nPrinter Not Online or is busy \n"
-         "Printer Open Error !!\nPrinter Not Online or is busy \n",
-         {}, ""},
+        {"", {"disk-position", "set-offsets"}, kExitUsage, "", {},
+         "'set-offsets': the window \"SET DISK POSITION\" has no control 1011"},
+        {R"({"faults": {"open": true}})", {"disk-position", "cancel", "set-offsets", "cancel"}, kExitFailed,
+         "Printer Open Error !!\nPrinter Not Online or is busy \n", {},
+         "not run: step 3 'set-offsets', step 4 'cancel'"},
     };
     const fs::path dir = fs::temp_directory_path() / ("orlaxctl_dialogs_" + std::to_string(::getpid()));
     fs::create_directories(dir);

@@ -87,8 +87,9 @@ struct Case {
 };
 
 const Case kCases[] = {
-    {"full disk", [](const TempDataRoot& d) { fs::create_symlink("/dev/full", d.PathOf(kRecordFile)); },
-     [](const TempDataRoot& d) { fs::remove(d.PathOf(kRecordFile)); }, " Error in write !\r\n", "", false},
+    {"a device in the record's place",
+     [](const TempDataRoot& d) { fs::create_symlink("/dev/full", d.PathOf(kRecordFile)); },
+     [](const TempDataRoot& d) { fs::remove(d.PathOf(kRecordFile)); }, " Error in open !\r\n", "", false},
     {"read-only folder", [](const TempDataRoot& d) { SetMode(d.Folder(), kFolderReadOnly); },
      [](const TempDataRoot& d) { SetMode(d.Folder(), fs::perms::all); }, " Error in open !\r\n", "", true},
     {"read-only record file",

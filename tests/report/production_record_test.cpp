@@ -4,9 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <csignal>
+#include <thread>
 
 #include <filesystem>
 #include <functional>
@@ -152,13 +158,56 @@ TEST(ProductionRecord, UnopenableFileLeavesTheCounter) {
     EXPECT_EQ(w.data.Read("ORLAXPRO.log"), kWorkedExampleLine);
 }
 
-TEST(ProductionRecord, FullDiskIsNotReportedAsWritten) {
+// Whatever stands in the record's place, the operation never waits on it
+// for long: anything but a regular file, or a file another program keeps
+// locked, is a file that cannot be opened, and the counter stays.
+TEST(ProductionRecord, FilesThatCannotBeHadAreOpenErrorsInBoundedTime) {
+    struct Case {
+        const char* what;
+        std::function<void(const std::string& path, std::vector<int>& held)> make;
+    };
+    const Case cases[] = {
+        {"a pipe nobody reads", [](const std::string& p, auto&) { ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0); }},
+        {"a pipe that is read",
+         [](const std::string& p, auto& held) {
+             ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0);
+             held.push_back(::open(p.c_str(), O_RDONLY | O_NONBLOCK));
+         }},
+        {"a device", [](const std::string& p, auto&) { std::filesystem::create_symlink("/dev/full", p); }},
+        {"a folder", [](const std::string& p, auto&) { std::filesystem::create_directory(p); }},
+        {"a file locked by another program",
+         [](const std::string& p, auto& held) {
+             const int fd = ::open(p.c_str(), O_WRONLY | O_CREAT, 0600);
+             ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+             held.push_back(fd);
+         }},
+    };
+    for (const Case& c : cases) {
+        Writer w;
+        std::vector<int> held;
+        c.make(w.FilePath(), held);
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(w.Write(), 0) << c.what;
+        // A guard against hanging, not a timing goal: the lock wait is 2 s.
+        EXPECT_LT(std::chrono::steady_clock::now() - start, kRecordLockWait + std::chrono::seconds(3)) << c.what;
+        EXPECT_EQ(w.log.LogText(), w.FilePath() + " Error in open !\r\n") << c.what;
+        EXPECT_EQ(w.record.recordCounter, 1) << c.what;
+        for (const int fd : held) ::close(fd);
+    }
+}
+
+// A lock held only for a moment is waited for.
+TEST(ProductionRecord, ShortLockIsWaitedFor) {
     Writer w;
-    std::filesystem::create_symlink("/dev/full", w.FilePath());
-    EXPECT_EQ(w.Write(), 0);
-    EXPECT_EQ(w.log.LogText(), w.FilePath() + " Error in write !\r\n");
-    EXPECT_EQ(w.log.LogText().find("File updated"), std::string_view::npos);
-    EXPECT_EQ(w.record.recordCounter, 1);
+    const int fd = ::open(w.FilePath().c_str(), O_WRONLY | O_CREAT, 0600);
+    ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+    std::thread release([fd] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        ::close(fd);
+    });
+    EXPECT_EQ(w.Write(), 1);
+    release.join();
+    EXPECT_EQ(w.data.Read("ORLAXPRO.log"), kWorkedExampleLine);
 }
 
 // A line cut short by the file size limit is taken back out: the file keeps

@@ -1,0 +1,17 @@
+// The unit's status record as one JSON object keyed by the scenario file's
+// record field names, each field with its value as the record holds it, so
+// that {"record": <object>} as a scenario gives an emulated unit the same
+// report.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include "device/status_record.h"
+
+namespace orlax::cli {
+
+std::string StatusRecordJson(std::span<const std::uint8_t, device::kStatusRecordSize> record);
+
+}  // namespace orlax::cli
