@@ -1,11 +1,15 @@
 #!/bin/bash
 # End to end through CUPS: orlax-emulator as a network unit on a free loopback
-# port, a raw CUPS queue for it, and orlaxctl without --emulate running GET
-# STATUS, CLEAR SPITS, SET OFFSETS and FINAL CHECK on that queue. Every
-# operation must send the unit through CUPS, byte for byte, the jobs that it
-# sends to the emulated unit of --emulate; GET STATUS must print the same dump
-# and report. The other operations, device files included, follow. Then an
-# unknown queue and a stopped unit must give their texts.
+# port, busy for a few status reads after each command, a raw CUPS queue for
+# it, and orlaxctl without --emulate running every operation on that queue.
+# The unit must see through CUPS exactly the exchanges - status reads and
+# jobs, byte for byte, in the same order - that the emulated unit of
+# --emulate --journal sees; GET STATUS must print the same dump and report.
+# orlaxctl goes on only once CUPS has delivered each job, so the unit has
+# them all when it exits, and no job of ours is left in the queue. Then a
+# paused queue, a queue that rejects jobs and a unit that is not there must
+# fail in bounded time, with their causes, leaving no job behind; an unknown
+# queue and a stopped unit must give their texts.
 #
 #   cups_end_to_end.sh ORLAXCTL ORLAX_EMULATOR
 #
@@ -21,7 +25,9 @@ work=$(mktemp -d)
 started_cupsd=""
 emulator_pid=""
 queue_added=""
-delivery_wait_s=30
+absent_added=""
+absent_queue=""
+busy_polls=2
 
 say() { echo "cups_end_to_end: $*"; }
 fail() {
@@ -40,11 +46,28 @@ cleanup() {
     cancel -a "$queue" >/dev/null 2>&1 || true
     lpadmin -x "$queue" >/dev/null 2>&1 || true
   fi
+  if [ -n "$absent_added" ]; then
+    cancel -a "$absent_queue" >/dev/null 2>&1 || true
+    lpadmin -x "$absent_queue" >/dev/null 2>&1 || true
+  fi
   if [ -n "$emulator_pid" ]; then kill "$emulator_pid" 2>/dev/null || true; wait "$emulator_pid" 2>/dev/null || true; fi
   if [ -n "$started_cupsd" ]; then kill "$started_cupsd" 2>/dev/null || true; wait "$started_cupsd" 2>/dev/null || true; fi
   rm -rf "$work"
 }
 trap cleanup EXIT
+
+# A loopback port on which nothing listens: the first of a range that
+# refuses a connection.
+closed_port() {
+  local port
+  for port in $(seq 40000 40100); do
+    if ! (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null; then
+      echo "$port"
+      return
+    fi
+  done
+  fail "no closed loopback port found"
+}
 
 cupsd_running() { lpstat -r 2>/dev/null | grep -q "scheduler is running"; }
 
@@ -77,7 +100,8 @@ if ! cupsd_running; then
 fi
 
 # --- the network unit ---
-"$emulator" --listen 127.0.0.1:0 --journal "$work/unit.journal" >"$work/emulator.out" 2>"$work/emulator.err" &
+echo "{\"busyPolls\": $busy_polls}" >"$work/unit-scenario.json"
+"$emulator" --listen 127.0.0.1:0 --scenario "$work/unit-scenario.json" --journal "$work/unit.journal" >"$work/emulator.out" 2>"$work/emulator.err" &
 emulator_pid=$!
 listening() { grep -q "listening on" "$work/emulator.out"; }
 wait_for 10 listening || fail "orlax-emulator did not start: $(cat "$work/emulator.err")"
@@ -91,9 +115,12 @@ fi
 queue_added=yes
 say "queue $queue -> socket://127.0.0.1:$port"
 
-# The unit's JOB lines with the bytes only ("<length> <hex or digest>").
-jobs_of() { sed -n 's/^JOB "[^"]*" //p' "$1"; }
-job_count() { jobs_of "$work/unit.journal" | wc -l; }
+# A journal's lines without the document name, which a job from the network
+# does not carry: STATUS <length>, JOB <length> <hex or digest>.
+exchanges_of() { sed 's/^JOB "[^"]*" /JOB /' "$1"; }
+unit_lines() { wc -l <"$work/unit.journal"; }
+# Our jobs still in the queue (pending, held or processing).
+jobs_left() { lpstat -o "$1" 2>/dev/null | wc -l; }
 
 # --- the queue list: "Lumetra PRO" first, then the CUPS queues ---
 "$orlaxctl" list-queues >"$work/queues.txt" || fail "list-queues: exit $?"
@@ -101,7 +128,6 @@ job_count() { jobs_of "$work/unit.journal" | wc -l; }
 grep -qx "$queue" "$work/queues.txt" || fail "list-queues does not show $queue: $(cat "$work/queues.txt")"
 
 # --- each operation: on the emulated unit, then on the unit through CUPS ---
-echo "{\"queues\": [\"$queue\"]}" >"$work/scenario.json"
 # The device files, of sizes around the 1000-byte blocks they are sent in.
 mkdir -p "$work/data/Korvane/ORLAXPRO"
 size=999
@@ -109,52 +135,72 @@ for file in firm.bin MarlithPro.Lod fupdate.fzp fdefault.fzp orlax.prn; do
   head -c "$size" /dev/urandom >"$work/data/Korvane/ORLAXPRO/$file"
   size=$((size * 2 + 1))
 done
-delivered=0
 step=0
+# run_step NAME QUEUE SCENARIO_EXTRA ACTION...: the emulated run (scenario
+# with SCENARIO_EXTRA, e.g. "queuePaused": true), then the run through CUPS;
+# the same exit status, and the unit sees the same exchanges.
 run_step() {
   step=$((step + 1))
-  local name=$1
-  shift
+  local name=$1 on_queue=$2 extra=$3
+  shift 3
   local expected_status=0 status=0
+  echo "{\"queues\": [\"$on_queue\"], \"busyPolls\": $busy_polls${extra:+, $extra}}" >"$work/scenario.$step.json"
   : >"$work/emulated.$step.journal"
-  timeout 60 "$orlaxctl" --emulate="$work/scenario.json" --fast --journal "$work/emulated.$step.journal" \
-    --data-root "$work/data" queue "$queue" "$@" >"$work/emulated.$step.out" 2>"$work/emulated.$step.err" || expected_status=$?
+  timeout 60 "$orlaxctl" --emulate="$work/scenario.$step.json" --fast --journal "$work/emulated.$step.journal" \
+    --data-root "$work/data" queue "$on_queue" "$@" >"$work/emulated.$step.out" 2>"$work/emulated.$step.err" || expected_status=$?
   if [ "$expected_status" -eq 2 ]; then
-    say "skipping $name: $(cat "$work/emulated.$step.err")"
-    return
+    fail "$name: the emulated run is a usage error: $(cat "$work/emulated.$step.err")"
   fi
-  timeout 120 "$orlaxctl" --data-root "$work/data" queue "$queue" "$@" >"$work/cups.$step.out" 2>"$work/cups.$step.err" || status=$?
+  # The unit is busy for the reads left from the last command of the step
+  # before; the emulated unit starts idle.
+  local read
+  for read in $(seq "$busy_polls"); do "$orlaxctl" queue "$queue" get-status >/dev/null 2>&1 || true; done
+  local before
+  before=$(unit_lines)
+  timeout 120 "$orlaxctl" --data-root "$work/data" queue "$on_queue" "$@" >"$work/cups.$step.out" 2>"$work/cups.$step.err" || status=$?
   [ "$status" -eq "$expected_status" ] ||
     fail "$name: exit $status through CUPS, $expected_status emulated; $(cat "$work/cups.$step.err")"
 
-  jobs_of "$work/emulated.$step.journal" >"$work/expected.$step.jobs"
-  local count
-  count=$(wc -l <"$work/expected.$step.jobs")
-  delivered=$((delivered + count))
-  job_count_reached() { [ "$(job_count)" -ge "$delivered" ]; }
-  wait_for "$delivery_wait_s" job_count_reached ||
-    fail "$name: the unit got $(job_count) jobs of $delivered within ${delivery_wait_s}s"
-  jobs_of "$work/unit.journal" | tail -n "$count" >"$work/received.$step.jobs"
-  diff -u "$work/expected.$step.jobs" "$work/received.$step.jobs" >&2 ||
-    fail "$name: the unit did not get the emulated unit's jobs"
-  say "$name: exit $status, $count jobs through CUPS as emulated"
+  exchanges_of "$work/emulated.$step.journal" >"$work/expected.$step"
+  tail -n +"$((before + 1))" "$work/unit.journal" | exchanges_of /dev/stdin >"$work/received.$step"
+  diff -u "$work/expected.$step" "$work/received.$step" >&2 ||
+    fail "$name: the unit did not see through CUPS what the emulated unit saw"
+  [ "$(jobs_left "$on_queue")" -eq 0 ] || fail "$name: jobs left in $on_queue: $(lpstat -o "$on_queue")"
+  say "$name: exit $status, $(grep -c '^JOB' "$work/received.$step") jobs and $(grep -c '^STATUS' "$work/received.$step") status reads through CUPS as emulated"
 }
 
-run_step "GET STATUS" get-status
+run_step "GET STATUS" "$queue" "" get-status
 diff -u "$work/emulated.$step.out" "$work/cups.$step.out" >&2 ||
   fail "GET STATUS through CUPS prints another dump or report than emulated"
-run_step "CLEAR SPITS" clear-spits
-run_step "SET OFFSETS" set-offsets type 1029 -4 click 1020 ok
-run_step "FINAL CHECK" final-check
-run_step "SEND TEST FILE" send-test-file
-run_step "DISK POSITION" disk-position type 1015 5 type 1001 -3 ok
-run_step "CALIBRATE LAST DISK" calibrate-last-disk
-run_step "TEST BINS" test-bins
-run_step "RESTORE FACTORY" restore-factory
-run_step "SET FACTORY DEFAULTS" set-factory-defaults
-run_step "STARTUP" startup
-run_step "FIRMWARE UPDATE" firmware-update
-[ "$(job_count)" -eq "$delivered" ] || fail "the unit got $(job_count) jobs, $delivered expected"
+run_step "CLEAR SPITS, RESTORE FACTORY, CLEAR SPITS" "$queue" "" clear-spits restore-factory clear-spits
+run_step "SET OFFSETS" "$queue" "" set-offsets type 1029 -4 click 1020 ok
+run_step "FINAL CHECK" "$queue" "" final-check
+run_step "SEND TEST FILE" "$queue" "" send-test-file
+run_step "DISK POSITION" "$queue" "" disk-position type 1015 5 type 1001 -3 ok
+run_step "CALIBRATE LAST DISK" "$queue" "" calibrate-last-disk
+run_step "TEST BINS" "$queue" "" test-bins
+run_step "SET FACTORY DEFAULTS" "$queue" "" set-factory-defaults
+run_step "STARTUP" "$queue" "" startup
+run_step "FIRMWARE UPDATE" "$queue" "" firmware-update
+
+# --- queues that would keep a job: it fails before anything is submitted ---
+cupsdisable "$queue"
+run_step "CLEAR SPITS on a paused queue" "$queue" '"queuePaused": true' clear-spits
+grep -q "error 7018: the queue is paused" "$work/cups.$step.err" || fail "paused queue: $(cat "$work/cups.$step.err")"
+cupsenable "$queue"
+cupsreject "$queue"
+run_step "SEND TEST FILE to a queue rejecting jobs" "$queue" '"queuePaused": true' send-test-file
+grep -q "error 7019: the queue does not accept jobs" "$work/cups.$step.err" || fail "rejecting queue: $(cat "$work/cups.$step.err")"
+grep -q "File sent ok" "$work/cups.$step.out" && fail "rejecting queue: the file is said to be sent"
+cupsaccept "$queue"
+
+# --- a unit that is not there: the job is not completed in its bound and is cancelled ---
+absent_queue="${queue}_absent"
+lpadmin -p "$absent_queue" -E -v "socket://127.0.0.1:$(closed_port)" -m raw 2>/dev/null || fail "lpadmin $absent_queue"
+absent_added=yes
+run_step "SEND TEST FILE to a unit that is not there" "$absent_queue" '"unitTakesJobs": false' send-test-file
+grep -q "error 7020: .* not delivered within" "$work/cups.$step.err" || fail "absent unit: $(cat "$work/cups.$step.err")"
+grep -q "File sent ok" "$work/cups.$step.out" && fail "absent unit: the file is said to be sent"
 
 # --- an unknown queue, then a stopped unit ---
 status=0
