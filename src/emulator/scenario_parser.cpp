@@ -67,7 +67,18 @@ bool SetCharacter(const Json& value, Record& record, std::size_t at) {
     return true;
 }
 
+// The firmware text, or its 15 bytes as numbers (a record whose text is not
+// printable, as orlaxctl's status-json gives it).
 bool SetFirmware(const Json& value, Record& record, std::size_t at) {
+    if (value.is_array()) {
+        if (value.size() != device::field::firmwareVersionLength) return false;
+        for (std::size_t i = 0; i < value.size(); ++i) {
+            const auto number = IntegerIn(value[i], 0, 255);
+            if (!number) return false;
+            record[at + i] = static_cast<std::uint8_t>(*number);
+        }
+        return true;
+    }
     if (!value.is_string()) return false;
     const auto& text = value.get_ref<const std::string&>();
     if (text.size() > device::field::firmwareVersionLength) return false;
@@ -86,7 +97,7 @@ constexpr std::array<FieldRule, 4> kFieldRules = {
     FieldRule{SetByte, "expected an integer from -128 to 255"},
     FieldRule{SetCounter, "expected an integer from 0 to 4294967295"},
     FieldRule{SetCharacter, "expected a one-character string or an integer from 0 to 255"},
-    FieldRule{SetFirmware, "expected a string of at most 15 characters"},
+    FieldRule{SetFirmware, "expected a string of at most 15 characters or an array of 15 integers from 0 to 255"},
 };
 
 // ---- top-level keys ------------------------------------------------------
