@@ -1,5 +1,6 @@
 // orlax-burner: the set-up tool's desktop window.
 #include <QApplication>
+#include <cstdlib>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -7,13 +8,16 @@
 
 #include "app/burner_app.h"
 #include "emulator/emulated_spooler.h"
+#include "emulator/journal.h"
 #include "emulator/scenario.h"
 #include "gui/app_icon_image.h"
 #include "gui/burner_options.h"
+#include "gui/event_trace.h"
 #include "gui/message_presenter.h"
 #include "gui/progress_model.h"
 #include "gui/qt_clock.h"
 #include "gui/qt_host.h"
+#include "gui/watched_spooler.h"
 #ifdef ORLAX_HAVE_CUPS
 #include "spooler/cups_queue_service.h"
 #include "spooler/cups_spooler.h"
@@ -30,12 +34,26 @@ int UsageError(const std::string& message) {
     return kExitUsage;
 }
 
+// The program name and the arguments that are not ours, for Qt to take its
+// own from; argv ends with a null pointer as a C program's does.
+struct QtArguments {
+    QtArguments(char* programName, const std::vector<std::string>& forQt) : words(forQt) {
+        argv.push_back(programName);
+        for (std::string& word : words) argv.push_back(word.data());
+        argc = static_cast<int>(argv.size());
+        argv.push_back(nullptr);
+    }
+    std::vector<std::string> words;
+    std::vector<char*> argv;
+    int argc = 0;
+};
+
 // Runs the main window over `spooler` until it is closed.
-int RunWindow(platform::Spooler& spooler, const std::string& dataRoot, char* programName) {
-    // Qt sees no arguments of ours.
-    int qtArgc = 1;
-    char* qtArgv[] = {programName, nullptr};
-    QApplication application(qtArgc, qtArgv);
+int RunWindow(platform::Spooler& unitSpooler, const gui::BurnerOptions& options, char* programName) {
+    QtArguments qt(programName, options.forQt);
+    QApplication application(qt.argc, qt.argv.data());
+    if (const std::string leftover = gui::LeftoverError(qt.argc, qt.argv.data()); !leftover.empty())
+        return UsageError(leftover);
     QApplication::setApplicationName(QStringLiteral("orlax-burner"));
     QApplication::setApplicationVersion(QStringLiteral(ORLAX_VERSION));
     QApplication::setWindowIcon(gui::AppIcon());
@@ -43,11 +61,21 @@ int RunWindow(platform::Spooler& spooler, const std::string& dataRoot, char* pro
     // before it shows must not end anything.
     QApplication::setQuitOnLastWindowClosed(false);
 
+    // For the tests that drive the window on an X server.
+    std::unique_ptr<gui::EventTrace> trace;
+    if (const char* tracePath = std::getenv("ORLAX_BURNER_TRACE"); tracePath && *tracePath) {
+        trace = std::make_unique<gui::EventTrace>(tracePath);
+        if (!trace->IsOpen()) return UsageError(std::string("ORLAX_BURNER_TRACE: cannot write ") + tracePath);
+    }
+
+    gui::WatchedSpooler spooler(unitSpooler);
     gui::ProgressModel progress;
-    gui::QtClock clock(&progress);
+    gui::QtClock clock(&progress, &spooler);
+    clock.SetTrace(trace.get());
     gui::QtMessagePresenter presenter;
     gui::QtHost host(presenter, &progress, ORLAX_VERSION);
-    app::CBurnerApp burner({spooler, clock, host, &progress}, app::AppConfig{dataRoot});
+    host.SetTrace(trace.get());
+    app::CBurnerApp burner({spooler, clock, host, &progress}, app::AppConfig{options.dataRoot});
     burner.InitInstance();
     return 0;
 }
@@ -63,18 +91,27 @@ int main(int argc, char** argv) {
         std::cout << gui::BurnerUsageText();
         return 0;
     }
+    if (options->version) {
+        std::cout << "orlax-burner " ORLAX_VERSION "\n";
+        return 0;
+    }
     if (options->emulate) {
         emulator::Scenario scenario = emulator::DefaultScenario();
         if (!options->scenarioPath.empty() && !emulator::LoadScenarioFile(options->scenarioPath, scenario, error))
             return UsageError(error);
+        std::unique_ptr<emulator::Journal> journal;
+        if (!options->journalPath.empty()) {
+            journal = std::make_unique<emulator::Journal>(options->journalPath);
+            if (!journal->IsOpen()) return UsageError(journal->Error());
+        }
         // The unit answers in real time, as one on the bench; jobs are
         // streamed through, so a device file of any size costs no memory.
-        emulator::EmulatedSpooler spooler(scenario, nullptr, nullptr, emulator::JobBytes::Streamed);
-        return RunWindow(spooler, options->dataRoot, argv[0]);
+        emulator::EmulatedSpooler spooler(scenario, nullptr, journal.get(), emulator::JobBytes::Streamed);
+        return RunWindow(spooler, *options, argv[0]);
     }
 #ifdef ORLAX_HAVE_CUPS
     spooler::CupsSpooler spooler(std::make_unique<spooler::CupsQueueService>());
-    return RunWindow(spooler, options->dataRoot, argv[0]);
+    return RunWindow(spooler, *options, argv[0]);
 #else
     std::cerr << "orlax-burner: this build has no system print spooler; "
                  "run on the emulated unit with --emulate\n";

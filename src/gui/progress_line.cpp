@@ -20,11 +20,14 @@ void ProgressLine::paintEvent(QPaintEvent* /*event*/) {
     if (!model_.Active()) return;
     QPainter painter(this);
     const QString text = QString::fromStdString(model_.Text());
-    const int textWidth = std::min(width() / 2, painter.fontMetrics().horizontalAdvance(text));
+    // Without a bar the text may take the whole line.
+    const int room = model_.Permille() < 0 ? width() : width() / 2;
+    const int textWidth = std::min(room, painter.fontMetrics().horizontalAdvance(text));
     painter.setPen(palette().color(QPalette::WindowText));
     painter.drawText(QRect(0, 0, textWidth, height()), Qt::AlignLeft | Qt::AlignVCenter, text);
 
     // The bar fills the rest of the line, a few pixels high.
+    if (model_.Permille() < 0) return;
     const int gap = 6;
     const int barHeight = std::max(3, height() / 3);
     const QRect track(textWidth + gap, (height() - barHeight) / 2, width() - textWidth - gap, barHeight);

@@ -32,6 +32,8 @@ void ProgressModel::Pause(std::uint32_t totalMs, std::uint32_t leftMs) {
     Set("Waiting: " + std::to_string(seconds) + " s left", PermilleOf(totalMs - leftMs, totalMs));
 }
 
+void ProgressModel::UnitWait(int poll) { Set("Waiting for the unit: poll " + std::to_string(poll), -1); }
+
 void ProgressModel::Set(std::string text, int permille) {
     if (text == text_ && permille == permille_) return;
     text_ = std::move(text);

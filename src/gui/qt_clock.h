@@ -1,7 +1,9 @@
 // The clock of the desktop program: a steady tick count, and pauses during
 // which the windows keep repainting (paint and timer events only, no input,
 // so no other operation can start) under a busy cursor, with the pause
-// shown in the progress line.
+// shown in the progress line: the seconds left of a fixed pause, the polls
+// of a wait for the unit. Input given during a pause is handled once the
+// running handler has returned (QtDialogWindow::RunHandler).
 #pragma once
 
 #include <chrono>
@@ -10,18 +12,29 @@
 
 namespace orlax::gui {
 
+class EventTrace;
 class ProgressModel;
+class WatchedSpooler;
 
 class QtClock final : public platform::Clock {
 public:
-    explicit QtClock(ProgressModel* progress = nullptr);
+    // `unit`, when given, tells the polls of a wait for the unit from fixed
+    // pauses; without it every pause counts as fixed.
+    explicit QtClock(ProgressModel* progress = nullptr, WatchedSpooler* unit = nullptr);
 
     std::uint32_t GetTickCount() override;
     void Sleep(std::uint32_t milliseconds) override;
 
+    // Writes the end of each pause to `trace` (nullptr: none).
+    void SetTrace(EventTrace* trace) { trace_ = trace; }
+
 private:
+    void Show(int poll, std::uint32_t totalMs, std::uint32_t leftMs);
+
     std::chrono::steady_clock::time_point start_;
     ProgressModel* progress_;
+    WatchedSpooler* unit_;
+    EventTrace* trace_ = nullptr;
 };
 
 }  // namespace orlax::gui

@@ -1,6 +1,8 @@
 #include "gui/qt_dialog_window.h"
 
+#include <QAbstractEventDispatcher>
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QEvent>
 #include <QFocusEvent>
@@ -10,9 +12,11 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextCursor>
 
 #include "gui/button_label.h"
 #include "gui/busy_cursor.h"
+#include "gui/event_trace.h"
 #include "gui/progress_line.h"
 #include "platform/dialog.h"
 
@@ -53,6 +57,22 @@ bool IsVisibleTabStop(const res::ControlTemplate& control) {
            (control.style & res::kVisible);
 }
 
+// Whether `object` is `owner` or one of its children, across windows.
+bool Within(const QObject* object, const QObject* owner) {
+    for (; object; object = object->parent())
+        if (object == owner) return true;
+    return false;
+}
+
+// A focus loss that is none for the window system these windows follow: a
+// popup (a menu, a drop-down list) opening over the control, or the focus
+// going into the control's own drop-down list, which Qt gives it the first
+// time the list opens, after the popup's own focus change.
+bool FocusStaysOver(const QWidget& control, const QFocusEvent& event) {
+    if (event.reason() == Qt::PopupFocusReason) return true;
+    return qobject_cast<const QComboBox*>(&control) && Within(QApplication::focusWidget(), &control);
+}
+
 // The window menu's own entry: the close box's command.
 constexpr int kCloseEntry = -1;
 
@@ -68,8 +88,7 @@ public:
         if (!widget) return false;
         if (event->type() == QEvent::KeyPress)
             return window_.OnKey(widget, static_cast<QKeyEvent*>(event));
-        if (event->type() == QEvent::FocusOut &&
-            static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
+        if (event->type() == QEvent::FocusOut && !FocusStaysOver(*widget, *static_cast<QFocusEvent*>(event))) {
             for (const auto& built : window_.built_.controls)
                 if (built.widget == widget) window_.OnFocusLost(built);
         }
@@ -132,6 +151,9 @@ void QtDialogWindow::SetItemText(int id, std::string_view text) {
         edit->setText(ToQString(text));
     } else if (auto* lines = qobject_cast<QPlainTextEdit*>(widget)) {
         lines->setPlainText(ToDisplayLines(text));
+        // The newest text is at the end: show it, as a log box must.
+        lines->moveCursor(QTextCursor::End);
+        lines->ensureCursorVisible();
     } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
         combo->setEditText(ToQString(text));
     } else if (auto* button = qobject_cast<QPushButton*>(widget)) {
@@ -213,19 +235,32 @@ void QtDialogWindow::EndDialog(int result) {
     built_.dialog->done(result);
 }
 
-void QtDialogWindow::RunHandler(std::function<void()> handler) {
-    queue_.Post([handler = std::move(handler)] {
-        BusyCursor busy;
-        handler();
+void QtDialogWindow::RunHandler(std::function<void()> handler, std::string name) {
+    queue_.Post([this, handler = std::move(handler), name = std::move(name)] {
+        if (trace_) trace_->Line("run " + name);
+        {
+            BusyCursor busy;
+            handler();
+        }
+        if (trace_) trace_->Line("returned " + name);
     });
+    if (queue_.Running()) return;
+    // The pauses of the handlers let Qt take only non-input events from the
+    // window system; the clicks, keys and close requests held back meanwhile
+    // stay in the platform's own queue, which the event loop looks at only
+    // when something wakes it. Wake it now, so that they are handled at once
+    // and in order, as queued messages are when a handler returns.
+    if (auto* dispatcher = QCoreApplication::eventDispatcher()) dispatcher->wakeUp();
 }
 
 void QtDialogWindow::Notify(std::uint16_t code, int id) {
-    RunHandler([this, code, id] { dialog_.OnCommand(code, id); });
+    RunHandler([this, code, id] { dialog_.OnCommand(code, id); },
+               "command " + std::to_string(code) + " " + std::to_string(id));
 }
 
 void QtDialogWindow::SystemCommand(int commandId) {
-    RunHandler([this, commandId] { dialog_.OnSysCommand(commandId); });
+    RunHandler([this, commandId] { dialog_.OnSysCommand(commandId); },
+               "system-command " + std::to_string(commandId));
 }
 
 void QtDialogWindow::FocusFirstTabStop() {

@@ -38,6 +38,7 @@ class Dialog;
 
 namespace orlax::gui {
 
+class EventTrace;
 class ProgressLine;
 class ProgressModel;
 
@@ -59,8 +60,10 @@ public:
 
     // The host's side.
     // Runs `handler` as one of this window's handlers, under the busy cursor:
-    // notifications that arrive meanwhile wait for it.
-    void RunHandler(std::function<void()> handler);
+    // notifications that arrive meanwhile wait for it. Input that the window
+    // system held back during it (see QtClock) is handled as soon as the
+    // last waiting handler has returned. `name` goes into the trace.
+    void RunHandler(std::function<void()> handler, std::string name = "handler");
     // A notification from control `id`, routed through the message map.
     void Notify(std::uint16_t code, int id);
     // A command of the window menu.
@@ -72,6 +75,8 @@ public:
     // A thin line in the margin under control `id` showing `model` (the
     // window grows a little if the margin is lower than a line of text).
     void AttachProgressLine(ProgressModel& model, int id);
+    // Writes the handlers run and returned to `trace` (nullptr: none).
+    void SetTrace(EventTrace* trace) { trace_ = trace; }
 
     bool Ended() const { return ended_; }
     int Result() const { return result_; }
@@ -101,6 +106,7 @@ private:
     std::vector<std::pair<int, std::string>> menuEntries_;
     ProgressLine* progressLine_ = nullptr;
     TaskQueue queue_;
+    EventTrace* trace_ = nullptr;
     bool ended_ = false;
     int result_ = 0;
 };

@@ -11,6 +11,7 @@
 
 namespace orlax::gui {
 
+class EventTrace;
 class MessagePresenter;
 class ProgressModel;
 class QtDialogWindow;
@@ -28,6 +29,10 @@ public:
     // inside that loop): what drives the windows in tests and screenshots.
     void SetWindowShown(std::function<void(QtDialogWindow&)> shown) { shown_ = std::move(shown); }
 
+    // Writes each window's showing (with its controls' places), its handlers
+    // and its closing to `trace` (nullptr: none).
+    void SetTrace(EventTrace* trace) { trace_ = trace; }
+
     // The topmost open window, or nullptr.
     QtDialogWindow* Topmost() const { return stack_.empty() ? nullptr : stack_.back(); }
 
@@ -39,6 +44,7 @@ private:
     std::string programVersion_;
     std::vector<QtDialogWindow*> stack_;
     std::function<void(QtDialogWindow&)> shown_;
+    EventTrace* trace_ = nullptr;
 };
 
 }  // namespace orlax::gui

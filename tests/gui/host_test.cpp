@@ -1,11 +1,14 @@
 // The desktop host's window semantics: focus losses before clicks, one
 // handler at a time, Enter, Escape and the close box, the window menu and the
 // About box, message boxes.
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 #include <array>
@@ -263,6 +266,67 @@ private slots:
         QCOMPARE(session.presenter.abouts[0].text,
                  std::string("ORLAX PRO PRINTER FIRMWARE BURNER\nVER 1.02  10/22/2004\n\n"
                              "Desktop program test"));
+    }
+
+    // Opening the selector's list, the first time or later, is no focus
+    // loss: the log keeps the report. Choosing from the list changes nothing
+    // until the selector is left; leaving it takes the choice, before the
+    // click that left it.
+    void openingTheQueueListKeepsTheLog() {
+        emulator::Scenario scenario = emulator::DefaultScenario();
+        scenario.queues = {"Lumetra PRO", "Line 3"};
+        GuiSession session(scenario);
+        std::string report;
+        QStringList afterEachStep;
+        OnEachWindow(session.host, [&](gui::QtDialogWindow& window) {
+            auto* combo = qobject_cast<QComboBox*>(window.Control(app::control::kQueueSelector));
+            QWidget* getStatus = window.Control(app::control::kGetStatus);
+            QTest::mouseClick(getStatus, Qt::LeftButton);
+            report = session.app.Log().LogText();
+            combo->setFocus(Qt::MouseFocusReason);
+            const auto note = [&] {
+                afterEachStep << QString::fromStdString(session.app.Log().LogText() == report ? "report"
+                                                                                              : "changed");
+            };
+            for (int opening = 0; opening < 2; ++opening) {
+                combo->showPopup();
+                QVERIFY(QTest::qWaitForWindowExposed(combo->view()->window()));
+                note();
+                combo->hidePopup();
+                note();
+            }
+            combo->showPopup();
+            QVERIFY(QTest::qWaitForWindowExposed(combo->view()->window()));
+            combo->view()->setCurrentIndex(combo->model()->index(2, 0));
+            QTest::keyClick(combo->view(), Qt::Key_Return);
+            note();
+            QTest::mouseClick(getStatus, Qt::LeftButton);
+            window.EndDialog(platform::kIdCancel);
+        });
+        session.app.InitInstance();
+        QVERIFY(report.size() > 100);
+        QCOMPARE(afterEachStep, QStringList(5, "report"));
+        QCOMPARE(session.app.PrinterName(), std::string("Line 3"));
+    }
+
+    // After each append the log box shows its newest text; the text itself
+    // is the log's.
+    void logBoxShowsItsNewestText() {
+        GuiSession session;
+        std::vector<std::pair<int, int>> scrolledOfEnd;
+        OnEachWindow(session.host, [&](gui::QtDialogWindow& window) {
+            auto* box = qobject_cast<QPlainTextEdit*>(window.Control(app::kLogBoxId));
+            std::string text;
+            for (int line = 1; line <= 60; ++line) {
+                text += "line " + std::to_string(line) + "\r\n";
+                window.SetItemText(app::kLogBoxId, text);
+                scrolledOfEnd.emplace_back(box->verticalScrollBar()->value(), box->verticalScrollBar()->maximum());
+            }
+            QCOMPARE(window.GetItemText(app::kLogBoxId), text);
+        });
+        session.app.InitInstance();
+        QVERIFY(scrolledOfEnd.back().second > 0);  // the text is longer than the box
+        for (const auto& [scrolled, end] : scrolledOfEnd) QCOMPARE(scrolled, end);
     }
 
     void closeBoxAndWindowMenuCloseEndTheProgram_data() {

@@ -1,6 +1,6 @@
 // The desktop program's small parts: dialog unit arithmetic, the handler
-// queue, progress texts, label wrapping, the About text, the command line and
-// the icon.
+// queue, progress texts, waits for the unit told from fixed pauses, label
+// wrapping, the About text, the command line and the icon.
 #include <QDir>
 #include <QFont>
 #include <QFontMetrics>
@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "emulator/emulated_spooler.h"
+#include "emulator/scenario.h"
 #include "gui/about_box.h"
 #include "gui/app_icon_image.h"
 #include "gui/burner_options.h"
@@ -15,6 +17,7 @@
 #include "gui/dialog_units.h"
 #include "gui/progress_model.h"
 #include "gui/task_queue.h"
+#include "gui/watched_spooler.h"
 #include "res/app_icon.h"
 
 namespace orlax::gui {
@@ -111,6 +114,46 @@ private slots:
         QCOMPARE(model.Text(), std::string("Waiting: 1 s left"));
         model.PauseDone();
         QVERIFY(!model.Active());
+
+        // A wait for the unit knows no end: its polls, and no bar.
+        model.UnitWait(2);
+        QCOMPARE(model.Text(), std::string("Waiting for the unit: poll 2"));
+        QCOMPARE(model.Permille(), -1);
+    }
+
+    // S a status query, J a job, P a pause: what each pause is, 0 for a
+    // fixed one, else its poll of the wait for the unit.
+    void waitsForTheUnitAreToldFromFixedPauses_data() {
+        QTest::addColumn<QString>("exchanges");
+        QTest::addColumn<QString>("pauses");
+        QTest::newRow("pause before anything") << "P" << "0";
+        QTest::newRow("pause after a command") << "SJP" << "0";
+        QTest::newRow("busy wait before a command") << "SPSPSPSJ" << "1 2 3";
+        QTest::newRow("a command ends the wait") << "SPSJSP" << "1 1";
+        QTest::newRow("a query not after a pause starts again") << "SPSSP" << "1 1";
+        QTest::newRow("a pause after a pause is fixed") << "SPP" << "1 0";
+        QTest::newRow("bin test: fixed pause, then polls") << "SJPSPSP" << "0 1 2";
+    }
+
+    void waitsForTheUnitAreToldFromFixedPauses() {
+        QFETCH(QString, exchanges);
+        QFETCH(QString, pauses);
+        emulator::EmulatedSpooler unit(emulator::DefaultScenario());
+        WatchedSpooler watched(unit);
+        const platform::PrinterDefaults statusAccess{platform::kPrinterAllAccess};
+        QStringList seen;
+        for (const QChar step : exchanges) {
+            platform::PrinterHandle handle = 0;
+            if (step == 'P') {
+                seen << QString::number(watched.BeginPause());
+                watched.EndPause();
+                continue;
+            }
+            QVERIFY(watched.OpenPrinter("Lumetra PRO", &handle, step == 'S' ? &statusAccess : nullptr));
+            QVERIFY(watched.ClosePrinter(handle));
+        }
+        QCOMPARE(seen.join(' '), pauses);
+        QCOMPARE(unit.OpenHandles(), std::size_t{0});
     }
 
     void wrappedLabelsFitTheirWidth() {
@@ -140,18 +183,38 @@ private slots:
         QTest::addColumn<bool>("ok");
         QTest::addColumn<bool>("emulate");
         QTest::addColumn<QString>("scenario");
+        QTest::addColumn<QString>("journal");
         QTest::addColumn<QString>("dataRoot");
-        QTest::newRow("nothing") << QStringList{} << true << false << "" << "/";
-        QTest::newRow("emulate") << QStringList{"--emulate"} << true << true << "" << "/";
+        QTest::addColumn<QStringList>("forQt");
+        const QStringList none;
+        QTest::newRow("nothing") << none << true << false << "" << "" << "/" << none;
+        QTest::newRow("emulate") << QStringList{"--emulate"} << true << true << "" << "" << "/" << none;
         QTest::newRow("emulate a scenario") << QStringList{"--emulate=s.json", "--data-root", "/tmp/d"} << true
-                                            << true << "s.json" << "/tmp/d";
-        QTest::newRow("data root with =") << QStringList{"--data-root=/x/y/../z/"} << true << false << "" << "/x/z/";
-        QTest::newRow("relative data root") << QStringList{"--data-root", "d"} << true << false << ""
-                                            << QDir::current().absoluteFilePath("d");
-        QTest::newRow("empty scenario") << QStringList{"--emulate="} << false << false << "" << "";
-        QTest::newRow("data root missing") << QStringList{"--data-root"} << false << false << "" << "";
-        QTest::newRow("unknown") << QStringList{"--fast"} << false << false << "" << "";
-        QTest::newRow("near miss") << QStringList{"--emulated"} << false << false << "" << "";
+                                            << true << "s.json" << "" << "/tmp/d" << none;
+        QTest::newRow("journal") << QStringList{"--journal", "j", "--emulate"} << true << true << "" << "j" << "/"
+                                 << none;
+        QTest::newRow("journal with =") << QStringList{"--emulate", "--journal=j"} << true << true << "" << "j"
+                                        << "/" << none;
+        QTest::newRow("data root with =") << QStringList{"--data-root=/x/y/../z/"} << true << false << "" << ""
+                                          << "/x/z/" << none;
+        QTest::newRow("relative data root") << QStringList{"--data-root", "d"} << true << false << "" << ""
+                                            << QDir::current().absoluteFilePath("d") << none;
+        // What is not ours goes to Qt in order, values and all; what Qt
+        // leaves of it is refused afterwards.
+        QTest::newRow("Qt's options") << QStringList{"-platform", "offscreen", "--emulate", "-display", ":1"}
+                                      << true << true << "" << "" << "/"
+                                      << QStringList{"-platform", "offscreen", "-display", ":1"};
+        QTest::newRow("unknown") << QStringList{"--fast"} << true << false << "" << "" << "/"
+                                 << QStringList{"--fast"};
+        QTest::newRow("near miss") << QStringList{"--emulated"} << true << false << "" << "" << "/"
+                                   << QStringList{"--emulated"};
+        QTest::newRow("empty scenario") << QStringList{"--emulate="} << false << false << "" << "" << "" << none;
+        QTest::newRow("data root missing") << QStringList{"--data-root"} << false << false << "" << "" << ""
+                                           << none;
+        QTest::newRow("journal missing") << QStringList{"--emulate", "--journal"} << false << false << "" << ""
+                                         << "" << none;
+        QTest::newRow("journal without emulate") << QStringList{"--journal", "j"} << false << false << "" << ""
+                                                 << "" << none;
     }
 
     void commandLine() {
@@ -168,10 +231,16 @@ private slots:
         }
         QFETCH(bool, emulate);
         QFETCH(QString, scenario);
+        QFETCH(QString, journal);
         QFETCH(QString, dataRoot);
+        QFETCH(QStringList, forQt);
         QCOMPARE(options->emulate, emulate);
         QCOMPARE(QString::fromStdString(options->scenarioPath), scenario);
+        QCOMPARE(QString::fromStdString(options->journalPath), journal);
         QCOMPARE(QString::fromStdString(options->dataRoot), dataRoot);
+        QStringList passedOn;
+        for (const std::string& arg : options->forQt) passedOn << QString::fromStdString(arg);
+        QCOMPARE(passedOn, forQt);
     }
 
     void iconImageIsTheIconData() {
