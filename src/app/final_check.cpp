@@ -137,7 +137,7 @@ public:
         app_.Clock().Sleep(kFinalCheckStartWaitMs);
         if (!WaitForIdle() || !link_.GetDeviceStatus()) {
             log_.AppendLog(kNotOnline);
-            app_.Outcome().Failed();
+            app_.Outcome().Failed("the unit did not report idle with a valid status during the final check");
             return;
         }
         CheckSensors();
@@ -228,7 +228,7 @@ private:
         log_.AppendLog(kNotWithin);
         log_.AppendLog(kLineEnd);
         link_.SendCommand(CommandCode::FinalCheckFailed);
-        app_.Outcome().Failed();
+        app_.Outcome().Failed("the unit is not within its tolerances");
     }
 
     // The record is made from the status read of the last ClearSpits command.
@@ -243,12 +243,12 @@ private:
         const bool setUp = SendFactorySetup(app_, window_) != 0;
         if (!startSent_ || !cleared || !setUp) {
             log_.AppendLog(kNotFinished);
-            app_.Outcome().Failed();
+            app_.Outcome().Failed("the final check's commands or factory set-up did not reach the unit");
             window_.UpdateWindow();
             return;
         }
         if (!app_.ProductionRecord().WriteProductionRecord(link_.DeviceDataFolder(), state_, log_))
-            app_.Outcome().Failed();
+            app_.Outcome().Failed("the production record was not written");
         window_.UpdateWindow();
         app_.Clock().Sleep(kFinalCheckPassedWaitMs);
         link_.SendCommand(CommandCode::FinalCheckPassed);
