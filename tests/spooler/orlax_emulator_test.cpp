@@ -1,9 +1,11 @@
 // orlax-emulator as a technician runs it: the network unit answering status
 // requests and taking jobs on one port, stopped by a signal.
 #include <gtest/gtest.h>
+#include <poll.h>
 
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "emulator/device_model.h"
 #include "emulator/journal.h"
@@ -36,11 +38,13 @@ protected:
     }
 
     // Starts the unit on a free loopback port with a journal.
-    std::unique_ptr<EmulatorProcess> Start(const std::string& scenarioJson = "{}") {
-        auto process = std::make_unique<EmulatorProcess>(
-            std::vector<std::string>{"--listen", "127.0.0.1:0", "--scenario", WriteFile("scenario.json", scenarioJson),
-                                     "--journal", PathOf("journal.txt")},
-            PathOf("stderr.txt"));
+    std::unique_ptr<EmulatorProcess> Start(const std::string& scenarioJson = "{}",
+                                           const std::vector<std::string>& more = {}) {
+        std::vector<std::string> args{"--listen",   "127.0.0.1:0",
+                                      "--scenario", WriteFile("scenario.json", scenarioJson),
+                                      "--journal",  PathOf("journal.txt")};
+        args.insert(args.end(), more.begin(), more.end());
+        auto process = std::make_unique<EmulatorProcess>(args, PathOf("stderr.txt"));
         port_ = process->ListeningPort();
         EXPECT_NE(port_, 0) << ReadText(PathOf("stderr.txt"));
         return process;
@@ -72,12 +76,15 @@ TEST_F(OrlaxEmulator, RefusesBadCommandLinesWithStatus2) {
         {{"--listen", "127.0.0.1:0", "--scenario", PathOf("missing.json")}, "missing.json"},
         {{"--listen", "127.0.0.1:0", "--scenario", badScenario}, "busyPolls"},
         {{"--listen", "127.0.0.1:0", "--journal", PathOf("no/such/folder/journal.txt")}, "journal"},
+        {{"--listen", "127.0.0.1:0", "--idle-limit", "0"}, "--idle-limit '0': expected whole seconds"},
+        {{"--listen", "127.0.0.1:0", "--idle-limit", "3601"}, "expected whole seconds from 1 to 3600"},
+        {{"--listen", "127.0.0.1:0", "--idle-limit", "1s"}, "expected whole seconds"},
+        {{"--listen", "127.0.0.1:0", "--idle-limit"}, "option --idle-limit needs a value"},
     };
     for (const Case& c : cases) {
         EmulatorProcess process(c.args, PathOf("stderr.txt"));
         EXPECT_EQ(process.Stop(0), 2) << c.message;
-        EXPECT_NE(ReadText(PathOf("stderr.txt")).find(c.message), std::string::npos)
-            << ReadText(PathOf("stderr.txt"));
+        EXPECT_NE(ReadText(PathOf("stderr.txt")).find(c.message), std::string::npos) << ReadText(PathOf("stderr.txt"));
     }
 }
 
@@ -171,6 +178,60 @@ TEST_F(OrlaxEmulator, AnswersStatusWhileAJobIsOpen) {
     ::close(job);
     EXPECT_EQ(unit->Stop(SIGTERM), 0);
     EXPECT_EQ(Journal(), "STATUS 100\n" + emulator::JobLine("", std::vector<std::uint8_t>(200, 0x11)) + "\n");
+}
+
+// Whether the unit has closed `fd`, waiting at most 10 s for it.
+bool ClosedByUnit(int fd) {
+    pollfd entry{fd, POLLIN, 0};
+    char byte = 0;
+    return ::poll(&entry, 1, 10000) == 1 && ::recv(fd, &byte, 1, MSG_DONTWAIT) <= 0;
+}
+
+// A connection that sends nothing for the idle limit is dropped, and the
+// job it had begun is not taken; one that keeps sending, however slowly,
+// is not dropped.
+TEST_F(OrlaxEmulator, DropsConnectionsIdleForTheIdleLimit) {
+    const auto unit = Start("{}", {"--idle-limit", "1"});
+    struct Quiet {
+        std::vector<std::uint8_t> sent;
+        const char* message;  // on stderr when it is dropped; "" for none
+    };
+    const std::vector<Quiet> quiet = {
+        {{}, ""},
+        {{0x42}, "a job of 1 bytes was abandoned before its end (no byte for 1 s)"},
+        {{0x1B, 0x04, 0x00, 0x00}, "a job of 4 bytes was abandoned before its end (no byte for 1 s)"},
+        {std::vector<std::uint8_t>(9, 0x1B), "a job of 9 bytes was abandoned before its end (no byte for 1 s)"},
+    };
+    std::vector<int> fds;
+    for (const Quiet& q : quiet) {
+        fds.push_back(testing::ConnectTo(port_));
+        ASSERT_GE(fds.back(), 0);
+        ASSERT_TRUE(testing::SendAll(fds.back(), q.sent));
+    }
+    // 8 bytes, then a byte every 250 ms for 2 s: twice the idle limit in all.
+    const int trickling = testing::ConnectTo(port_);
+    ASSERT_GE(trickling, 0);
+    std::vector<std::uint8_t> trickled(8, 0x77);
+    ASSERT_TRUE(testing::SendAll(trickling, trickled));
+    for (std::uint8_t b = 1; b <= 8; ++b) {
+        ASSERT_TRUE(testing::SendAll(trickling, std::span(&b, 1))) << "byte " << int(b);
+        trickled.push_back(b);
+        std::this_thread::sleep_for(250ms);
+    }
+    for (std::size_t i = 0; i < quiet.size(); ++i) {
+        EXPECT_TRUE(ClosedByUnit(fds[i])) << i;
+        ::close(fds[i]);
+    }
+    ::shutdown(trickling, SHUT_WR);
+    EXPECT_TRUE(ClosedByUnit(trickling));
+    ::close(trickling);
+    EXPECT_EQ(unit->Stop(SIGTERM), 0);
+    EXPECT_EQ(Journal(), emulator::JobLine("", trickled) + "\n");
+    const std::string errors = ReadText(PathOf("stderr.txt"));
+    for (const Quiet& q : quiet) {
+        if (*q.message == '\0') continue;
+        EXPECT_NE(errors.find(q.message), std::string::npos) << q.message << " in\n" << errors;
+    }
 }
 
 // SIGTERM and SIGINT end the program cleanly; a job cut short by the stop

@@ -15,7 +15,10 @@ bool WouldBlock(int error) { return error == EAGAIN || error == EWOULDBLOCK || e
 
 }  // namespace
 
-Connection::Connection(int fd, NetworkUnit& unit) : fd_(fd), unit_(unit) { Touch(kConnectionIdleLimit); }
+Connection::Connection(int fd, NetworkUnit& unit, std::chrono::seconds idleLimit)
+    : fd_(fd), unit_(unit), idleLimit_(idleLimit) {
+    Touch(idleLimit_);
+}
 
 Connection::~Connection() {
     if (fd_ >= 0) ::close(fd_);
@@ -45,7 +48,7 @@ Connection::Wait Connection::OnReadable(std::span<std::uint8_t> scratch) {
         case Phase::Job:
             if (n == 0) return EndJob();
             job_->Add(bytes);
-            Touch(kConnectionIdleLimit);
+            Touch(idleLimit_);
             return Wait::Read;
         case Phase::Lingering:  // what follows a status request is ignored
             return n == 0 ? Close(false) : Wait::Read;
@@ -62,7 +65,7 @@ Connection::Wait Connection::Opening(std::span<const std::uint8_t> bytes) {
     const std::size_t take = std::min(bytes.size(), start_.size() - have_);
     std::copy_n(bytes.begin(), take, start_.begin() + static_cast<std::ptrdiff_t>(have_));
     have_ += take;
-    Touch(kConnectionIdleLimit);
+    Touch(idleLimit_);
     if (have_ < start_.size()) return Wait::Read;
     if (IsStatusPacket(start_)) return AnswerStatus();
     job_.emplace();
@@ -112,8 +115,7 @@ Connection::Wait Connection::EndJob() {
 void Connection::Abandon(const char* why) {
     const std::uint64_t length = job_ ? job_->Length() : (phase_ == Phase::Opening ? have_ : 0);
     if (length > 0)
-        std::cerr << "orlax-emulator: a job of " << length << " bytes was abandoned before its end (" << why
-                  << ")\n";
+        std::cerr << "orlax-emulator: a job of " << length << " bytes was abandoned before its end (" << why << ")\n";
     Close(false);
 }
 

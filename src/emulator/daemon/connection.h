@@ -25,9 +25,6 @@
 
 namespace orlax::emulator {
 
-// A job connection, or one that has not yet sent its first 8 bytes, is
-// dropped after this long without a byte.
-inline constexpr std::chrono::seconds kConnectionIdleLimit{60};
 // An answered status connection is closed at the latest this long after
 // its reply, whatever the peer still sends (the host waits 1000 ms).
 inline constexpr std::chrono::seconds kStatusLingerLimit{2};
@@ -37,8 +34,10 @@ public:
     // What the connection waits for next.
     enum class Wait { Read, Write, Close };
 
-    // Takes `fd` (non-blocking), which it closes.
-    Connection(int fd, NetworkUnit& unit);
+    // Takes `fd` (non-blocking), which it closes. A job connection, or one
+    // that has not yet sent its first 8 bytes, is dropped after `idleLimit`
+    // without a byte.
+    Connection(int fd, NetworkUnit& unit, std::chrono::seconds idleLimit);
     ~Connection();
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
@@ -66,6 +65,7 @@ private:
 
     int fd_;
     NetworkUnit& unit_;
+    std::chrono::seconds idleLimit_;
     Phase phase_ = Phase::Opening;
     std::array<std::uint8_t, kStatusPacketSize> start_{};
     std::size_t have_ = 0;  // bytes of start_ received

@@ -16,6 +16,18 @@ bool ParsePort(std::string_view text, std::uint16_t& port) {
     return true;
 }
 
+// Whole seconds from 1 to kMaxIdleLimit.
+bool ParseIdleLimit(std::string_view text, std::chrono::seconds& limit) {
+    unsigned value = 0;
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    if (text.empty() || ec != std::errc() || ptr != end || value < 1 ||
+        value > static_cast<unsigned>(kMaxIdleLimit.count()))
+        return false;
+    limit = std::chrono::seconds(value);
+    return true;
+}
+
 }  // namespace
 
 bool ParseListenAddress(const std::string& text, std::string& host, std::uint16_t& port) {
@@ -73,6 +85,14 @@ std::optional<ListenOptions> ParseListenOptions(std::span<const std::string> arg
             if (!value(options.scenarioPath)) return std::nullopt;
         } else if (arg == "--journal") {
             if (!value(options.journalPath)) return std::nullopt;
+        } else if (arg == "--idle-limit") {
+            std::string seconds;
+            if (!value(seconds)) return std::nullopt;
+            if (!ParseIdleLimit(seconds, options.idleLimit)) {
+                error = "--idle-limit '" + seconds + "': expected whole seconds from 1 to " +
+                        std::to_string(kMaxIdleLimit.count());
+                return std::nullopt;
+            }
         } else {
             error = "unknown argument '" + arg + "'";
             return std::nullopt;
@@ -87,6 +107,7 @@ std::optional<ListenOptions> ParseListenOptions(std::span<const std::string> arg
 
 const char* ListenUsageText() {
     return "usage: orlax-emulator --listen HOST:PORT [--scenario FILE] [--journal FILE]\n"
+           "                      [--idle-limit SECONDS]\n"
            "\n"
            "Runs an emulated ORLAX PRO as a network unit: status requests and print jobs\n"
            "on one TCP port, as a CUPS queue with the device URI socket://HOST:PORT reaches it.\n"
@@ -96,6 +117,8 @@ const char* ListenUsageText() {
            "                      free port. The address is printed once listening.\n"
            "  --scenario FILE     the unit's scenario (JSON), as orlaxctl --emulate=FILE\n"
            "  --journal FILE      append one line per status read and per job to FILE\n"
+           "  --idle-limit SECONDS  drop a connection that sends nothing for SECONDS\n"
+           "                      (default 60); a job it was sending is not taken\n"
            "  --version           print the program's version\n"
            "  --help              this text\n"
            "\n"

@@ -1,9 +1,11 @@
 // orlax-emulator's command line:
 //   orlax-emulator --listen HOST:PORT [--scenario FILE] [--journal FILE]
+//                  [--idle-limit SECONDS]
 // HOST:PORT may also be [IPV6]:PORT, :PORT or PORT alone (the loopback
 // address 127.0.0.1); port 0 picks a free port, which the program prints.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -12,12 +14,16 @@
 namespace orlax::emulator {
 
 inline constexpr const char* kLoopbackHost = "127.0.0.1";
+// A connection that sends nothing for this long is dropped, its job unfinished.
+inline constexpr std::chrono::seconds kDefaultIdleLimit{60};
+inline constexpr std::chrono::seconds kMaxIdleLimit{3600};
 
 struct ListenOptions {
     std::string host = kLoopbackHost;
     std::uint16_t port = 0;
     std::string scenarioPath;  // empty: the default unit
     std::string journalPath;   // empty: no journal
+    std::chrono::seconds idleLimit = kDefaultIdleLimit;
     bool help = false;
     bool version = false;
 };

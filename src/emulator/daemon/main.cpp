@@ -71,7 +71,7 @@ int main(int argc, char** argv) {
         return kExitFailed;
     }
     NetworkUnit unit(scenario, journal.get());
-    UnitServer server(unit);
+    UnitServer server(unit, options->idleLimit);
     if (!server.Listen(options->host, options->port, error)) {
         std::cerr << "orlax-emulator: cannot listen on " << error << "\n";
         return kExitFailed;

@@ -41,7 +41,12 @@ struct AddressListDeleter {
 
 }  // namespace
 
-UnitServer::UnitServer(NetworkUnit& unit) : unit_(unit), nextId_(kFirstId), scratch_(kPiece) {}
+UnitServer::UnitServer(NetworkUnit& unit, std::chrono::seconds idleLimit)
+    : unit_(unit),
+      idleLimit_(idleLimit),
+      idleReason_("no byte for " + std::to_string(idleLimit.count()) + " s"),
+      nextId_(kFirstId),
+      scratch_(kPiece) {}
 
 UnitServer::~UnitServer() {
     open_.clear();
@@ -111,7 +116,7 @@ void UnitServer::Accept() {
         }
         if (open_.size() >= kMaxConnections) Drop("the most connections are open");
         const std::uint64_t id = nextId_++;
-        auto connection = std::make_unique<Connection>(fd, unit_);
+        auto connection = std::make_unique<Connection>(fd, unit_, idleLimit_);
         // A status request has mostly arrived with its connection: answered
         // before the connection is even watched.
         const Connection::Wait wait = connection->OnReadable(scratch_);
@@ -132,8 +137,8 @@ void UnitServer::Serve(std::uint64_t id) {
     const auto found = open_.find(id);
     if (found == open_.end()) return;  // closed earlier in this turn
     Connection& connection = *found->second.connection;
-    Follow(id, found->second.wait == Connection::Wait::Write ? connection.OnWritable()
-                                                             : connection.OnReadable(scratch_));
+    Follow(id,
+           found->second.wait == Connection::Wait::Write ? connection.OnWritable() : connection.OnReadable(scratch_));
 }
 
 void UnitServer::Follow(std::uint64_t id, Connection::Wait wait) {
@@ -166,9 +171,8 @@ void UnitServer::Drop(const char* why) {
 }
 
 void UnitServer::ExpireTimers() {
-    static const std::string why = "no byte for " + std::to_string(kConnectionIdleLimit.count()) + " s";
     const auto now = Clock::now();
-    while (!timers_.empty() && timers_.begin()->first <= now) Drop(why.c_str());
+    while (!timers_.empty() && timers_.begin()->first <= now) Drop(idleReason_.c_str());
 }
 
 int UnitServer::NextTimeout() const {

@@ -30,7 +30,8 @@ inline constexpr std::size_t kMaxConnections = 256;
 
 class UnitServer {
 public:
-    explicit UnitServer(NetworkUnit& unit);
+    // A connection that sends nothing for `idleLimit` is dropped.
+    UnitServer(NetworkUnit& unit, std::chrono::seconds idleLimit);
     ~UnitServer();
     UnitServer(const UnitServer&) = delete;
     UnitServer& operator=(const UnitServer&) = delete;
@@ -68,11 +69,13 @@ private:
     int NextTimeout() const;
 
     NetworkUnit& unit_;
+    std::chrono::seconds idleLimit_;
+    std::string idleReason_;  // why a connection is dropped for idling
     int listenFd_ = -1;
     int epollFd_ = -1;
     std::uint64_t nextId_ = 0;
     std::unordered_map<std::uint64_t, Open> open_;
-    std::set<Timer> timers_;           // one per open connection, soonest first
+    std::set<Timer> timers_;             // one per open connection, soonest first
     std::vector<std::uint8_t> scratch_;  // every receive lands here
 };
 

@@ -42,8 +42,7 @@ protected:
         dir_ = fs::temp_directory_path() / ("orlax_hostile_clients_" + std::to_string(::getpid()));
         fs::create_directories(dir_);
         unit_ = std::make_unique<testing::EmulatorProcess>(
-            std::vector<std::string>{"--listen", "127.0.0.1:0", "--journal", Path("journal.txt")},
-            Path("stderr.txt"));
+            std::vector<std::string>{"--listen", "127.0.0.1:0", "--journal", Path("journal.txt")}, Path("stderr.txt"));
         port_ = unit_->ListeningPort();
         pid_ = unit_->Pid();
         ASSERT_NE(port_, 0) << testing::ReadText(Path("stderr.txt"));
@@ -262,9 +261,9 @@ TEST_F(HostileClients, TheUnitKeepsServingThroughThemAll) {
         std::sort(expected.begin(), expected.end());
         EXPECT_EQ(NewJournalLines(), expected) << step.what;
         std::printf("[ hostile  ] %s: served, %lld ms\n", step.what,
-                    static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                               std::chrono::steady_clock::now() - start)
-                                               .count()));
+                    static_cast<long long>(
+                        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start)
+                            .count()));
     }
     const long peak = ProcessFigure(pid_, "VmHWM");
     EXPECT_TRUE(peak > 0 && peak < kMemoryBoundKiB) << peak << " KiB";
@@ -275,8 +274,7 @@ TEST_F(HostileClients, TheUnitKeepsServingThroughThemAll) {
     ASSERT_TRUE(ProcessEnded(pid_)) << "orlax-emulator did not stop on SIGTERM";
     EXPECT_EQ(unit_->Stop(0), 0);
     const std::string errors = testing::ReadText(Path("stderr.txt"));
-    EXPECT_TRUE(
-        std::regex_search(errors, std::regex("a job of [1-9][0-9]* bytes was abandoned before its end")))
+    EXPECT_TRUE(std::regex_search(errors, std::regex("a job of [1-9][0-9]* bytes was abandoned before its end")))
         << errors;
 }
 
