@@ -94,8 +94,10 @@ for name in "${programs[@]}"; do
   missing=$(ldd "/usr/bin/$name" | grep 'not found' || true)
   [ -z "$missing" ] || fail "/usr/bin/$name: libraries not found: $missing"
 done
-[ "$(/usr/bin/orlax-emulator --version)" = "orlax-emulator $version" ] ||
-  fail "orlax-emulator --version does not print 'orlax-emulator $version'"
+for name in "${programs[@]}"; do
+  printed=$(QT_QPA_PLATFORM=offscreen "/usr/bin/$name" --version) || fail "$name --version failed"
+  [ "$printed" = "$name $version" ] || fail "$name --version printed '$printed', not '$name $version'"
+done
 
 # The installed orlaxctl reads an emulated unit's status and prints its
 # report, with the firmware version the scenario gave the unit.
