@@ -9,7 +9,7 @@ CASE=$2
 [ -x "$BURNER" ] || fail "no program at $BURNER"
 
 readonly MAIN_WINDOW=102 SET_OFFSETS=137
-readonly GET_STATUS=1012 SET_OFFSETS_BUTTON=1011 QUEUE_SELECTOR=1001
+readonly GET_STATUS=1012 SET_OFFSETS_BUTTON=1011 QUEUE_SELECTOR=1001 RESTORE_FACTORY=1018
 readonly LEFT_BIN=1014 MOVE_HOOK=1024 CANCEL=2
 readonly MOVE_HOOK_PACKET=1B049600000000B5 HOOK_FINISH_PACKET=1B049700000000B6
 
@@ -44,12 +44,15 @@ case_escape_during_pause() {
   offsets=$(open_set_offsets)
   start_hook_move "$offsets"
   xdotool key Escape
+  trace_time_after "$START" "paused 3000" 10
+  local paused=$TRACE_TIME
   trace_time_after "$START" "returned command 0 $MOVE_HOOK" 10
   local returned=$TRACE_TIME
   trace_time_after "$START" "run command 0 $CANCEL" 5
   local cancelled=$TRACE_TIME
   trace_time_after "$START" "closed $SET_OFFSETS $CANCEL" 5
-  echo "Escape taken $((cancelled - returned)) ms after the MOVE handler returned"
+  echo "Escape taken $((cancelled - paused)) ms after the pause ended," \
+    "$((cancelled - returned)) ms after the MOVE handler returned"
 }
 
 # A second click on MOVE during the first one's pause runs the sequence
@@ -60,6 +63,8 @@ case_second_move_during_pause() {
   offsets=$(open_set_offsets)
   start_hook_move "$offsets"
   xdotool click 1 # the pointer has not moved: the same button
+  trace_time_after "$START" "paused 3000" 10
+  local paused=$TRACE_TIME
   trace_time_after "$START" "returned command 0 $MOVE_HOOK" 10
   local returned=$TRACE_TIME
   trace_time_after "$TRACE_LINE" "run command 0 $MOVE_HOOK" 5
@@ -69,7 +74,28 @@ case_second_move_during_pause() {
   order=$(grep -o -E "$MOVE_HOOK_PACKET|$HOOK_FINISH_PACKET" "$JOURNAL" | tr '\n' ' ')
   [ "$order" = "$MOVE_HOOK_PACKET $HOOK_FINISH_PACKET $MOVE_HOOK_PACKET $HOOK_FINISH_PACKET " ] ||
     fail "the unit got the hook commands as: $order"
-  echo "second MOVE started $((again - returned)) ms after the first returned"
+  echo "second MOVE started $((again - paused)) ms after the first one's pause ended," \
+    "$((again - returned)) ms after its handler returned"
+}
+
+# A click on GET STATUS while RESTORE FACTORY waits for a busy unit runs
+# right after it; the wait's pauses are polls, not fixed pauses.
+case_get_status_during_busy_wait() {
+  printf '{"busyPolls": 8}\n' >"$X11_TMP/scenario.json"
+  burner_start --emulate="$X11_TMP/scenario.json"
+  click_control "$MAIN" "$RESTORE_FACTORY" "$MAIN_WINDOW" # the unit is busy for 8 polls after it
+  trace_time_after 0 "returned command 0 $RESTORE_FACTORY" 10
+  local from
+  from=$TRACE_LINE
+  click_control "$MAIN" "$RESTORE_FACTORY" "$MAIN_WINDOW"
+  trace_time_after "$from" "polled 300" 10
+  click_control "$MAIN" "$GET_STATUS" "$MAIN_WINDOW"
+  trace_time_after "$from" "returned command 0 $RESTORE_FACTORY" 10
+  local returned=$TRACE_TIME
+  trace_time_after "$TRACE_LINE" "run command 0 $GET_STATUS" 5
+  [ "$(count_after "$from" 'polled 300')" = 8 ] || fail "the busy wait was not 8 polls"
+  [ "$(count_after "$from" 'paused [0-9]+')" = 0 ] || fail "a poll was taken for a fixed pause"
+  echo "GET STATUS started $((TRACE_TIME - returned)) ms after RESTORE FACTORY returned"
 }
 
 # Opening the queue selector's list keeps the log (no kill-focus); choosing
