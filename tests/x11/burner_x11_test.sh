@@ -36,14 +36,16 @@ start_hook_move() {
 # or a selector's list).
 visible_windows() { xdotool search --onlyvisible --pid "$BURNER_PID" 2>/dev/null | wc -l; }
 
-# Escape during a pause closes the dialog right after the pause's handler
-# returns, with no further input.
-case_escape_during_pause() {
+# Escape, or a close request from the window manager (its Alt+F4), during
+# a pause closes the dialog right after the pause's handler returns, with no
+# further input.
+closing_during_pause() {
+  local keys=$1
   burner_start --emulate
   local offsets
   offsets=$(open_set_offsets)
   start_hook_move "$offsets"
-  xdotool key Escape
+  xdotool key "$keys"
   trace_time_after "$START" "paused 3000" 10
   local paused=$TRACE_TIME
   trace_time_after "$START" "returned command 0 $MOVE_HOOK" 10
@@ -51,9 +53,11 @@ case_escape_during_pause() {
   trace_time_after "$START" "run command 0 $CANCEL" 5
   local cancelled=$TRACE_TIME
   trace_time_after "$START" "closed $SET_OFFSETS $CANCEL" 5
-  echo "Escape taken $((cancelled - paused)) ms after the pause ended," \
+  echo "$keys taken $((cancelled - paused)) ms after the pause ended," \
     "$((cancelled - returned)) ms after the MOVE handler returned"
 }
+case_escape_during_pause() { closing_during_pause Escape; }
+case_close_request_during_pause() { closing_during_pause alt+F4; }
 
 # A second click on MOVE during the first one's pause runs the sequence
 # again right after the first, in order, with no further input.
