@@ -19,7 +19,6 @@ void StreamedJob::Add(std::span<const std::uint8_t> bytes) {
 NetworkUnit::NetworkUnit(const Scenario& scenario, Journal* journal) : device_(scenario), journal_(journal) {}
 
 StatusReply NetworkUnit::AnswerStatus() {
-    const std::lock_guard lock(mutex_);
     device_.RequestStatus();
     StatusReply reply = device_.ReadStatus();
     if (journal_) {
@@ -34,7 +33,6 @@ StatusReply NetworkUnit::AnswerStatus() {
 // The device needs a job's bytes only when it is a command packet (8 bytes);
 // the 64-byte head of a longer job is, like the whole job, a device file to it.
 void NetworkUnit::TakeJob(StreamedJob& job) {
-    const std::lock_guard lock(mutex_);
     if (journal_) {
         if (job.Whole())
             journal_->Job(kNoDocumentName, job.Head());

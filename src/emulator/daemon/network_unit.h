@@ -1,11 +1,10 @@
-// The emulated unit shared by the connections of the network server: the
-// device model and the journal behind one lock, so that a status request
-// and a print job arriving at the same time see the unit one after the
-// other.
+// The emulated unit behind the network server's connections: the device
+// model and its journal. The server's one thread calls it, so a status
+// request and a print job arriving at the same time see the unit one after
+// the other.
 #pragma once
 
 #include <cstdint>
-#include <mutex>
 #include <span>
 #include <vector>
 
@@ -45,7 +44,6 @@ public:
     void TakeJob(StreamedJob& job);
 
 private:
-    std::mutex mutex_;
     DeviceModel device_;
     Journal* journal_;
 };
