@@ -1,10 +1,15 @@
 // SendDeviceFile of a 64 MiB file: to the emulated spooler whose sink only
 // counts the bytes, beside reading the same file to nothing with cat; and to
-// a CUPS raw queue, beside lp on the same queue, each until the scheduler
-// has accepted the job. Each pair is taken in turn (paired_probes.h).
+// a CUPS raw queue, beside lp on the same queue, each until CUPS reports the
+// job completed (delivered to the unit). A command packet's round trip the
+// same way: WriteRawJob against lp of the same 8 bytes. Each pair is taken in
+// turn (paired_probes.h).
 #include <benchmark/benchmark.h>
 
+#include <array>
 #include <chrono>
+#include <cstdio>
+#include <fstream>
 #include <memory>
 
 #include "bench_context.h"
@@ -18,6 +23,7 @@
 #ifdef ORLAX_HAVE_CUPS
 #include "cups_queue_jobs.h"
 #include "platform/real_clock.h"
+#include "spooler/cups_job_stream.h"
 #include "spooler/cups_queue_service.h"
 #include "spooler/cups_spooler.h"
 #endif
@@ -34,7 +40,7 @@ void SendToCountingSink(benchmark::State& state, const BenchContext& context) {
     LinkSession session(spooler, clock, kEmulatedQueue, context.DataRoot(kSendFileSize));
     const Probe send{counter::kSend, [&](std::string& failure) {
                          const auto took = Timed([&] {
-                             return session.Link().SendDeviceFile(kTestFileName) == 1 &&
+                             return static_cast<bool>(session.Link().SendDeviceFile(kTestFileName)) &&
                                     spooler.Jobs().back().length == kSendFileSize;
                          });
                          if (!took) failure = "the sink did not get the whole file";
@@ -55,9 +61,23 @@ Probe CupsSendProbe(const char* counter, const std::string& queue, std::function
                 const auto took = Timed(send);
                 WaitUntilQueueIdle(queue);
                 PurgeQueueJobs(queue);
-                if (!took) failure = "the job was not accepted";
+                if (!took) failure = "the job was not completed";
                 return took;
             }};
+}
+
+// lp, then its job polled until CUPS completed it: what a script does
+// that waits for its job. The poll is as quick as the tool's first one.
+std::function<bool()> LpUntilCompleted(const std::string& queue, const std::string& file) {
+    const std::vector<std::string> lp{"lp", "-d", queue, "-o", "raw", file};
+    return [queue, lp] {
+        ChildOptions options;
+        options.keepOut = true;
+        const auto run = RunChild(lp, options);
+        if (!run || run->exitStatus != 0) return false;
+        const int id = LpJobId(run->out);
+        return id > 0 && WaitUntilJobCompleted(queue, id, spooler::kFirstJobStatePoll);
+    };
 }
 
 void SendToCups(benchmark::State& state, const BenchContext& context) {
@@ -68,13 +88,30 @@ void SendToCups(benchmark::State& state, const BenchContext& context) {
     spooler::CupsSpooler cups(std::make_unique<spooler::CupsQueueService>());
     platform::RealClock clock;
     LinkSession session(cups, clock, context.queue, context.DataRoot(kSendFileSize));
-    const std::vector<std::string> lp{"lp", "-d", context.queue, "-o", "raw", context.TestFile(kSendFileSize)};
     RunPaired(state, {CupsSendProbe(counter::kSend, context.queue,
-                                    [&] { return session.Link().SendDeviceFile(kTestFileName) == 1; }),
-                      CupsSendProbe(counter::kLp, context.queue, [lp] {
-                          const auto run = RunChild(lp);
-                          return run && run->exitStatus == 0;
-                      })});
+                                    [&] { return static_cast<bool>(session.Link().SendDeviceFile(kTestFileName)); }),
+                      CupsSendProbe(counter::kLp, context.queue,
+                                    LpUntilCompleted(context.queue, context.TestFile(kSendFileSize)))});
+}
+
+// The RestoreFactory packet: the unit only takes it in.
+constexpr std::array<std::uint8_t, 8> kCommandPacket{0x1B, 0x04, 0x0B, 0, 0, 0, 0, 0x2A};
+
+void CommandToCups(benchmark::State& state, const BenchContext& context) {
+    if (context.queue.empty()) {
+        state.SkipWithError("no CUPS queue (--queue NAME)");
+        return;
+    }
+    const std::string packetFile = context.DataRoot(kSendFileSize) + "/command.bin";
+    std::ofstream(packetFile, std::ios::binary)
+        .write(reinterpret_cast<const char*>(kCommandPacket.data()), kCommandPacket.size());
+    spooler::CupsSpooler cups(std::make_unique<spooler::CupsQueueService>());
+    platform::RealClock clock;
+    LinkSession session(cups, clock, context.queue);
+    RunPaired(state, {CupsSendProbe(counter::kSend, context.queue,
+                                    [&] { return static_cast<bool>(session.Link().WriteRawJob(kCommandPacket)); }),
+                      CupsSendProbe(counter::kLp, context.queue, LpUntilCompleted(context.queue, packetFile))});
+    std::remove(packetFile.c_str());
 }
 #endif
 
@@ -91,6 +128,12 @@ void RegisterFileBenchmarks(const BenchContext& context) {
     benchmark::RegisterBenchmark(name::kSendCups, SendToCups, context)
         ->Repetitions(repetitions)
         ->Iterations(kCupsPairsPerRepetition)
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond);
+    constexpr int kCommandPairsPerRepetition = 4;
+    benchmark::RegisterBenchmark(name::kCommandCups, CommandToCups, context)
+        ->Repetitions(repetitions)
+        ->Iterations(kCommandPairsPerRepetition)
         ->UseManualTime()
         ->Unit(benchmark::kMillisecond);
 #endif

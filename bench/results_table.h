@@ -18,6 +18,7 @@ inline constexpr const char* kFinalCheckReject = "report/final_check_out_of_tole
 inline constexpr const char* kFinalCheckPass = "report/final_check_passing_unit";
 inline constexpr const char* kSendEmulated = "file/send_64mib_emulated_vs_cat";
 inline constexpr const char* kSendCups = "file/send_64mib_cups_vs_lp";
+inline constexpr const char* kCommandCups = "file/command_cups_vs_lp";
 inline constexpr const char* kPeakEmulatedSmall = "memory/orlaxctl_emulate_1mib";
 inline constexpr const char* kPeakEmulatedLarge = "memory/orlaxctl_emulate_256mib";
 inline constexpr const char* kPeakCupsSmall = "memory/orlaxctl_cups_1mib";

@@ -41,7 +41,7 @@ void QueryEmulatedSpooler(benchmark::State& state) {
 // A probe that runs GetDeviceStatus on `session`'s queue.
 Probe QueryProbe(const char* counter, LinkSession& session) {
     return {counter, [&session](std::string& failure) {
-                const auto took = Timed([&] { return session.Link().GetDeviceStatus() == 1; });
+                const auto took = Timed([&] { return static_cast<bool>(session.Link().GetDeviceStatus()); });
                 if (!took) failure = "no status read";
                 return took;
             }};

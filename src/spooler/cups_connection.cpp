@@ -3,7 +3,6 @@
 #include <cups/cups.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <utility>
@@ -84,15 +83,14 @@ std::unique_ptr<CupsConnection> CupsConnection::Open(const CupsTimes& times, Ser
     }
     const CupsAddresses addresses(lookup.addresses.get());
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-    errno = 0;
     http_t* http = httpConnect2(server.c_str(), port, addresses.List(), AF_UNSPEC, cupsEncryption(), 1,
                                 static_cast<int>(std::max<std::int64_t>(left.count(), 1)), nullptr);
+    // CUPS keeps no cause of a failed connect that can be trusted (errno is
+    // whatever its last clean-up left), so only what is known is said.
     if (!http) {
-        const int cause = errno;
         error = {kErrorServerGone, "the print server at " + ServerName() + " cannot be reached" +
                                        (Clock::now() >= deadline ? " within " + Seconds(times.connect)
-                                        : cause != 0    ? " (" + std::string(std::strerror(cause)) + ")"
-                                                        : std::string())};
+                                                                 : std::string(" (nothing accepts the connection)"))};
         return nullptr;
     }
     std::unique_ptr<CupsConnection> connection(new CupsConnection(http, times));

@@ -14,6 +14,7 @@ namespace {
 
 using platform::PrinterHandle;
 using testing::ClosedPort;
+using testing::FakeJob;
 using testing::FakeQueueService;
 using testing::LoopbackUnit;
 using namespace std::chrono_literals;
@@ -331,6 +332,58 @@ TEST_F(CupsSpoolerBudgetTest, ExchangesEndWithTheHandlesBudget) {
     ASSERT_EQ(reads.wait_for(20s), std::future_status::ready) << "the reads outlived the handle's budget";
     EXPECT_EQ(reads.get(), (std::vector<std::uint32_t>{kErrorTimedOut, kErrorTimedOut, kErrorTimedOut}));
     spooler_->ClosePrinter(handle);
+}
+
+// A job counts as sent once the service reports it delivered, within the
+// bound for its size; a queue that would keep it takes no job at all.
+TEST_F(CupsSpoolerTest, AJobIsSentOnlyWhenDelivered) {
+    struct Case {
+        const char* name;
+        std::size_t bytes;
+        bool paused, rejecting, lost;
+        int waited;
+        std::uint32_t error;  // after a failure
+    };
+    const Case cases[] = {
+        {"a command", 8, false, false, false, 1, 0},
+        {"a device file of 3 MiB", 3 << 20, false, false, false, 1, 0},
+        {"not delivered", 8, false, false, true, 0, kErrorJobNotCompleted},
+        {"a paused queue", 8, true, false, false, 0, kErrorQueuePaused},
+        {"a queue rejecting jobs", 8, false, true, false, 0, kErrorQueueRejecting},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        service_->jobs.clear();
+        service_->paused = c.paused ? std::set<std::string>{"unit"} : std::set<std::string>{};
+        service_->rejecting = c.rejecting ? std::set<std::string>{"unit"} : std::set<std::string>{};
+        if (c.lost) service_->deliveryFailure = ServiceError{kErrorJobNotCompleted, "not completed in time"};
+        const std::vector<std::uint8_t> bytes(c.bytes, 0x42);
+        const PrinterHandle handle = Open();
+        const std::uint32_t id = spooler_->StartDocPrinter(handle, kCommandDoc);
+        if (c.paused || c.rejecting) {
+            EXPECT_EQ(id, 0u);
+            ExpectError(c.error, c.name);
+            EXPECT_TRUE(service_->jobs.empty()) << "nothing may be submitted";
+            EXPECT_EQ(spooler_->ClosePrinter(handle), 1);
+            continue;
+        }
+        std::uint32_t written = 0;
+        ASSERT_EQ(spooler_->StartPagePrinter(handle), 1);
+        ASSERT_EQ(spooler_->WritePrinter(handle, bytes, &written), 1);
+        ASSERT_EQ(spooler_->EndPagePrinter(handle), 1);
+        ASSERT_EQ(spooler_->EndDocPrinter(handle), 1);
+        EXPECT_EQ(spooler_->WaitForJob(handle, id + 1), 0) << "another job";
+        EXPECT_EQ(spooler_->WaitForJob(handle, id), c.waited);
+        if (!c.waited) ExpectError(c.error, c.name);
+        EXPECT_EQ(spooler_->WaitForJob(handle, id), 0) << "a job is waited for once";
+        EXPECT_EQ(spooler_->ClosePrinter(handle), 1);
+        ASSERT_EQ(service_->jobs.size(), 1u);
+        const FakeJob& job = service_->jobs[0];
+        EXPECT_EQ(job.delivered, c.waited == 1);
+        EXPECT_EQ(job.cancelled, c.waited == 0);
+        EXPECT_EQ(job.bound, std::chrono::milliseconds(platform::JobDeliveryBoundMs(c.bytes)));
+        service_->deliveryFailure = std::nullopt;
+    }
 }
 
 }  // namespace
