@@ -1,5 +1,6 @@
 // orlax-emulator: the emulated ORLAX PRO as a network unit, for CUPS queues
-// with the device URI socket://HOST:PORT.
+// with the device URI socket://HOST:PORT, or with --usb attached as a USB
+// printer while a command runs (src/emulator/usb).
 #include <signal.h>
 #include <sys/signalfd.h>
 #include <unistd.h>
@@ -14,6 +15,8 @@
 #include "emulator/daemon/unit_server.h"
 #include "emulator/journal.h"
 #include "emulator/scenario.h"
+#include "emulator/usb/usb_options.h"
+#include "emulator/usb/usb_run.h"
 
 namespace {
 
@@ -44,6 +47,7 @@ int StopSignals() {
 int main(int argc, char** argv) {
     using namespace orlax::emulator;
     const std::vector<std::string> args(argv + 1, argv + argc);
+    if (usb::IsUsbCommandLine(args)) return usb::RunUsbEmulator(args);
     std::string error;
     const auto options = ParseListenOptions(args, error);
     if (!options) return UsageError(error);
