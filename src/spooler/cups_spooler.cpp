@@ -9,6 +9,7 @@
 #include "spooler/network_link.h"
 #include "spooler/spooler_errors.h"
 #include "spooler/unit_address.h"
+#include "usb/usb_link.h"
 
 namespace orlax::spooler {
 namespace {
@@ -31,6 +32,19 @@ std::uint32_t CodeOf(LinkResult result) {
         case LinkResult::NetworkError: return kErrorNetwork;
     }
     return kErrorNetwork;
+}
+
+std::uint32_t CodeOf(usb::UsbResult result) {
+    switch (result) {
+        case usb::UsbResult::Ok: return 0;
+        case usb::UsbResult::NotAttached: return kErrorUsbNotAttached;
+        case usb::UsbResult::NoAccess: return kErrorUsbNoAccess;
+        case usb::UsbResult::Busy: return kErrorUsbBusy;
+        case usb::UsbResult::NoReply: return kErrorUsbNoReply;
+        case usb::UsbResult::ReplyTooLong: return kErrorReplyTooLong;
+        case usb::UsbResult::TransferFailed: return kErrorUsbFailed;
+    }
+    return kErrorUsbFailed;
 }
 
 }  // namespace
@@ -137,19 +151,29 @@ std::uint32_t CupsSpooler::GetPrinterData(platform::PrinterHandle handle, std::s
 std::uint32_t CupsSpooler::ReadUnitStatus(Handle& state, std::span<std::uint8_t> buffer, std::uint32_t* needed) {
     const std::string& uri = state.queue.deviceUri;
     if (uri.empty()) return FailData(kErrorDeviceUriUnknown, state.queue.name);
-    if (!IsSocketUri(uri)) return FailData(kErrorNoStatusPath, uri);
-    const std::optional<UnitAddress> unit = ParseSocketUri(uri);
-    if (!unit) return FailData(kErrorBadDeviceUri, uri);
-
     const Clock::time_point deadline = std::min(Clock::now() + times_.exchange, state.opened + times_.budget);
     StatusReplyBuffer reply{};
-    const LinkOutcome outcome = ExchangeStatus(*unit, *state.request, deadline, reply);
-    if (outcome.result != LinkResult::Ok) return FailData(CodeOf(outcome.result), outcome.detail);
+    std::size_t length = 0;
+    if (usb::IsUsbUri(uri)) {
+        const std::optional<usb::UsbUri> unit = usb::ParseUsbUri(uri);
+        if (!unit) return FailData(kErrorBadUsbUri, uri);
+        if (!usb_) usb_ = std::make_unique<usb::UsbLink>();
+        const usb::UsbOutcome outcome = usb_->ExchangeStatus(*unit, MakeStatusPacket(*state.request), deadline, reply);
+        if (outcome.result != usb::UsbResult::Ok) return FailData(CodeOf(outcome.result), outcome.detail);
+        length = outcome.length;
+    } else {
+        if (!IsSocketUri(uri)) return FailData(kErrorNoStatusPath, uri);
+        const std::optional<UnitAddress> unit = ParseSocketUri(uri);
+        if (!unit) return FailData(kErrorBadDeviceUri, uri);
+        const LinkOutcome outcome = ExchangeStatus(*unit, *state.request, deadline, reply);
+        if (outcome.result != LinkResult::Ok) return FailData(CodeOf(outcome.result), outcome.detail);
+        length = outcome.length;
+    }
 
-    *needed = static_cast<std::uint32_t>(outcome.length);
-    const std::size_t fits = std::min(outcome.length, buffer.size());
+    *needed = static_cast<std::uint32_t>(length);
+    const std::size_t fits = std::min(length, buffer.size());
     std::copy_n(reply.begin(), fits, buffer.begin());
-    if (fits < outcome.length) return FailData(kErrorMoreData);
+    if (fits < length) return FailData(kErrorMoreData);
     return 0;
 }
 

@@ -18,8 +18,9 @@
 // - Every wait on CUPS ends: connecting, each request and each piece of a
 //   job's data are bounded (CupsTimes, cups_connection.h).
 // - The printer data "KORVANE": SetPrinterData keeps the one-byte request;
-//   GetPrinterData runs the network link's status exchange with the unit
-//   behind the queue's socket://HOST:PORT device URI. Every exchange ends
+//   GetPrinterData runs the status exchange with the unit behind the
+//   queue's device URI: the network link's for socket://HOST:PORT, the USB
+//   link's (src/usb) for usb://MAKE/MODEL?serial=S. Every exchange ends
 //   within 1000 ms, and all exchanges on one handle within 2000 ms of its
 //   opening (the time budget of a status query), so a dead unit costs no
 //   more than that. A failed exchange, and one that brings back at most one
@@ -42,6 +43,10 @@
 
 #include "platform/spooler.h"
 #include "spooler/queue_service.h"
+
+namespace orlax::usb {
+class UsbLink;
+}
 
 namespace orlax::spooler {
 
@@ -99,6 +104,7 @@ private:
 
     std::unique_ptr<QueueService> service_;
     StatusTimes times_;
+    std::unique_ptr<usb::UsbLink> usb_;  // opened at the first usb:// status read
     JobTimes jobs_;
     std::map<platform::PrinterHandle, std::unique_ptr<Handle>> handles_;
     platform::PrinterHandle nextHandle_ = 1;

@@ -20,7 +20,8 @@ constexpr std::array kErrorTexts{
     ErrorText{kErrorMoreData, "the status reply does not fit the buffer"},
     ErrorText{kErrorBadQueueName, "no such queue: a queue name has no spaces, tabs, '/' or '#'"},
     ErrorText{kErrorNoStatusPath,
-              "the queue's device URI is not socket://HOST:PORT; the unit's status cannot be read"},
+              "the queue's device URI is neither socket://HOST:PORT nor usb://MAKE/MODEL; the unit's status "
+              "cannot be read"},
     ErrorText{kErrorBadDeviceUri, "the queue's socket:// device URI is malformed"},
     ErrorText{kErrorDeviceUriUnknown, "CUPS did not give the queue's device URI"},
     ErrorText{kErrorHostUnknown, "the unit's host name cannot be resolved"},
@@ -35,6 +36,12 @@ constexpr std::array kErrorTexts{
     ErrorText{kErrorJobNotDelivered, "CUPS did not deliver the job; it was cancelled"},
     ErrorText{kErrorServerSilent, "the print server did not answer in time"},
     ErrorText{kErrorServerGone, "the print server closed the connection or cannot be reached"},
+    ErrorText{kErrorUsbNotAttached, "the USB unit the queue names is not attached"},
+    ErrorText{kErrorUsbBusy, "the USB unit's printer interface is held by another program"},
+    ErrorText{kErrorUsbNoReply, "the USB unit did not answer in time"},
+    ErrorText{kErrorUsbFailed, "the USB transfer failed"},
+    ErrorText{kErrorBadUsbUri, "the queue's usb:// device URI is malformed"},
+    ErrorText{kErrorUsbNoAccess, "no permission to open the USB unit"},
 };
 
 }  // namespace

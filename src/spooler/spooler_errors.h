@@ -14,8 +14,8 @@
 //   7006  a status read before any request was written
 //   7007  the status reply does not fit the caller's buffer
 //   7008  no such queue: the name cannot be a CUPS queue name
-//   7009  the queue's device URI is not socket://HOST:PORT, so the unit's
-//         status cannot be read through it
+//   7009  the queue's device URI is neither socket://HOST:PORT nor
+//         usb://MAKE/MODEL..., so the unit's status cannot be read through it
 //   7010  the queue's socket:// device URI is malformed
 //   7011  CUPS did not give the queue's device URI
 //   7012  the unit's host name cannot be resolved
@@ -30,6 +30,14 @@
 //   7021  CUPS stopped, held, aborted or canceled the job (job cancelled)
 //   7022  the print server did not answer in time
 //   7023  the print server closed the connection, or cannot be reached
+//   7024  no attached USB device is the unit the usb:// URI names (or it was
+//         unplugged during the exchange)
+//   7025  the unit's USB printer interface is held by another program (CUPS's
+//         usb backend delivering a job)
+//   7026  the USB unit took no request or sent no complete reply in time
+//   7027  another USB failure (libusb cannot start, a stalled endpoint, ...)
+//   7028  the queue's usb:// device URI is malformed
+//   7029  a USB printer could not be opened: no permission (see the udev rule)
 #pragma once
 
 #include <cstdint>
@@ -60,6 +68,12 @@ inline constexpr std::uint32_t kErrorJobNotCompleted = 7020;
 inline constexpr std::uint32_t kErrorJobNotDelivered = 7021;
 inline constexpr std::uint32_t kErrorServerSilent = 7022;
 inline constexpr std::uint32_t kErrorServerGone = 7023;
+inline constexpr std::uint32_t kErrorUsbNotAttached = 7024;
+inline constexpr std::uint32_t kErrorUsbBusy = 7025;
+inline constexpr std::uint32_t kErrorUsbNoReply = 7026;
+inline constexpr std::uint32_t kErrorUsbFailed = 7027;
+inline constexpr std::uint32_t kErrorBadUsbUri = 7028;
+inline constexpr std::uint32_t kErrorUsbNoAccess = 7029;
 
 // The text of one of the spooler's own codes; empty for any other code.
 std::string_view SpoolerErrorText(std::uint32_t code);
