@@ -102,7 +102,9 @@ struct UsbTestbed::State {
         removed = true;
         for (Urb& urb : urbs)
             if (!urb.done) urb.done = Completion{-ESHUTDOWN, {}};
-        umockdev_testbed_uevent(testbed, kSysPath, "remove");
+        // No uevent: the sender needs the preload library, which this
+        // process does not run under. Programs find the device gone when
+        // they look again, or when a request fails with ENODEV.
         umockdev_testbed_remove_device(testbed, kSysPath);
     }
 
@@ -302,11 +304,17 @@ gboolean OnIoctl(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer state
     return TRUE;
 }
 
+// A client is held until it is gone, so that a new client is never taken
+// for it by its address.
 void OnConnectedChanged(UMockdevIoctlClient* client, GParamSpec*, gpointer state) {
-    if (!umockdev_ioctl_client_get_connected(client)) static_cast<UsbTestbed::State*>(state)->Gone(client);
+    if (umockdev_ioctl_client_get_connected(client)) return;
+    g_signal_handlers_disconnect_by_data(client, state);
+    static_cast<UsbTestbed::State*>(state)->Gone(client);
+    g_object_unref(client);
 }
 
 void OnClientConnected(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer state) {
+    g_object_ref(client);
     g_signal_connect(client, "notify::connected", reinterpret_cast<GCallback>(OnConnectedChanged), state);
 }
 
