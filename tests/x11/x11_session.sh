@@ -94,8 +94,8 @@ window_of() {
 # control's right edge (for a selector's arrow), else its middle.
 click_control() {
   local window=$1 id=$2 template=$3 fromRight=${4:-}
-  local x y w h
-  read -r x y w h < <(since_shown "$template" | awk -v id="$id" '$2 == "control" && $3 == id { print $4, $5, $6, $7 }')
+  local x= y= w= h=
+  read -r x y w h < <(since_shown "$template" | awk -v id="$id" '$2 == "control" && $3 == id { print $4, $5, $6, $7 }') || true
   [ -n "$w" ] || fail "window $template has no control $id"
   local cx=$((x + w / 2)) cy=$((y + h / 2))
   [ -n "$fromRight" ] && cx=$((x + w - fromRight))
@@ -115,7 +115,3 @@ trace_time_after() {
 }
 
 trace_lines() { wc -l <"$TRACE"; }
-
-# How many lines of the trace (or the journal) match.
-count_trace() { grep -c -E "^[0-9]+ $1\$" "$TRACE" || true; }
-count_journal() { grep -c -F "$1" "$JOURNAL" || true; }
