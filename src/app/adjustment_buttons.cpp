@@ -12,9 +12,8 @@ namespace {
 // query's own text.
 bool DeviceAnswers(CBurnerApp& app) {
     app.Log().ClearLog();
-    if (app.Link().GetDeviceStatus()) return true;
+    if (app.Outcome().Check(app.Link().GetDeviceStatus())) return true;
     app.Log().AppendLog("Printer Not Online or is busy \r\n");
-    app.Outcome().Failed("no valid status came back from the unit");
     return false;
 }
 
@@ -22,13 +21,13 @@ bool DeviceAnswers(CBurnerApp& app) {
 
 void CBurnerDlg::OnDiskPosition() {
     if (!DeviceAnswers(app_)) return;
-    dialogs::CDiskPositionDlg dialog(app_.Host(), app_.Link());
+    dialogs::CDiskPositionDlg dialog(app_.Host(), app_.Link(), app_.Outcome());
     dialog.DoModal();
 }
 
 void CBurnerDlg::OnSetOffsets() {
     if (!DeviceAnswers(app_)) return;
-    dialogs::CSetOffsetsDlg dialog(app_.Host(), app_.Link());
+    dialogs::CSetOffsetsDlg dialog(app_.Host(), app_.Link(), app_.Outcome());
     dialog.DoModal();
 }
 

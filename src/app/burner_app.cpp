@@ -13,7 +13,7 @@ std::string DeviceDataFolderFor(const std::string& dataRoot) {
 CBurnerApp::CBurnerApp(PlatformPorts ports, const AppConfig& config)
     : ports_(ports),
       link_({ports.spooler, ports.clock, ports.host, ports.progress}, log_, device_, printerName_,
-            DeviceDataFolderFor(config.dataRoot), outcome_) {}
+            DeviceDataFolderFor(config.dataRoot)) {}
 
 bool CBurnerApp::InitInstance() {
     CBurnerDlg dialog(*this);

@@ -6,7 +6,7 @@
 
 #include "app/final_check.h"
 #include "app/operator_log.h"
-#include "app/outcome.h"
+#include "operations/outcome.h"
 #include "device/device_link.h"
 #include "device/device_state.h"
 #include "report/production_record.h"
@@ -50,7 +50,7 @@ public:
     device::DeviceState& Device() { return device_; }
     device::DeviceLink& Link() { return link_; }
     std::string& PrinterName() { return printerName_; }
-    app::Outcome& Outcome() { return outcome_; }
+    operations::Outcome& Outcome() { return outcome_; }
     report::ProductionRecord& ProductionRecord() { return productionRecord_; }
     const app::ToleranceLimits& ToleranceLimits() const { return toleranceLimits_; }
 
@@ -59,7 +59,7 @@ private:
     OperatorLog log_;
     device::DeviceState device_;
     std::string printerName_;
-    app::Outcome outcome_;
+    operations::Outcome outcome_;
     device::DeviceLink link_;
     report::ProductionRecord productionRecord_;
     app::ToleranceLimits toleranceLimits_;

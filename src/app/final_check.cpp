@@ -132,10 +132,10 @@ public:
         log_.AppendLog(kStarting);
         window_.UpdateWindow();
         CheckFirmware();
-        startSent_ = link_.SendCommand(CommandCode::FinalCheckStart) != 0;
+        startSent_ = app_.Outcome().Check(link_.SendCommand(CommandCode::FinalCheckStart));
         window_.UpdateWindow();
         app_.Clock().Sleep(kFinalCheckStartWaitMs);
-        if (!WaitForIdle() || !link_.GetDeviceStatus()) {
+        if (!WaitForIdle() || !link_.GetDeviceStatus().Ok()) {
             log_.AppendLog(kNotOnline);
             app_.Outcome().Failed("the unit did not report idle with a valid status during the final check");
             return;
@@ -157,7 +157,7 @@ private:
     // The unit's firmware text must occur within the expected one; an
     // unreadable unit fails without a message of its own.
     void CheckFirmware() {
-        if (!link_.GetDeviceStatus()) {
+        if (!link_.GetDeviceStatus().Ok()) {
             Fail();
             return;
         }
@@ -181,7 +181,8 @@ private:
         auto& status = state_.statusBuffer[field::systemStatus];
         status = device::kStatusBusy;
         for (int poll = 0; poll < kFinalCheckMaxIdlePolls; ++poll) {
-            link_.GetDeviceStatus();
+            // A failed read leaves the byte as it was: the wait goes on.
+            link_.GetDeviceStatus().IgnoreFailure();
             app_.Clock().Sleep(kFinalCheckIdlePollMs);
             if (status == device::kStatusIdle) return true;
         }
@@ -227,8 +228,8 @@ private:
     void RejectUnit() {
         log_.AppendLog(kNotWithin);
         log_.AppendLog(kLineEnd);
-        link_.SendCommand(CommandCode::FinalCheckFailed);
         app_.Outcome().Failed("the unit is not within its tolerances");
+        app_.Outcome().GoOn(link_.SendCommand(CommandCode::FinalCheckFailed));
     }
 
     // The record is made from the status read of the last ClearSpits command.
@@ -238,9 +239,9 @@ private:
         log_.AppendLog(kWithin);
         log_.AppendLog(kLineEnd);
         log_.AppendLog(kClearingSpits);
-        const bool cleared = ClearSpitCounters(app_) != 0;
+        const bool cleared = ClearSpitCounters(app_);
         log_.AppendLog(kLineEnd);
-        const bool setUp = SendFactorySetup(app_, window_) != 0;
+        const bool setUp = SendFactorySetup(app_, window_);
         if (!startSent_ || !cleared || !setUp) {
             log_.AppendLog(kNotFinished);
             app_.Outcome().Failed("the final check's commands or factory set-up did not reach the unit");
@@ -251,7 +252,7 @@ private:
             app_.Outcome().Failed("the production record was not written");
         window_.UpdateWindow();
         app_.Clock().Sleep(kFinalCheckPassedWaitMs);
-        link_.SendCommand(CommandCode::FinalCheckPassed);
+        app_.Outcome().GoOn(link_.SendCommand(CommandCode::FinalCheckPassed));
     }
 
     CBurnerApp& app_;

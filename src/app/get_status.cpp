@@ -10,9 +10,8 @@ void CBurnerDlg::OnGetStatus() {
     log.ClearLog();
     log.AppendLog("Getting Printer Status !!\r\n");
     UpdateWindow();
-    if (!app_.Link().GetDeviceStatus()) {
+    if (!app_.Outcome().Check(app_.Link().GetDeviceStatus())) {
         log.AppendLog("No status returned !!\r\n");
-        app_.Outcome().Failed("no valid status came back from the unit");
         return;
     }
     log.ClearLog();

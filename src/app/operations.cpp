@@ -67,7 +67,7 @@ void RunDownload(CBurnerApp& app, platform::Dialog& window, std::span<const Down
     for (const DownloadStep& step : steps) {
         log.AppendLog(step.message);
         window.UpdateWindow();
-        app.Link().SendDeviceFile(step.file);
+        app.Outcome().GoOn(app.Link().SendDeviceFile(step.file));
         if (step.pauseMs > 0) app.Clock().Sleep(step.pauseMs);
     }
     log.AppendLog(kResetInstruction);
@@ -76,18 +76,18 @@ void RunDownload(CBurnerApp& app, platform::Dialog& window, std::span<const Down
 
 }  // namespace
 
-int SendFactorySetup(CBurnerApp& app, platform::Dialog& window) {
+bool SendFactorySetup(CBurnerApp& app, platform::Dialog& window) {
     app.Log().AppendLog(kSendingFactorySetup);
     window.UpdateWindow();
-    const int sent = app.Link().SendDeviceFile(kFactorySetupFile);
+    const bool sent = app.Outcome().Check(app.Link().SendDeviceFile(kFactorySetupFile));
     app.Log().AppendLog(kFactorySetupNote);
     return sent;
 }
 
-int ClearSpitCounters(CBurnerApp& app) {
-    const int first = app.Link().SendCommand(CommandCode::ClearSpits, 1);
-    const int second = app.Link().SendCommand(CommandCode::ClearSpits, 2);
-    return first && second ? 1 : 0;
+bool ClearSpitCounters(CBurnerApp& app) {
+    const bool first = app.Outcome().Check(app.Link().SendCommand(CommandCode::ClearSpits, 1));
+    const bool second = app.Outcome().Check(app.Link().SendCommand(CommandCode::ClearSpits, 2));
+    return first && second;
 }
 
 void CBurnerDlg::OnStartup() { RunDownload(app_, *this, kStartupSteps); }
@@ -99,28 +99,29 @@ void CBurnerDlg::OnSendTestFile() {
     auto& log = app_.Log();
     log.ClearLog();
     log.AppendLog(kSendingTestFile);
-    if (app_.Link().SendDeviceFile(kTestFile)) log.AppendLog(kTestFileSent);
+    if (app_.Outcome().Check(app_.Link().SendDeviceFile(kTestFile))) log.AppendLog(kTestFileSent);
 }
 
 void CBurnerDlg::OnSetFactoryDefaults() {
     app_.Log().ClearLog();
-    SendFactorySetup(app_, *this);
+    static_cast<void>(SendFactorySetup(app_, *this));  // noted in the outcome; nothing follows
 }
 
 // No text of its own: on success the log is empty (the box keeps its old
 // text until the next append).
 void CBurnerDlg::OnClearSpits() {
     app_.Log().ClearLog();
-    ClearSpitCounters(app_);
+    static_cast<void>(ClearSpitCounters(app_));  // noted in the outcome; nothing follows
 }
 
 // Appends to whatever the log holds.
 void CBurnerDlg::OnCalibrateLastDisk() {
-    app_.Link().SendCommand(CommandCode::CalibrateLastDisk);
+    // "Command Sent" whatever came of the send, as the behaviour has it.
+    app_.Outcome().GoOn(app_.Link().SendCommand(CommandCode::CalibrateLastDisk));
     app_.Log().AppendLog(kCalibrateSent);
 }
 
-void CBurnerDlg::OnRestoreFactory() { app_.Link().SendCommand(CommandCode::RestoreFactory); }
+void CBurnerDlg::OnRestoreFactory() { app_.Outcome().GoOn(app_.Link().SendCommand(CommandCode::RestoreFactory)); }
 
 // The bin test, then the report once the unit is idle again. A poll whose
 // status read fails counts as busy: the report shows only a record that was
@@ -133,12 +134,13 @@ void CBurnerDlg::OnTestBins() {
     state.deviceBusy = true;
     log.ClearLog();
     log.AppendLog(kCheckingBins);
-    link.PrepareMove();
-    link.SendCommand(CommandCode::TestBins);
+    // The test's polls follow whatever came of its commands.
+    app_.Outcome().GoOn(link.PrepareMove());
+    app_.Outcome().GoOn(link.SendCommand(CommandCode::TestBins));
     UpdateWindow();
     app_.Clock().Sleep(kTestBinsPauseMs);
     for (int poll = 0; poll < kTestBinsMaxPolls; ++poll) {
-        const bool read = link.GetDeviceStatus() != 0;
+        const bool read = link.GetDeviceStatus().Ok();
         if (read && !state.deviceBusy) {
             log.AppendLog(kGettingStatus);
             UpdateWindow();

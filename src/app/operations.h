@@ -10,11 +10,12 @@ namespace orlax::app {
 class CBurnerApp;
 
 // "Sending Factory setup ..." shown at once, fdefault.fzp sent, then the
-// note on the reset that follows. 1 when the file reached the unit.
-int SendFactorySetup(CBurnerApp& app, platform::Dialog& window);
+// note on the reset that follows. True when the file reached the unit; a
+// failure is noted in the outcome.
+[[nodiscard]] bool SendFactorySetup(CBurnerApp& app, platform::Dialog& window);
 
 // ClearSpits with argument 1, then with argument 2 whatever the first gave.
-// 1 when both reached the unit.
-int ClearSpitCounters(CBurnerApp& app);
+// True when both reached the unit; failures are noted in the outcome.
+[[nodiscard]] bool ClearSpitCounters(CBurnerApp& app);
 
 }  // namespace orlax::app

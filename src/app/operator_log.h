@@ -9,6 +9,8 @@
 #include <span>
 #include <string_view>
 
+#include "device/log_port.h"
+
 namespace orlax::platform {
 class Dialog;
 }
@@ -17,20 +19,19 @@ namespace orlax::app {
 
 inline constexpr int kLogBoxId = 1000;
 
-class OperatorLog {
+class OperatorLog final : public device::LogPort {
 public:
     static constexpr std::size_t kCapacity = 2011;   // characters, terminator aside
     static constexpr std::size_t kMaxAppend = 2000;  // characters taken from one text
-    static constexpr std::size_t kMaxHexBytes = 66;  // bytes taken by one LogHex
 
     // Appends at most the first 2,000 characters of `text` (up to its first
     // zero byte) and shows the whole log. When the log would overflow, the
     // oldest text is dropped so that the new text always shows whole at the end.
-    int AppendLog(std::string_view text);
+    int AppendLog(std::string_view text) override;
     // Empties the log without redrawing the box.
     void ClearLog();
     // Appends the bytes as "%.2X " groups with one AppendLog; nothing for none.
-    int LogHex(std::span<const std::uint8_t> bytes);
+    int LogHex(std::span<const std::uint8_t> bytes) override;
 
     std::string_view LogText() const { return {text_.data(), length_}; }
 

@@ -92,10 +92,9 @@ void PrintStatusJson(app::CBurnerApp& application, std::ostream& out) {
     // A link of its own with a log of its own: the query's words stay out
     // of the operator log and stdout.
     app::OperatorLog quiet;
-    app::Outcome outcome;
     device::DeviceLink link({application.Spooler(), application.Clock(), application.Host()}, quiet,
                             application.Device(), application.PrinterName(),
-                            application.Link().DeviceDataFolder(), outcome);
+                            application.Link().DeviceDataFolder());
     if (!link.GetDeviceStatus()) {
         application.Outcome().Failed("no valid status came back from the unit (" + OneLine(quiet.LogText()) + ")");
         return;

@@ -2,8 +2,6 @@
 // reports itself busy.
 #include <array>
 
-#include "app/operator_log.h"
-#include "app/outcome.h"
 #include "device/device_link.h"
 #include "device/raw_job.h"
 #include "platform/clock.h"
@@ -19,62 +17,50 @@ constexpr std::array<MirrorField, kPositionOffsetCount> kPositionOffsetFields{
     &DeviceMirror::trayOut, &DeviceMirror::pickerSwitch, &DeviceMirror::armHome,
 };
 
-constexpr std::string_view kCommandNotSent = "a command could not be sent to the unit";
-constexpr std::string_view kNoStatus = "no valid status came back from the unit, so a command was not sent";
-
 }  // namespace
 
-int DeviceLink::WriteRawJob(std::span<const std::uint8_t> bytes) {
+Result DeviceLink::WriteRawJob(std::span<const std::uint8_t> bytes) {
     RawJob job(ports_.spooler, printerName_);
-    if (!job.Open() || !job.StartDoc() || !job.StartPage()) return JobFailed(kCommandNotSent);
     std::uint32_t written = 0;
-    if (!job.Write(bytes, &written) || !job.EndPage() || !job.EndDoc()) return JobFailed(kCommandNotSent);
+    if (!job.Open() || !job.StartDoc() || !job.StartPage() || !job.Write(bytes, &written) || !job.EndPage() ||
+        !job.EndDoc())
+        return Result::Failed(cause::kCommandNotSent);
     job.Close();
-    return written == bytes.size() ? 1 : JobFailed(kCommandNotSent);
+    return written == bytes.size() ? Result::Done() : Result::Failed(cause::kCommandNotSent);
 }
 
-int DeviceLink::JobFailed(std::string_view cause) {
-    outcome_.Failed(cause);
-    return 0;
-}
-
-int DeviceLink::SendCommand(CommandPacket& packet) {
+Result DeviceLink::SendCommand(CommandPacket& packet) {
     state_.deviceBusy = true;
-    if (!GetDeviceStatus()) return JobFailed(kNoStatus);
+    if (!GetDeviceStatus()) return Result::Failed(cause::kNoStatusForCommand);
     for (int polls = 0; state_.deviceBusy; ++polls) {
         if (polls == kMaxBusyPolls) {
             log_.AppendLog("Printer busy too long !!\r\n");
-            return JobFailed("the unit stayed busy, so a command was not sent");
+            return Result::Failed(cause::kStayedBusy);
         }
         ports_.clock.Sleep(kBusyPollMs);
-        if (!GetDeviceStatus()) return JobFailed(kNoStatus);
+        if (!GetDeviceStatus()) return Result::Failed(cause::kNoStatusForCommand);
     }
     packet[7] = CommandChecksum(packet);
     return WriteRawJob(packet);
 }
 
-int DeviceLink::SendCommand(CommandCode code, std::uint8_t arg1, std::uint8_t arg2) {
+Result DeviceLink::SendCommand(CommandCode code, std::uint8_t arg1, std::uint8_t arg2) {
     CommandPacket packet = MakeCommand(code, arg1, arg2);
     return SendCommand(packet);
 }
 
-int DeviceLink::SetPositionOffset(int index) {
+Result DeviceLink::SetPositionOffset(int index) {
     const auto slot = static_cast<std::int8_t>(index);  // the low 8 bits, signed
-    if (slot < 0 || slot >= static_cast<int>(kPositionOffsetCount)) return 0;
+    if (slot < 0 || slot >= static_cast<int>(kPositionOffsetCount)) return Result::Failed(cause::kNoSuchOffset);
     const std::int32_t value = state_.mirror.*kPositionOffsetFields[static_cast<std::size_t>(slot)];
-    SendCommand(CommandCode::SetPositionOffset, static_cast<std::uint8_t>(slot), LowByte(value));
-    return 1;
+    return SendCommand(CommandCode::SetPositionOffset, static_cast<std::uint8_t>(slot), LowByte(value));
 }
 
-int DeviceLink::SetImageOffset() {
-    SendCommand(CommandCode::SetImageOffset, LowByte(state_.mirror.verticalOffset),
-                LowByte(state_.mirror.horizontalOffset));
-    return 1;
+Result DeviceLink::SetImageOffset() {
+    return SendCommand(CommandCode::SetImageOffset, LowByte(state_.mirror.verticalOffset),
+                       LowByte(state_.mirror.horizontalOffset));
 }
 
-int DeviceLink::PrepareMove() {
-    SendCommand(CommandCode::PrepareMove);
-    return 1;
-}
+Result DeviceLink::PrepareMove() { return SendCommand(CommandCode::PrepareMove); }
 
 }  // namespace orlax::device

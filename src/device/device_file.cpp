@@ -6,7 +6,6 @@
 
 #include <string>
 
-#include "app/operator_log.h"
 #include "device/block_reader.h"
 #include "device/device_link.h"
 #include "device/raw_job.h"
@@ -21,8 +20,6 @@ constexpr std::string_view kOpenErrorText = "Error opening file";
 constexpr std::string_view kOpenErrorCaption = "Error";
 constexpr std::string_view kBadWrite = "Bad Write To Printer !! \r\n";
 constexpr std::string_view kReadError = " Error in read !\r\n";
-constexpr std::string_view kFileNotSent = "a device file could not be sent to the unit";
-constexpr std::string_view kFileNotOpened = "a device file could not be opened";
 
 // The open file of one transfer, closed whichever way the transfer ends.
 class DeviceFile {
@@ -53,7 +50,7 @@ private:
 
 }  // namespace
 
-int DeviceLink::SendDeviceFile(std::string_view name) {
+Result DeviceLink::SendDeviceFile(std::string_view name) {
     const std::string path = deviceDataFolder_ + std::string(name);
     log_.AppendLog(path);
     log_.AppendLog(kSendingLine);
@@ -61,10 +58,10 @@ int DeviceLink::SendDeviceFile(std::string_view name) {
     // The file is closed after the job has been ended, whichever way it ends.
     DeviceFile file;
     RawJob job(ports_.spooler, printerName_);
-    if (!job.Open() || !job.StartDoc() || !job.StartPage()) return JobFailed(kFileNotSent);
+    if (!job.Open() || !job.StartDoc() || !job.StartPage()) return Result::Failed(cause::kFileNotSent);
     if (!file.Open(path)) {
         ports_.host.MessageBox(std::string(kOpenErrorText) + path, kOpenErrorCaption, platform::kMbOk);
-        return JobFailed(kFileNotOpened);
+        return Result::Failed(cause::kFileNotOpened);
     }
     platform::ProgressDone progressDone(ports_.progress);
     struct stat info {};
@@ -77,23 +74,23 @@ int DeviceLink::SendDeviceFile(std::string_view name) {
         if (!block) {
             log_.AppendLog(path);
             log_.AppendLog(kReadError);
-            return JobFailed(kFileNotSent);
+            return Result::Failed(cause::kFileNotSent);
         }
         std::uint32_t written = 0;
         // The spooler taking fewer bytes than offered is as bad as a failed
         // write: the unit would get a file with a hole in it.
         if (!job.Write(*block, &written) || written != block->size()) {
             log_.AppendLog(kBadWrite);
-            return JobFailed(kFileNotSent);
+            return Result::Failed(cause::kFileNotSent);
         }
         if (block->empty()) break;
         sent += block->size();
         if (ports_.progress) ports_.progress->FileProgress(path, sent, total);
     }
     file.Close();
-    if (!job.EndPage() || !job.EndDoc()) return JobFailed(kFileNotSent);
+    if (!job.EndPage() || !job.EndDoc()) return Result::Failed(cause::kFileNotSent);
     job.Close();
-    return 1;
+    return Result::Done();
 }
 
 }  // namespace orlax::device

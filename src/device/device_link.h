@@ -10,6 +10,8 @@
 
 #include "device/command_packet.h"
 #include "device/device_state.h"
+#include "device/log_port.h"
+#include "device/result.h"
 
 namespace orlax::platform {
 class Spooler;
@@ -17,11 +19,6 @@ class Clock;
 class DialogHost;
 class Progress;
 }  // namespace orlax::platform
-
-namespace orlax::app {
-class OperatorLog;
-class Outcome;
-}  // namespace orlax::app
 
 namespace orlax::device {
 
@@ -45,37 +42,38 @@ struct LinkPorts {
 
 class DeviceLink {
 public:
-    DeviceLink(LinkPorts ports, app::OperatorLog& log, DeviceState& state,
-               const std::string& printerName, std::string deviceDataFolder, app::Outcome& outcome)
+    DeviceLink(LinkPorts ports, LogPort& log, DeviceState& state, const std::string& printerName,
+               std::string deviceDataFolder)
         : ports_(ports),
           log_(log),
           state_(state),
           printerName_(printerName),
-          deviceDataFolder_(std::move(deviceDataFolder)),
-          outcome_(outcome) {}
+          deviceDataFolder_(std::move(deviceDataFolder)) {}
 
-    // One status query: request, reply, checks, retries within 2000 ms.
-    // 1 on success (buffer, mirror and flags refreshed), 0 on failure.
-    int GetDeviceStatus();
+    // One status query: request, reply, checks, retries within 2000 ms. On
+    // success the buffer, the mirror and the flags are refreshed; on failure
+    // the log has the query's own words.
+    Result GetDeviceStatus();
 
-    // Writes `bytes` to the queue as one RAW job: 1 when every step succeeded
-    // and the spooler took every byte. Writes nothing to the log.
-    int WriteRawJob(std::span<const std::uint8_t> bytes);
+    // Writes `bytes` to the queue as one RAW job: done when every step
+    // succeeded and the spooler took every byte. Writes nothing to the log.
+    Result WriteRawJob(std::span<const std::uint8_t> bytes);
     // Waits while the unit is busy, fills in byte 7 and sends the packet.
-    int SendCommand(CommandPacket& packet);
-    int SendCommand(CommandCode code, std::uint8_t arg1 = 0, std::uint8_t arg2 = 0);
-    // 1B 04 08 index value: the mirror field of that index. 0 for a bad index.
-    int SetPositionOffset(int index);
+    Result SendCommand(CommandPacket& packet);
+    Result SendCommand(CommandCode code, std::uint8_t arg1 = 0, std::uint8_t arg2 = 0);
+    // 1B 04 08 index value: the mirror field of that index; a failure for
+    // an index without a field.
+    Result SetPositionOffset(int index);
     // 1B 04 03 verticalOffset horizontalOffset.
-    int SetImageOffset();
+    Result SetImageOffset();
     // 1B 04 09.
-    int PrepareMove();
+    Result PrepareMove();
 
     // Sends DeviceDataFolder + `name` as one RAW job, in 1000-byte blocks.
-    int SendDeviceFile(std::string_view name);
+    Result SendDeviceFile(std::string_view name);
 
     DeviceState& State() { return state_; }
-    app::OperatorLog& Log() { return log_; }
+    LogPort& Log() { return log_; }
     platform::Clock& Clock() { return ports_.clock; }
     platform::Spooler& Spooler() { return ports_.spooler; }
     platform::DialogHost& Host() { return ports_.host; }
@@ -83,20 +81,17 @@ public:
     // The folder of the device files and the production record, with a
     // trailing slash.
     const std::string& DeviceDataFolder() const { return deviceDataFolder_; }
-    app::Outcome& Outcome() { return outcome_; }
 
 private:
-    int JobFailed(std::string_view cause);
     void DumpReply();
     void FailureTail(bool readFailed, std::uint32_t lastError);
     void FillMirror();
 
     LinkPorts ports_;
-    app::OperatorLog& log_;
+    LogPort& log_;
     DeviceState& state_;
     const std::string& printerName_;
     std::string deviceDataFolder_;
-    app::Outcome& outcome_;
 };
 
 }  // namespace orlax::device

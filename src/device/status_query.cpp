@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/operator_log.h"
-#include "app/outcome.h"
 #include "device/device_link.h"
 #include "platform/clock.h"
 #include "platform/spooler.h"
@@ -16,13 +14,13 @@ constexpr std::size_t kDumpPiece = 24;
 
 }  // namespace
 
-int DeviceLink::GetDeviceStatus() {
+Result DeviceLink::GetDeviceStatus() {
     auto& spooler = ports_.spooler;
     platform::PrinterHandle handle = 0;
     const platform::PrinterDefaults defaults{platform::kPrinterAllAccess};
     if (!spooler.OpenPrinter(printerName_, &handle, &defaults)) {
         log_.AppendLog("Printer Open Error !!\r\n");
-        return 0;
+        return Result::Failed(cause::kNoStatus);
     }
 
     const std::uint32_t start = ports_.clock.GetTickCount();
@@ -45,7 +43,7 @@ int DeviceLink::GetDeviceStatus() {
             if (StatusChecksum(state_.Record()) == state_.statusBuffer[field::checksum]) {
                 FillMirror();
                 spooler.ClosePrinter(handle);
-                return 1;
+                return Result::Done();
             }
             log_.AppendLog("ERROR: Message Checksum is incorrect\r\n");
         }
@@ -55,7 +53,7 @@ int DeviceLink::GetDeviceStatus() {
 
     FailureTail(readFailed, lastError);
     spooler.ClosePrinter(handle);
-    return 0;
+    return Result::Failed(cause::kNoStatus);
 }
 
 // "\r\n", the received bytes in pieces of 24, then " $". A reply can never

@@ -4,14 +4,16 @@
 
 #include "device/device_link.h"
 #include "dialogs/offset_field.h"
+#include "operations/outcome.h"
 #include "res/dialog_templates.h"
 
 namespace orlax::dialogs {
 
 using Entry = platform::MessageEntry<CDiskPositionDlg>;
 
-CDiskPositionDlg::CDiskPositionDlg(platform::DialogHost& host, device::DeviceLink& link)
-    : MappedDialog(res::kDiskPositionTemplate, host), link_(link) {}
+CDiskPositionDlg::CDiskPositionDlg(platform::DialogHost& host, device::DeviceLink& link,
+                                   operations::Outcome& outcome)
+    : MappedDialog(res::kDiskPositionTemplate, host), link_(link), outcome_(outcome) {}
 
 std::span<const Entry> CDiskPositionDlg::MessageMap() {
     static constexpr std::array kMap{
@@ -41,7 +43,7 @@ void CDiskPositionDlg::OnOK() {
     auto& mirror = link_.State().mirror;
     mirror.verticalOffset = ReadOffsetField(*this, disk_position::kVertical);
     mirror.horizontalOffset = ReadOffsetField(*this, disk_position::kHorizontal);
-    link_.SetImageOffset();
+    outcome_.GoOn(link_.SetImageOffset());
     Dialog::OnOK();
 }
 

@@ -12,6 +12,10 @@ namespace orlax::device {
 class DeviceLink;
 }
 
+namespace orlax::operations {
+class Outcome;
+}
+
 namespace orlax::dialogs {
 
 namespace disk_position {
@@ -21,7 +25,7 @@ inline constexpr int kHorizontal = 1001;
 
 class CDiskPositionDlg : public platform::MappedDialog<CDiskPositionDlg> {
 public:
-    CDiskPositionDlg(platform::DialogHost& host, device::DeviceLink& link);
+    CDiskPositionDlg(platform::DialogHost& host, device::DeviceLink& link, operations::Outcome& outcome);
 
     static std::span<const platform::MessageEntry<CDiskPositionDlg>> MessageMap();
 
@@ -35,6 +39,7 @@ public:
 
 private:
     device::DeviceLink& link_;
+    operations::Outcome& outcome_;
 };
 
 }  // namespace orlax::dialogs

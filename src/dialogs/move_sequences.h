@@ -14,6 +14,10 @@ namespace orlax::device {
 class DeviceLink;
 }
 
+namespace orlax::operations {
+class Outcome;
+}
+
 namespace orlax::dialogs {
 
 struct MoveStep {
@@ -71,6 +75,6 @@ inline constexpr std::array kArmHome{
     Wait(2000), Prepare(), Send(CommandCode::MoveHook), Send(CommandCode::HookMoveFinish)};
 }  // namespace sequence
 
-void RunSequence(device::DeviceLink& link, std::span<const MoveStep> steps);
+void RunSequence(device::DeviceLink& link, operations::Outcome& outcome, std::span<const MoveStep> steps);
 
 }  // namespace orlax::dialogs

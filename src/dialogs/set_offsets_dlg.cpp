@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 
-#include "app/operator_log.h"
+#include "operations/outcome.h"
 #include "device/device_link.h"
 #include "dialogs/move_sequences.h"
 #include "dialogs/offset_field.h"
@@ -16,8 +16,9 @@ using Entry = platform::MessageEntry<CSetOffsetsDlg>;
 using platform::kBnClicked;
 using platform::kEnKillFocus;
 
-CSetOffsetsDlg::CSetOffsetsDlg(platform::DialogHost& host, device::DeviceLink& link)
-    : MappedDialog(res::kSetOffsetsTemplate, host), link_(link) {}
+CSetOffsetsDlg::CSetOffsetsDlg(platform::DialogHost& host, device::DeviceLink& link,
+                                   operations::Outcome& outcome)
+    : MappedDialog(res::kSetOffsetsTemplate, host), link_(link), outcome_(outcome) {}
 
 std::span<const Entry> CSetOffsetsDlg::MessageMap() {
     using namespace set_offsets;
@@ -50,7 +51,7 @@ bool CSetOffsetsDlg::OnInitDialog() {
     Dialog::OnInitDialog();
     const auto& mirror = link_.State().mirror;
     for (const OffsetRow& row : kOffsetRows) SetDlgItemText(row.editId, FormatOffset(mirror.*row.field));
-    link_.SendCommand(device::CommandCode::OffsetsSetup);
+    outcome_.GoOn(link_.SendCommand(device::CommandCode::OffsetsSetup));
     return true;
 }
 
@@ -61,15 +62,15 @@ void CSetOffsetsDlg::LeaveField(int editId) {
     std::int32_t& value = link_.State().mirror.*row->field;
     if (row->rule == FieldRule::DiscSwitch) {
         value = ReadUnlimitedOffsetField(*this, editId);
-        link_.SetPositionOffset(row->index);
+        outcome_.GoOn(link_.SetPositionOffset(row->index));
         // The send's status read has refreshed the mirror: this shows the
         // unit's value from before the change.
         link_.Log().AppendLog("XX: " + FormatOffset(link_.State().mirror.*row->field));
         return;
     }
     value = ReadOffsetField(*this, editId);
-    link_.SetPositionOffset(row->index);
-    if (row->rule == FieldRule::ArmHome) RunSequence(link_, sequence::kArmHome);
+    outcome_.GoOn(link_.SetPositionOffset(row->index));
+    if (row->rule == FieldRule::ArmHome) RunSequence(link_, outcome_, sequence::kArmHome);
 }
 
 void CSetOffsetsDlg::OnKillFocusLeftBin() { LeaveField(set_offsets::kLeftBin); }
@@ -82,13 +83,13 @@ void CSetOffsetsDlg::OnKillFocusTrayOut() { LeaveField(set_offsets::kTrayOut); }
 void CSetOffsetsDlg::OnKillFocusPickerSwitch() { LeaveField(set_offsets::kPickerSwitch); }
 void CSetOffsetsDlg::OnKillFocusArmHome() { LeaveField(set_offsets::kArmHome); }
 
-void CSetOffsetsDlg::OnMoveLeftBin() { RunSequence(link_, sequence::kMoveLeftBin); }
-void CSetOffsetsDlg::OnMoveRecorderUpper() { RunSequence(link_, sequence::kMoveRecorderUpper); }
-void CSetOffsetsDlg::OnMoveRecorderLower() { RunSequence(link_, sequence::kMoveRecorderLower); }
-void CSetOffsetsDlg::OnMovePrinter() { RunSequence(link_, sequence::kMovePrinter); }
-void CSetOffsetsDlg::OnMoveRightBin() { RunSequence(link_, sequence::kMoveRightBin); }
-void CSetOffsetsDlg::OnMoveHook() { RunSequence(link_, sequence::kMoveHook); }
-void CSetOffsetsDlg::OnPick() { RunSequence(link_, sequence::kPick); }
-void CSetOffsetsDlg::OnTestTray() { RunSequence(link_, sequence::kTestTray); }
+void CSetOffsetsDlg::OnMoveLeftBin() { RunSequence(link_, outcome_, sequence::kMoveLeftBin); }
+void CSetOffsetsDlg::OnMoveRecorderUpper() { RunSequence(link_, outcome_, sequence::kMoveRecorderUpper); }
+void CSetOffsetsDlg::OnMoveRecorderLower() { RunSequence(link_, outcome_, sequence::kMoveRecorderLower); }
+void CSetOffsetsDlg::OnMovePrinter() { RunSequence(link_, outcome_, sequence::kMovePrinter); }
+void CSetOffsetsDlg::OnMoveRightBin() { RunSequence(link_, outcome_, sequence::kMoveRightBin); }
+void CSetOffsetsDlg::OnMoveHook() { RunSequence(link_, outcome_, sequence::kMoveHook); }
+void CSetOffsetsDlg::OnPick() { RunSequence(link_, outcome_, sequence::kPick); }
+void CSetOffsetsDlg::OnTestTray() { RunSequence(link_, outcome_, sequence::kTestTray); }
 
 }  // namespace orlax::dialogs

@@ -12,11 +12,15 @@ namespace orlax::device {
 class DeviceLink;
 }
 
+namespace orlax::operations {
+class Outcome;
+}
+
 namespace orlax::dialogs {
 
 class CSetOffsetsDlg : public platform::MappedDialog<CSetOffsetsDlg> {
 public:
-    CSetOffsetsDlg(platform::DialogHost& host, device::DeviceLink& link);
+    CSetOffsetsDlg(platform::DialogHost& host, device::DeviceLink& link, operations::Outcome& outcome);
 
     static std::span<const platform::MessageEntry<CSetOffsetsDlg>> MessageMap();
 
@@ -47,6 +51,7 @@ private:
     void LeaveField(int editId);
 
     device::DeviceLink& link_;
+    operations::Outcome& outcome_;
 };
 
 }  // namespace orlax::dialogs

@@ -1,14 +1,17 @@
 // Whether an operation took one of its failure paths since the last reset:
 // a status not read, a command or file not sent, a final check not passed, a
-// record not written. The front ends turn it into an exit status, and name
-// the cause of the first failure of each step they run.
+// record not written. The operations note the device layer's results here;
+// the front ends turn it into an exit status and name the cause of the first
+// failure of each step they run.
 #pragma once
 
 #include <string>
 #include <string_view>
 #include <utility>
 
-namespace orlax::app {
+#include "device/result.h"
+
+namespace orlax::operations {
 
 class Outcome {
 public:
@@ -17,6 +20,17 @@ public:
         ++failures_;
         if (cause_.empty()) cause_ = cause;
     }
+
+    // Notes a device step's result: false, with its failure noted, when it
+    // failed.
+    [[nodiscard]] bool Check(device::Result result) {
+        if (!result) Failed(result.Cause());
+        return result.Ok();
+    }
+    // Notes a step after which the operation goes on whatever came of it, as
+    // the behaviour has it: the failure still counts.
+    void GoOn(device::Result result) { static_cast<void>(Check(result)); }
+
     bool AnyFailed() const { return failed_; }
     void Reset() {
         failed_ = false;
@@ -34,4 +48,4 @@ private:
     std::string cause_;
 };
 
-}  // namespace orlax::app
+}  // namespace orlax::operations

@@ -10,7 +10,7 @@
 #include <cstdio>
 #include <thread>
 
-#include "app/operator_log.h"
+#include "device/log_port.h"
 #include "device/device_state.h"
 
 namespace orlax::report {
@@ -152,7 +152,7 @@ int ProductionRecord::FormatRecordTime() {
 
 int ProductionRecord::WriteProductionRecord(const std::string& folder,
                                             const device::DeviceState& state,
-                                            app::OperatorLog& log) {
+                                            device::LogPort& log) {
     const std::string path = folder + std::string(kProductionRecordFileName);
     const int fd = OpenRecordFile(path);
     if (fd < 0 || !LockRecordFile(fd)) {

@@ -12,12 +12,9 @@
 #include <string_view>
 #include <utility>
 
-namespace orlax::app {
-class OperatorLog;
-}
-
 namespace orlax::device {
 struct DeviceState;
+class LogPort;
 }
 
 namespace orlax::report {
@@ -47,7 +44,7 @@ public:
     // file, or locked by another program for longer than kRecordLockWait) or
     // the line not written, flushed and closed.
     int WriteProductionRecord(const std::string& folder, const device::DeviceState& state,
-                              app::OperatorLog& log);
+                              device::LogPort& log);
 
     // The clock behind the record's time and date (tests fix it).
     void SetLocalTimeSource(LocalTimeSource localTime) { localTime_ = std::move(localTime); }

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/operator_log.h"
+#include "device/log_port.h"
 #include "device/device_state.h"
 #include "report/status_codes.h"
 
@@ -89,7 +89,7 @@ std::string FormatStatusReport(const DeviceState& state) {
     return std::move(report.Text());
 }
 
-int ShowStatusReport(const DeviceState& state, app::OperatorLog& log) {
+int ShowStatusReport(const DeviceState& state, device::LogPort& log) {
     const std::span<const std::uint8_t> buffer(state.statusBuffer);
     for (std::size_t line = 0; line < 3; ++line) {
         log.LogHex(buffer.subspan(line * kDumpLine, kDumpLine));
@@ -100,7 +100,7 @@ int ShowStatusReport(const DeviceState& state, app::OperatorLog& log) {
     const std::size_t fourthStart = 3 * kDumpLine;
     const std::size_t fourthCount =
         std::min<std::size_t>(state.statusLength > fourthStart ? state.statusLength - fourthStart : 0,
-                              app::OperatorLog::kMaxHexBytes);
+                              device::LogPort::kMaxHexBytes);
     log.LogHex(buffer.subspan(fourthStart, fourthCount));
     log.AppendLog("\r\n");
 

@@ -4,12 +4,9 @@
 
 #include <string>
 
-namespace orlax::app {
-class OperatorLog;
-}
-
 namespace orlax::device {
 struct DeviceState;
+class LogPort;
 }
 
 namespace orlax::report {
@@ -18,6 +15,6 @@ namespace orlax::report {
 std::string FormatStatusReport(const device::DeviceState& state);
 
 // The dump (four appends of a line each) and the report text in one append.
-int ShowStatusReport(const device::DeviceState& state, app::OperatorLog& log);
+int ShowStatusReport(const device::DeviceState& state, device::LogPort& log);
 
 }  // namespace orlax::report

@@ -62,7 +62,7 @@ TEST(CommandPacket, CatalogueSendsItsFullPackets) {
     EXPECT_EQ(CommandCatalogue().size() + 1, std::size(cases));  // ClearSpits twice
     Link session;
     for (const auto& c : cases) {
-        EXPECT_EQ(session.link().SendCommand(c.code, c.arg1, c.arg2), 1);
+        EXPECT_TRUE(session.link().SendCommand(c.code, c.arg1, c.arg2).Ok());
         ASSERT_FALSE(session.Commands().empty());
         EXPECT_EQ(session.Commands().back(), c.full) << CommandName(static_cast<std::uint8_t>(c.code));
     }
@@ -95,7 +95,7 @@ TEST(CommandPacket, BuildersTakeTheMirror) {
         Link session;
         // The status read inside SendCommand refreshes the mirror after the packet is built.
         session.app.Device().mirror.*c.field = c.value;
-        EXPECT_EQ(session.link().SetPositionOffset(c.index), c.result) << c.what;
+        EXPECT_EQ(session.link().SetPositionOffset(c.index).Ok(), c.result == 1) << c.what;
         if (c.sent) {
             ASSERT_EQ(session.Commands().size(), 1u) << c.what;
             EXPECT_EQ(session.Commands()[0], *c.sent) << c.what;
@@ -106,8 +106,8 @@ TEST(CommandPacket, BuildersTakeTheMirror) {
     Link session;
     session.app.Device().mirror.verticalOffset = 5;
     session.app.Device().mirror.horizontalOffset = -3;
-    EXPECT_EQ(session.link().SetImageOffset(), 1);
-    EXPECT_EQ(session.link().PrepareMove(), 1);
+    EXPECT_TRUE(session.link().SetImageOffset().Ok());
+    EXPECT_TRUE(session.link().PrepareMove().Ok());
     EXPECT_EQ(session.Commands(), (std::vector{Bytes({0x1B, 0x04, 0x03, 0x05, 0xFD, 0, 0, 0x24}),
                                                Bytes({0x1B, 0x04, 0x09, 0, 0, 0, 0, 0x28})}));
 }
@@ -135,26 +135,27 @@ TEST(SendCommand, WaitsWhileBusy) {
         emulator::Scenario scenario = emulator::DefaultScenario();
         scenario.replies = c.replies;
         Link session(scenario);
-        EXPECT_EQ(session.link().SendCommand(CommandCode::RestoreFactory), c.result) << c.what;
+        const Result sent = session.link().SendCommand(CommandCode::RestoreFactory);
+        EXPECT_EQ(sent.Ok(), c.result == 1) << c.what;
         EXPECT_EQ(session.clock.Sleeps(), std::vector<std::uint32_t>(c.sleeps, 300)) << c.what;
         EXPECT_EQ(session.Commands().size(), c.sent ? 1u : 0u) << c.what;
         EXPECT_EQ(session.app.Device().deviceBusy, !c.sent) << c.what;  // stays set when nothing went out
-        EXPECT_EQ(session.app.Outcome().AnyFailed(), !c.sent) << c.what;
+        EXPECT_EQ(sent.Cause().empty(), c.sent) << c.what;  // a failure says why
         EXPECT_TRUE(session.NothingLeftOpen()) << c.what;
     }
     emulator::Scenario scenario = emulator::DefaultScenario();
     scenario.replies = busyForever;
     Link session(scenario);
-    session.link().SendCommand(CommandCode::RestoreFactory);
+    EXPECT_EQ(session.link().SendCommand(CommandCode::RestoreFactory).Cause(), cause::kStayedBusy);
     EXPECT_TRUE(session.app.Log().LogText().ends_with("Printer busy too long !!\r\n"));
 }
 
 TEST(SendCommand, ResentPacketGetsAFreshChecksum) {
     Link session;
     CommandPacket packet = MakeCommand(CommandCode::MoveLeftBin);
-    session.link().SendCommand(packet);
+    EXPECT_TRUE(session.link().SendCommand(packet).Ok());
     packet[2] = static_cast<std::uint8_t>(CommandCode::MoveFinish);
-    session.link().SendCommand(packet);
+    EXPECT_TRUE(session.link().SendCommand(packet).Ok());
     EXPECT_EQ(session.Commands(), (std::vector{Bytes({0x1B, 0x04, 0x8D, 0, 0, 0, 0, 0xAC}),
                                                Bytes({0x1B, 0x04, 0x9B, 0, 0, 0, 0, 0xBA})}));
 }
@@ -179,13 +180,13 @@ TEST(WriteRawJob, EveryFailingStepEndsWhatWasStarted) {
         emulator::Scenario scenario = emulator::DefaultScenario();
         scenario.faults = c.faults;
         Link session(scenario);
-        EXPECT_EQ(session.link().WriteRawJob(bytes), 0) << c.what;
+        EXPECT_FALSE(session.link().WriteRawJob(bytes).Ok()) << c.what;
         EXPECT_TRUE(session.NothingLeftOpen()) << c.what;
         EXPECT_EQ(session.Jobs().size(), c.delivered ? 1u : 0u) << c.what;
         EXPECT_TRUE(session.app.Log().LogText().empty()) << c.what;
     }
     Link session;
-    EXPECT_EQ(session.link().WriteRawJob(bytes), 1);
+    EXPECT_TRUE(session.link().WriteRawJob(bytes).Ok());
     ASSERT_EQ(session.Jobs().size(), 1u);
     EXPECT_EQ(session.Jobs()[0].bytes, (std::vector<std::uint8_t>{1, 2, 3}));
 }

@@ -28,16 +28,21 @@ struct Bench {
         : session(scenario, data.Root()) {
         session.app.PrinterName() = "Lumetra PRO";
     }
-    int Send(std::string_view name) { return session.app.Link().SendDeviceFile(name); }
+    int Send(std::string_view name) {
+        const device::Result sent = session.app.Link().SendDeviceFile(name);
+        failed = failed || !sent.Ok();
+        return sent.Ok() ? 1 : 0;
+    }
     std::string Log() { return std::string(session.app.Log().LogText()); }
     std::string SendingLine(std::string_view name) const {
         return data.PathOf(name) + " sending to printer !!\r\n";
     }
     std::size_t Writes() const { return session.spooler.Calls(emulator::SpoolerCall::Write); }
-    bool Failed() { return session.app.Outcome().AnyFailed(); }
+    bool Failed() const { return failed; }
 
     TempDataRoot data;
     testing::Session session;
+    bool failed = false;
 };
 
 TEST(DeviceFile, StreamsInBlocksOf1000EndingWithAnEmptyWrite) {
@@ -79,11 +84,11 @@ TEST(DeviceFile, ReportsProgressPerBlockAndTheEnd) {
     testing::Session session(emulator::DefaultScenario(), data.Root(), &recorder);
     session.app.PrinterName() = "Lumetra PRO";
     data.Put("firm.bin", PatternBytes(2500));
-    EXPECT_EQ(session.app.Link().SendDeviceFile("firm.bin"), 1);
+    EXPECT_TRUE(session.app.Link().SendDeviceFile("firm.bin").Ok());
     EXPECT_EQ(recorder.events, (std::vector<std::string>{"firm.bin 1000/2500", "firm.bin 2000/2500",
                                                          "firm.bin 2500/2500", "done"}));
     recorder.events.clear();
-    EXPECT_EQ(session.app.Link().SendDeviceFile("missing.bin"), 0);
+    EXPECT_EQ(session.app.Link().SendDeviceFile("missing.bin").Cause(), device::cause::kFileNotOpened);
     EXPECT_TRUE(recorder.events.empty());  // nothing started, nothing to end
 }
 
