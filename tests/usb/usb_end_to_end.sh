@@ -1,0 +1,143 @@
+#!/bin/bash
+# End to end over USB: orlax-emulator --usb attaches the emulated unit as a
+# USB printer (a umockdev test bed) and runs orlaxctl in it on a CUPS queue
+# whose device URI is usb://Korvane/ORLAX%20PRO?serial=S. Jobs cannot reach
+# that queue's unit through the system's cupsd (its usb backend runs outside
+# the test bed); the status goes over USB:
+#
+#  - GET STATUS shows exactly the report of orlaxctl --emulate for the same
+#    scenario, the unit journals the status reads, and the kernel driver is
+#    bound again afterwards; CUPS's own usb backend names the unit by the
+#    same URI;
+#  - a URI naming another unit, an interface held by another program
+#    throughout, a unit that never answers and one unplugged during the
+#    exchange each fail with their code, in bounded time, the driver bound
+#    again; an interface held for a moment is waited out.
+#
+#   usb_end_to_end.sh ORLAXCTL ORLAX_EMULATOR USB_HOLD
+#
+# Needs a running cupsd (started when none runs) and CUPS administrator
+# rights; anything missing is a failure, never a skip.
+set -euo pipefail
+
+orlaxctl=$1
+emulator=$2
+hold=$3
+backend=/usr/lib/cups/backend/usb
+serial="BENCH 7"
+uri="usb://Korvane/ORLAX%20PRO?serial=BENCH%207"
+queue="orlax_usb_$$"
+other="orlax_usb_other_$$"
+work=$(mktemp -d)
+added=()
+failures=0
+# A guard against hanging, not a timing goal: each run has a 2 s status budget.
+bound_ms=8000
+
+say() { echo "usb_end_to_end: $*"; }
+fail() {
+  say "FAIL: $*" >&2
+  failures=$((failures + 1))
+}
+cleanup() {
+  local q
+  for q in "${added[@]}"; do lpadmin -x "$q" >/dev/null 2>&1 || true; done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+if ! lpstat -r 2>/dev/null | grep -q "scheduler is running"; then
+  cupsd || { say "FAIL: cupsd is not running and cannot be started" >&2; exit 1; }
+  for _ in $(seq 50); do lpstat -r 2>/dev/null | grep -q "scheduler is running" && break; sleep 0.1; done
+fi
+for q in "$queue:$uri" "$other:usb://Korvane/ORLAX%20PRO?serial=OTHER"; do
+  lpadmin -p "${q%%:*}" -E -v "${q#*:}" -m raw 2>"$work/lpadmin.err" ||
+    { cat "$work/lpadmin.err" >&2; say "FAIL: cannot add queue ${q%%:*}" >&2; exit 1; }
+  added+=("${q%%:*}")
+done
+
+cat >"$work/scenario.json" <<JSON
+{"record": {"firmwareVersion": "2.05", "leftBinOffset": 3, "printerOffset": -2, "disksPrinted": 77,
+            "yellowSpitsA": 1520, "trayStatus": "O"}}
+JSON
+
+now_ms() { echo $(($(date +%s%N) / 1000000)); }
+
+# run NAME EMULATOR_OPTIONS... -- SHELL_COMMAND: runs the command under the
+# emulated unit; its output in $work/NAME.out, its status in $work/NAME.rc,
+# and how long it took, printed.
+run() {
+  local name=$1
+  shift
+  local options=()
+  while [ "$1" != "--" ]; do options+=("$1"); shift; done
+  shift
+  local start end status=0
+  start=$(now_ms)
+  timeout 60 "$emulator" --usb --serial "$serial" --scenario "$work/scenario.json" --journal "$work/$name.journal" \
+    "${options[@]}" -- sh -c "$1" >"$work/$name.out" 2>&1 || status=$?
+  end=$(now_ms)
+  local took
+  took=$(sed -n 's/^ms=//p' "$work/$name.out")
+  say "$name: exit $status in $((end - start)) ms${took:+, GET STATUS $took ms}"
+  if [ "${took:-0}" -gt $bound_ms ]; then fail "$name: GET STATUS took $took ms"; fi
+}
+expect_code() {  # NAME CODE: the run failed with that code in the log
+  local name=$1 code=$2
+  grep -q "^rc=1$" "$work/$name.out" || fail "$name: orlaxctl did not fail: $(cat "$work/$name.out")"
+  grep -q "GetLastError returned $code" "$work/$name.out" || fail "$name: no code $code: $(cat "$work/$name.out")"
+}
+expect_driver_back() {  # NAME: the kernel driver is bound again at the end
+  [ "$(tail -1 "$work/$1.out")" = "usblp" ] || fail "$1: the kernel driver was not re-attached: $(tail -1 "$work/$1.out")"
+}
+# The dump and report, without the retry dots before the dump.
+report() { sed -n '/Getting Printer Status/,$p' "$1" | grep -v "^orlaxctl:\|^rc=\|^ms=\|^usblp$" | sed 's/^\.*//'; }
+
+# GET STATUS, its exit status and how long it took, the driver bound after.
+timed() { echo "s=\$(date +%s%N); '$orlaxctl' queue $1 get-status; echo rc=\$?; echo ms=\$(( (\$(date +%s%N) - s) / 1000000 ))"; }
+get_status="$(timed "$queue"); '$hold' --driver"
+held_for() {  # MILLISECONDS: the interface held that long, then GET STATUS
+  echo "'$hold' $1 '$work/ready' & while [ ! -e '$work/ready' ]; do sleep 0.02; done; $get_status; wait"
+}
+
+# The unit's own report, as the emulated spooler gives it.
+"$orlaxctl" --emulate="$work/scenario.json" --fast get-status >"$work/expected.out" 2>&1
+report "$work/expected.out" >"$work/expected.report"
+[ -s "$work/expected.report" ] || fail "no report from orlaxctl --emulate"
+
+run status -- "$get_status"
+grep -q "^rc=0$" "$work/status.out" || fail "status: GET STATUS failed: $(cat "$work/status.out")"
+report "$work/status.out" >"$work/status.report"
+diff "$work/expected.report" "$work/status.report" >&2 || fail "status: the report over USB differs from the emulated unit's"
+grep -qx "STATUS 100" "$work/status.journal" || fail "status: the unit journalled no status read"
+expect_driver_back status
+
+run backend -- "'$backend'"
+grep -q "^direct $uri " "$work/backend.out" || fail "backend: CUPS's usb backend does not list $uri: $(cat "$work/backend.out")"
+
+run other -- "$(timed "$other"); '$hold' --driver"
+expect_code other 7024
+expect_driver_back other
+
+run busy -- "$(held_for 4000)"
+expect_code busy 7025
+[ ! -s "$work/busy.journal" ] || fail "busy: the unit answered while its interface was held"
+
+run busy_then_free -- "$(held_for 700)"
+grep -q "^rc=0$" "$work/busy_then_free.out" || fail "busy_then_free: GET STATUS failed: $(cat "$work/busy_then_free.out")"
+grep -q "^\.\.*[0-9A-F][0-9A-F] " "$work/busy_then_free.out" || fail "busy_then_free: no read was retried while held"
+report "$work/busy_then_free.out" | diff "$work/expected.report" - >&2 || fail "busy_then_free: another report"
+
+run silent --silent -- "$get_status"
+expect_code silent 7026
+expect_driver_back silent
+
+run unplugged --unplug-after 1 -- "$get_status"
+expect_code unplugged 7024
+[ ! -s "$work/unplugged.journal" ] || fail "unplugged: the unit answered"
+
+if [ "$failures" -gt 0 ]; then
+  say "$failures failure(s)"
+  exit 1
+fi
+say "all passed"
