@@ -184,6 +184,26 @@ private:
                     job.queueStopped = true;
         if (ipp_attribute_t* message = ippFindAttribute(response.get(), "job-printer-state-message", IPP_TAG_TEXT))
             if (const char* text = ippGetString(message, 0, nullptr)) job.message = text;
+        // A job waiting in a queue stopped meanwhile (by hand, or by CUPS
+        // after the device failed) would wait there until the queue is
+        // resumed: CUPS does not say so in the job's reasons.
+        if (job.state == IPP_JSTATE_PENDING && !job.queueStopped) return AskQueueStopped(job, error);
+        return true;
+    }
+
+    bool AskQueueStopped(JobState& job, ServiceError& error) {
+        ipp_t* request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
+        ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, PrinterUri(queue_).c_str());
+        static constexpr std::array<const char*, 2> kAttributes{"printer-state", "printer-state-message"};
+        ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
+                      static_cast<int>(kAttributes.size()), nullptr, kAttributes.data());
+        const IppResponse response = connection_->Do(request, "/", "asking for the queue's state", error);
+        if (!response) return false;
+        ipp_attribute_t* state = ippFindAttribute(response.get(), "printer-state", IPP_TAG_ENUM);
+        job.queueStopped = state && ippGetInteger(state, 0) == IPP_PSTATE_STOPPED;
+        if (ipp_attribute_t* message = ippFindAttribute(response.get(), "printer-state-message", IPP_TAG_TEXT))
+            if (const char* text = ippGetString(message, 0, nullptr); text && *text && job.message.empty())
+                job.message = text;
         return true;
     }
 
