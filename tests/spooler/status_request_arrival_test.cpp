@@ -1,7 +1,7 @@
-// orlax-emulator answers a status request that has arrived whole on its
-// server thread, and one still arriving on a thread of its own: however the
-// 8 bytes come, the reply and the journal must be the same, and a request
-// that is not the status packet is a job either way.
+// orlax-emulator answers a status request that has arrived whole with its
+// connection, and one that arrives in pieces: however the 8 bytes come, the
+// reply and the journal must be the same, and a request that is not the
+// status packet is a job either way.
 #include <gtest/gtest.h>
 
 #include <chrono>
