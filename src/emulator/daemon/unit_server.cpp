@@ -110,7 +110,8 @@ void UnitServer::Accept() {
     for (int taken = 0; taken < kEventsPerTurn; ++taken) {
         const int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
         if (fd < 0) {
-            // Out of descriptors: the connection stays queued until one is free.
+            // Out of descriptors: the connection whose time runs out first
+            // makes room, and this one is taken at the next turn.
             if ((errno == EMFILE || errno == ENFILE) && !open_.empty()) Drop("no descriptor left");
             return;
         }
