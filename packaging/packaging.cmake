@@ -35,9 +35,9 @@ install(FILES ${ORLAX_MAN_GZ} DESTINATION share/man/man1)
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/bash-completion/orlaxctl
         DESTINATION share/bash-completion/completions)
 
-# A udev rule giving the technician's session access to USB-attached units
-# goes here when the USB link comes: install it from packaging/udev/ to
-# lib/udev/rules.d (udev reads /usr/lib/udev/rules.d on Debian 12).
+# The udev rule giving the technician's session and the lp group access to
+# USB-attached units (udev reads /usr/lib/udev/rules.d on Debian 12).
+install(FILES ${CMAKE_CURRENT_LIST_DIR}/udev/70-orlax-usb.rules DESTINATION lib/udev/rules.d)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME orlax-tools)
@@ -68,6 +68,7 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 if(ORLAX_BUILD_GUI)
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
 endif()
-set(CPACK_DEBIAN_PACKAGE_SUGGESTS "cups, cups-client, bash-completion")
+# orlax-emulator --usb runs its command under umockdev's preload library.
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "cups, cups-client, bash-completion, umockdev")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)
