@@ -108,6 +108,7 @@ std::optional<ListenOptions> ParseListenOptions(std::span<const std::string> arg
 const char* ListenUsageText() {
     return "usage: orlax-emulator --listen HOST:PORT [--scenario FILE] [--journal FILE]\n"
            "                      [--idle-limit SECONDS]\n"
+           "       orlax-emulator --usb [OPTIONS] -- COMMAND [ARG...]   (see --usb --help)\n"
            "\n"
            "Runs an emulated ORLAX PRO as a network unit: status requests and print jobs\n"
            "on one TCP port, as a CUPS queue with the device URI socket://HOST:PORT reaches it.\n"
