@@ -43,6 +43,7 @@ expected=(
   /usr/share/man/man1/orlaxctl.1.gz /usr/share/man/man1/orlax-burner.1.gz
   /usr/share/man/man1/orlax-emulator.1.gz
   /usr/share/bash-completion/completions/orlaxctl
+  /usr/lib/udev/rules.d/70-orlax-usb.rules
 )
 for file in "${expected[@]}"; do
   grep -qx -- "$file" <<<"$contents" || fail "the package lacks $file"
@@ -68,8 +69,12 @@ for name in "${programs[@]}"; do
   [ -z "$warnings" ] || fail "man --warnings on $name(1):"$'\n'"$warnings"
   text=$(LC_ALL=C MANWIDTH=80 man -l "$page" 2>/dev/null | col -b)
   grep -q "orlax-tools $version" <<<"$text" || fail "$name(1) does not name version $version"
-  # Every option the program's usage names is in its page.
+  # Every option the program's usage names is in its page (orlax-emulator
+  # has a second usage for its USB form).
   usage=$(QT_QPA_PLATFORM=offscreen "$unpacked/usr/bin/$name" --help) || fail "$name --help failed"
+  if [ "$name" = orlax-emulator ]; then
+    usage+=$(QT_QPA_PLATFORM=offscreen "$unpacked/usr/bin/$name" --usb --help) || fail "$name --usb --help failed"
+  fi
   for option in $(grep -o -- '--[a-z][a-z-]*' <<<"$usage" | sort -u); do
     grep -q -- "$option" <<<"$text" || fail "$name(1) does not document $option"
   done
