@@ -20,7 +20,7 @@
 namespace orlax::bench {
 namespace {
 
-namespace f = device::field;
+namespace f = protocol::field;
 
 constexpr const char* kEmulatedQueue = "Lumetra PRO";
 constexpr std::size_t kFactoryFileSize = 64 * 1024;

@@ -81,7 +81,7 @@ void NetworkRoundRobin(benchmark::State& state, const BenchContext& context) {
                  spooler::StatusReplyBuffer reply{};
                  const auto start = std::chrono::steady_clock::now();
                  const auto outcome = spooler::ExchangeStatus(*unit, 0, start + std::chrono::seconds(1), reply);
-                 if (outcome.result != spooler::LinkResult::Ok || outcome.length != device::kStatusRecordSize) {
+                 if (outcome.result != spooler::LinkResult::Ok || outcome.length != protocol::kStatusRecordSize) {
                      failure = "the exchange failed: " + outcome.detail;
                      return std::optional<std::chrono::nanoseconds>{};
                  }

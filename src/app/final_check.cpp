@@ -17,10 +17,10 @@
 namespace orlax::app {
 namespace {
 
-using device::CommandCode;
+using protocol::CommandCode;
 using device::DeviceMirror;
 using device::DeviceState;
-namespace field = device::field;
+namespace field = protocol::field;
 using Limit = std::int32_t ToleranceLimits::*;
 // Values are compared as 64-bit numbers so that no difference can overflow.
 using Value = std::int64_t;
@@ -77,7 +77,7 @@ Value Mirror(const DeviceState& state) {
 
 template <std::size_t At>
 Value RecordByte(const DeviceState& state) {
-    return device::SignedByte(state.Record(), At);
+    return protocol::SignedByte(state.Record(), At);
 }
 
 Value BinDifference(const DeviceState& state) {
@@ -161,7 +161,7 @@ private:
             Fail();
             return;
         }
-        const std::string_view firmware = device::FirmwareText(state_.Record());
+        const std::string_view firmware = protocol::FirmwareText(state_.Record());
         if (DeviceMirror::expectedFirmware.find(firmware) != std::string_view::npos) {
             log_.AppendLog(kFirmwareOk);
             log_.AppendLog(kLineEnd);
@@ -179,12 +179,12 @@ private:
     // False when the unit is still not idle after the last poll.
     bool WaitForIdle() {
         auto& status = state_.statusBuffer[field::systemStatus];
-        status = device::kStatusBusy;
+        status = protocol::kStatusBusy;
         for (int poll = 0; poll < kFinalCheckMaxIdlePolls; ++poll) {
             // A failed read leaves the byte as it was: the wait goes on.
             link_.GetDeviceStatus().IgnoreFailure();
             app_.Clock().Sleep(kFinalCheckIdlePollMs);
-            if (status == device::kStatusIdle) return true;
+            if (status == protocol::kStatusIdle) return true;
         }
         return false;
     }

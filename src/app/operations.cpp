@@ -16,7 +16,7 @@
 namespace orlax::app {
 namespace {
 
-using device::CommandCode;
+using protocol::CommandCode;
 
 // One device file of a download, with the message shown before it and the
 // pause the unit needs after it.

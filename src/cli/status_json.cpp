@@ -11,7 +11,7 @@ namespace {
 
 using emulator::FieldKind;
 using Json = nlohmann::ordered_json;
-namespace field = device::field;
+namespace field = protocol::field;
 
 // The record's two's-complement bytes: the offsets.
 constexpr std::array kSignedBytes{
@@ -47,12 +47,12 @@ Json FirmwareValue(std::span<const std::uint8_t> bytes) {
 
 }  // namespace
 
-std::string StatusRecordJson(std::span<const std::uint8_t, device::kStatusRecordSize> record) {
+std::string StatusRecordJson(std::span<const std::uint8_t, protocol::kStatusRecordSize> record) {
     Json object = Json::object();
     for (const auto& f : emulator::RecordFields()) {
         switch (f.kind) {
             case FieldKind::Byte: object[std::string(f.name)] = ByteValue(record[f.at], f.at); break;
-            case FieldKind::Counter: object[std::string(f.name)] = device::ReadBigEndian32(record, f.at); break;
+            case FieldKind::Counter: object[std::string(f.name)] = protocol::ReadBigEndian32(record, f.at); break;
             case FieldKind::Character: object[std::string(f.name)] = CharacterValue(record[f.at]); break;
             case FieldKind::Firmware:
                 object[std::string(f.name)] = FirmwareValue(record.subspan(f.at, field::firmwareVersionLength));

@@ -8,10 +8,10 @@
 #include <span>
 #include <string>
 
-#include "device/status_record.h"
+#include "protocol/status_record.h"
 
 namespace orlax::cli {
 
-std::string StatusRecordJson(std::span<const std::uint8_t, device::kStatusRecordSize> record);
+std::string StatusRecordJson(std::span<const std::uint8_t, protocol::kStatusRecordSize> record);
 
 }  // namespace orlax::cli

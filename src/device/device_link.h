@@ -8,7 +8,8 @@
 #include <string_view>
 #include <utility>
 
-#include "device/command_packet.h"
+#include "protocol/command_packet.h"
+#include "protocol/wire.h"
 #include "device/device_state.h"
 #include "device/log_port.h"
 #include "device/result.h"
@@ -22,10 +23,7 @@ class Progress;
 
 namespace orlax::device {
 
-inline constexpr std::string_view kStatusValueName = "KORVANE";
 inline constexpr std::uint32_t kStatusTimeBudgetMs = 2000;
-inline constexpr std::string_view kJobDocumentName = "Lumetra Command";
-inline constexpr std::string_view kRawDataType = "RAW";
 // The busy wait before a command: a status read every 300 ms, at most 200
 // times (about a minute), after which the command is given up.
 inline constexpr std::uint32_t kBusyPollMs = 300;

@@ -7,9 +7,15 @@
 #include <span>
 #include <string_view>
 
-#include "device/status_record.h"
+#include "protocol/command_packet.h"
+#include "protocol/status_record.h"
+#include "protocol/wire.h"
 
 namespace orlax::device {
+
+// The device layer speaks the wire's language: packets, the record's layout
+// and the names the spooler carries are the protocol's, one home each.
+using namespace protocol;  // NOLINT(google-build-using-namespace)
 
 inline constexpr std::int32_t kMirrorUnset = 99;
 

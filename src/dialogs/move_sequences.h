@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <span>
 
-#include "device/command_packet.h"
+#include "protocol/command_packet.h"
 
 namespace orlax::device {
 class DeviceLink;
@@ -28,13 +28,13 @@ struct MoveStep {
         SendByTray,  // `code` when the tray is in, else `otherCode`
     };
     Kind kind;
-    device::CommandCode code{};
-    device::CommandCode otherCode{};
+    protocol::CommandCode code{};
+    protocol::CommandCode otherCode{};
     std::uint32_t ms = 0;
 };
 
 namespace step {
-using device::CommandCode;
+using protocol::CommandCode;
 constexpr MoveStep Send(CommandCode code) { return {MoveStep::Kind::Send, code, {}, 0}; }
 constexpr MoveStep Wait(std::uint32_t ms) { return {MoveStep::Kind::Wait, {}, {}, ms}; }
 constexpr MoveStep StatusRead() { return {MoveStep::Kind::StatusRead, {}, {}, 0}; }
@@ -45,7 +45,7 @@ constexpr MoveStep Prepare() { return Send(CommandCode::PrepareMove); }
 }  // namespace step
 
 namespace sequence {
-using device::CommandCode;
+using protocol::CommandCode;
 using namespace step;
 
 inline constexpr std::array kMoveLeftBin{

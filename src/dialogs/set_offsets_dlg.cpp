@@ -51,7 +51,7 @@ bool CSetOffsetsDlg::OnInitDialog() {
     Dialog::OnInitDialog();
     const auto& mirror = link_.State().mirror;
     for (const OffsetRow& row : kOffsetRows) SetDlgItemText(row.editId, FormatOffset(mirror.*row.field));
-    outcome_.GoOn(link_.SendCommand(device::CommandCode::OffsetsSetup));
+    outcome_.GoOn(link_.SendCommand(protocol::CommandCode::OffsetsSetup));
     return true;
 }
 

@@ -10,7 +10,7 @@
 namespace orlax::emulator {
 namespace {
 
-namespace f = device::field;
+namespace f = protocol::field;
 
 CommandResult NoEffect(CommandContext&, std::uint8_t, std::uint8_t) { return CommandResult::Done; }
 
@@ -71,9 +71,9 @@ CommandResult Pick(CommandContext& unit, std::uint8_t, std::uint8_t) {
         return CommandResult::Done;
     }
     --*bin;
-    const std::uint32_t picked = device::ReadBigEndian32(unit.record, f::disksPicked);
+    const std::uint32_t picked = protocol::ReadBigEndian32(unit.record, f::disksPicked);
     WriteBigEndian32(unit.record, f::disksPicked, picked + 1);
-    unit.record[f::pickerStatus] = device::kDiscInPicker;
+    unit.record[f::pickerStatus] = protocol::kDiscInPicker;
     return CommandResult::Done;
 }
 

@@ -6,7 +6,7 @@
 namespace orlax::emulator {
 namespace {
 
-namespace f = device::field;
+namespace f = protocol::field;
 
 constexpr std::uint8_t kPacketLead[] = {0x1B, 0x04};
 
@@ -18,7 +18,7 @@ std::vector<std::uint8_t> Bytes(const Record& record, std::size_t length) {
 
 Record WithStatus(Record record, std::uint8_t status) {
     record[f::systemStatus] = status;
-    record[f::checksum] = device::StatusChecksum(record);
+    record[f::checksum] = protocol::StatusChecksum(record);
     return record;
 }
 
@@ -36,7 +36,7 @@ DeviceModel::DeviceModel(const Scenario& scenario)
 }
 
 Record DeviceModel::Snapshot() const {
-    return WithStatus(record_, busyReadsLeft_ > 0 ? device::kStatusBusy : record_[f::systemStatus]);
+    return WithStatus(record_, busyReadsLeft_ > 0 ? protocol::kStatusBusy : record_[f::systemStatus]);
 }
 
 StatusReply DeviceModel::ReadStatus() {
@@ -51,11 +51,11 @@ StatusReply DeviceModel::ReadStatus() {
             if (busyReadsLeft_ > 0) --busyReadsLeft_;
             return {false, Bytes(now, now.size())};
         case ReplyKind::Busy:
-            return {false, Bytes(WithStatus(now, device::kStatusBusy), now.size())};
+            return {false, Bytes(WithStatus(now, protocol::kStatusBusy), now.size())};
         case ReplyKind::Idle:
-            return {false, Bytes(WithStatus(now, device::kStatusIdle), now.size())};
+            return {false, Bytes(WithStatus(now, protocol::kStatusIdle), now.size())};
         case ReplyKind::Cover:
-            return {false, Bytes(WithStatus(now, device::kStatusCoverOpen), now.size())};
+            return {false, Bytes(WithStatus(now, protocol::kStatusCoverOpen), now.size())};
         case ReplyKind::Fail:
             return {true, {}};
         case ReplyKind::Empty:

@@ -115,7 +115,7 @@ std::uint32_t EmulatedSpooler::SetPrinterData(platform::PrinterHandle handle,
     Tick();
     const std::size_t n = injected_.Count(SpoolerCall::SetData);
     if (!Find(handle)) return lastError_;
-    if (valueName != device::kStatusValueName) return lastError_ = kErrorFileNotFound;
+    if (valueName != protocol::kStatusValueName) return lastError_ = kErrorFileNotFound;
     if (Faulted(SpoolerCall::SetData, n, false)) return lastError_;
     device_.RequestStatus();
     return 0;
@@ -128,7 +128,7 @@ std::uint32_t EmulatedSpooler::GetPrinterData(platform::PrinterHandle handle,
     Tick();
     const std::size_t n = injected_.Count(SpoolerCall::GetData);
     if (!Find(handle)) return lastError_;
-    if (valueName != device::kStatusValueName) return lastError_ = kErrorFileNotFound;
+    if (valueName != protocol::kStatusValueName) return lastError_ = kErrorFileNotFound;
     if (!needed) return lastError_ = kErrorInvalidParameter;
     if (Faulted(SpoolerCall::GetData, n, false)) {
         if (journal_) journal_->StatusFailed();

@@ -2,12 +2,12 @@
 
 #include <array>
 
-#include "device/status_record.h"
+#include "protocol/status_record.h"
 
 namespace orlax::emulator {
 namespace {
 
-namespace f = device::field;
+namespace f = protocol::field;
 
 constexpr std::array kFields = {
     RecordField{"penConfig", f::penConfig, FieldKind::Byte},

@@ -9,7 +9,7 @@
 
 namespace orlax::emulator {
 
-namespace f = device::field;
+namespace f = protocol::field;
 
 Record DefaultRecord() {
     Record record{};
@@ -19,10 +19,10 @@ Record DefaultRecord() {
     for (std::size_t i = 0; i < firmware.size(); ++i)
         record[f::firmwareVersion + i] = static_cast<std::uint8_t>(firmware[i]);
     record[f::modelType] = 'B';
-    record[f::systemStatus] = device::kStatusIdle;
-    record[f::trayStatus] = device::kTrayInNoDisc;
-    record[f::pickerStatus] = device::kNoDiscInPicker;
-    record[f::checksum] = device::StatusChecksum(record);
+    record[f::systemStatus] = protocol::kStatusIdle;
+    record[f::trayStatus] = protocol::kTrayInNoDisc;
+    record[f::pickerStatus] = protocol::kNoDiscInPicker;
+    record[f::checksum] = protocol::StatusChecksum(record);
     return record;
 }
 

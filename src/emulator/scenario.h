@@ -11,11 +11,11 @@
 #include <string_view>
 #include <vector>
 
-#include "device/status_record.h"
+#include "protocol/status_record.h"
 
 namespace orlax::emulator {
 
-using Record = std::array<std::uint8_t, device::kStatusRecordSize>;
+using Record = std::array<std::uint8_t, protocol::kStatusRecordSize>;
 
 // One entry of the status reply script.
 enum class ReplyKind {

@@ -71,7 +71,7 @@ bool SetCharacter(const Json& value, Record& record, std::size_t at) {
 // printable, as orlaxctl's status-json gives it).
 bool SetFirmware(const Json& value, Record& record, std::size_t at) {
     if (value.is_array()) {
-        if (value.size() != device::field::firmwareVersionLength) return false;
+        if (value.size() != protocol::field::firmwareVersionLength) return false;
         for (std::size_t i = 0; i < value.size(); ++i) {
             const auto number = IntegerIn(value[i], 0, 255);
             if (!number) return false;
@@ -81,8 +81,8 @@ bool SetFirmware(const Json& value, Record& record, std::size_t at) {
     }
     if (!value.is_string()) return false;
     const auto& text = value.get_ref<const std::string&>();
-    if (text.size() > device::field::firmwareVersionLength) return false;
-    for (std::size_t i = 0; i < device::field::firmwareVersionLength; ++i)
+    if (text.size() > protocol::field::firmwareVersionLength) return false;
+    for (std::size_t i = 0; i < protocol::field::firmwareVersionLength; ++i)
         record[at + i] = i < text.size() ? static_cast<std::uint8_t>(text[i]) : 0;
     return true;
 }
@@ -129,7 +129,7 @@ bool ParseRecordHex(const Json& value, Scenario& s, std::string& error) {
     if (!value.is_string()) return Fail(error, "recordHex", expected);
     const auto& text = value.get_ref<const std::string&>();
     if (text.empty()) return true;
-    if (text.size() != 2 * device::kStatusRecordSize)
+    if (text.size() != 2 * protocol::kStatusRecordSize)
         return Fail(error, "recordHex",
                     std::string(expected) + ", not " + std::to_string(text.size()) + " characters");
     Record record{};

@@ -17,7 +17,7 @@ namespace orlax::report {
 namespace {
 
 using device::DeviceMirror;
-namespace field = device::field;
+namespace field = protocol::field;
 
 constexpr std::string_view kFileUpdated = "    File updated !! \r\n";
 constexpr std::string_view kOpenError = " Error in open !\r\n";
@@ -82,10 +82,10 @@ RecordLine BuildLine(const ProductionRecord& record, const device::DeviceState& 
     line.Add("%.*s,", static_cast<int>(DeviceMirror::expectedFirmware.size()),
              DeviceMirror::expectedFirmware.data());
     line.Add("%3.3d,", mirror.lexVersion);
-    line.Add("%10.10u,", device::ReadBigEndian32(bytes, field::disksPrinted));
-    line.Add("%10.10u,", device::ReadBigEndian32(bytes, field::disksPicked));
+    line.Add("%10.10u,", protocol::ReadBigEndian32(bytes, field::disksPrinted));
+    line.Add("%10.10u,", protocol::ReadBigEndian32(bytes, field::disksPicked));
     for (const auto offset : kOffsetFields) line.Add("%4.4d,", mirror.*offset);
-    for (const auto at : kLastDiskBytes) line.Add("%3.3d,", device::SignedByte(bytes, at));
+    for (const auto at : kLastDiskBytes) line.Add("%3.3d,", protocol::SignedByte(bytes, at));
     for (const auto at : kSensorBytes) line.Add("%3.3d,", int{bytes[at]});
     line.Add("\r\n");
     return line;

@@ -11,7 +11,7 @@ namespace orlax::report {
 namespace {
 
 using device::DeviceState;
-namespace field = device::field;
+namespace field = protocol::field;
 
 constexpr std::size_t kDumpLine = 25;        // bytes per line of the dump
 constexpr std::size_t kFirmwareColumn = 30;  // where the firmware text is written
@@ -39,7 +39,7 @@ std::string FirmwareLine(std::span<const std::uint8_t> record) {
                   "ORLAX PRO FIRMWARE VERSION #:                        LEX:   %d\r\n",
                   int{record[field::lexVersion]});
     std::string text(line);
-    const auto firmware = device::FirmwareText(record);
+    const auto firmware = protocol::FirmwareText(record);
     text.replace(kFirmwareColumn, firmware.size(), firmware);
     return text;
 }
@@ -51,7 +51,7 @@ const char* YesNo(bool set, const char* yes, const char* no) { return set ? yes 
 std::string FormatStatusReport(const DeviceState& state) {
     const std::span<const std::uint8_t> r(state.Record());
     const auto& m = state.mirror;
-    const auto u32 = [&](std::size_t at) { return unsigned{device::ReadBigEndian32(r, at)}; };
+    const auto u32 = [&](std::size_t at) { return unsigned{protocol::ReadBigEndian32(r, at)}; };
     const auto u8 = [&](std::size_t at) { return unsigned{r[at]}; };
 
     ReportText report;
@@ -85,7 +85,7 @@ std::string FormatStatusReport(const DeviceState& state) {
     report.Add("\t  Right Bin:\t%3.2d   Hook:\t\t%3.2d    Tray Out:\t%3.2d     Picker Switch:\t%3.2d\r\n",
                m.rightBin, m.hook, m.trayOut, m.pickerSwitch);
     report.Add("\t  Arm Home:\t%3.2d    Last Disk Left:\t%3.2d\tLast Disk Right:\t%3.2d \r\n", m.armHome,
-               device::SignedByte(r, field::lastDiskLeft), device::SignedByte(r, field::lastDiskRight));
+               protocol::SignedByte(r, field::lastDiskLeft), protocol::SignedByte(r, field::lastDiskRight));
     return std::move(report.Text());
 }
 

@@ -118,7 +118,7 @@ std::uint32_t CupsSpooler::SetPrinterData(platform::PrinterHandle handle, std::s
                                           std::uint32_t type, std::span<const std::uint8_t> data) {
     Handle* state = Find(handle);
     if (!state) return lastError_;
-    if (valueName != device::kStatusValueName) return FailData(kErrorUnknownValue, std::string(valueName));
+    if (valueName != protocol::kStatusValueName) return FailData(kErrorUnknownValue, std::string(valueName));
     if (type != platform::kRegBinary || data.size() != 1)
         return FailData(kErrorInvalidParameter, "the request is one binary byte");
     state->request = data[0];
@@ -130,7 +130,7 @@ std::uint32_t CupsSpooler::GetPrinterData(platform::PrinterHandle handle, std::s
                                           std::uint32_t* needed) {
     Handle* state = Find(handle);
     if (!state) return lastError_;
-    if (valueName != device::kStatusValueName) return FailData(kErrorUnknownValue, std::string(valueName));
+    if (valueName != protocol::kStatusValueName) return FailData(kErrorUnknownValue, std::string(valueName));
     if (!needed) return FailData(kErrorInvalidParameter);
     if (!state->request) return FailData(kErrorNoRequest);
 

@@ -16,7 +16,7 @@
 namespace orlax::app {
 namespace {
 
-namespace f = device::field;
+namespace f = protocol::field;
 using emulator::SpoolerCall;
 using testing::Click;
 using testing::Packets;
@@ -144,8 +144,8 @@ TEST(FinalCheck, PassingUnitIsFinishedAndRecorded) {
               "000001,Not Set,09:41,03\\07\\2005,Not Set,099,0000001234,0000001240,0000,0000,0000,"
               "0000,0000,0000,0000,0000,0000,0000,000,000,000,200,000,180,\r\n");
     const auto& unit = check.session.spooler.Device().State();
-    EXPECT_EQ(device::ReadBigEndian32(unit, f::yellowSpitsA), 0u);
-    EXPECT_EQ(device::ReadBigEndian32(unit, f::cyanSpitsB), 0u);
+    EXPECT_EQ(protocol::ReadBigEndian32(unit, f::yellowSpitsA), 0u);
+    EXPECT_EQ(protocol::ReadBigEndian32(unit, f::cyanSpitsB), 0u);
     EXPECT_FALSE(check.Failed());
     EXPECT_TRUE(check.session.NothingLeftOpen());
 }

@@ -196,8 +196,8 @@ TEST(TestBins, PollsUntilIdleThenReports) {
         emulator::Scenario scenario = emulator::DefaultScenario();
         scenario.busyPolls = c.busyPolls;
         scenario.faults.open = c.unreadable;
-        scenario.record[device::field::leftBinCount] = 25;
-        scenario.record[device::field::rightBinCount] = 12;
+        scenario.record[protocol::field::leftBinCount] = 25;
+        scenario.record[protocol::field::rightBinCount] = 12;
         Session session(scenario);
         for (const std::size_t n : c.failedOpens) session.spooler.FailNthCall(SpoolerCall::Open, n);
         const std::string log = session.Run({Click(control::kTestBins)});
@@ -205,7 +205,7 @@ TEST(TestBins, PollsUntilIdleThenReports) {
         EXPECT_TRUE(log.starts_with(heading)) << c.what;
         const auto packets = c.commands == 2 ? testing::Packets({"1B 04 09 00 00 00 00 28",
                                                                  "1B 04 99 00 00 00 00 B8"})
-                                             : std::vector<device::CommandPacket>{};
+                                             : std::vector<protocol::CommandPacket>{};
         EXPECT_EQ(session.Commands(), packets) << c.what;
         EXPECT_EQ(session.clock.Sleeps(), c.sleeps) << c.what;
         const std::size_t at = log.find(getting);

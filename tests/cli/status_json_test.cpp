@@ -63,7 +63,7 @@ emulator::Record RandomRecord(std::mt19937& random) {
             case emulator::FieldKind::Firmware: {
                 const bool text = random() % 2 == 0;
                 const std::size_t length = random() % 16;
-                for (std::size_t i = 0; i < device::field::firmwareVersionLength; ++i)
+                for (std::size_t i = 0; i < protocol::field::firmwareVersionLength; ++i)
                     record[field.at + i] = static_cast<std::uint8_t>(
                         !text ? byte(random) : i < length ? 0x20 + random() % 0x5F : 0);
                 break;

@@ -9,7 +9,7 @@
 namespace orlax::testing {
 namespace {
 
-namespace f = device::field;
+namespace f = protocol::field;
 constexpr int kDiskPosition = 1010;
 constexpr int kVertical = 1015;
 constexpr int kHorizontal = 1001;
@@ -19,7 +19,7 @@ TEST(DiskPosition, OkSendsBothFieldsUnderTheRuleCancelSendsNothing) {
         const char* what;
         int vertical, horizontal;  // the unit's values
         platform::Script script;
-        std::vector<device::CommandPacket> sent;
+        std::vector<protocol::CommandPacket> sent;
     };
     const std::vector<Case> cases = {
         {"typed values", 0, 0,

@@ -9,7 +9,7 @@
 namespace orlax::testing {
 namespace {
 
-namespace f = device::field;
+namespace f = protocol::field;
 using Sleeps = std::vector<std::uint32_t>;
 
 constexpr int kSetOffsets = 1011;
@@ -19,7 +19,7 @@ const char* const kOffsetsSetup = "1B 04 13 00 00 00 00 32";
 const char* const kLeftBinZero = "1B 04 08 00 00 00 00 27";
 
 struct DialogRun {
-    std::vector<device::CommandPacket> sent;
+    std::vector<protocol::CommandPacket> sent;
     Sleeps sleeps;
     std::string log;
 };
@@ -53,7 +53,7 @@ TEST(SetOffsets, EachFieldSendsItsIndexAndValueOnLeaving) {
     struct Case {
         int edit;
         const char* typed;
-        std::vector<device::CommandPacket> after;  // what follows the left bin offset
+        std::vector<protocol::CommandPacket> after;  // what follows the left bin offset
         Sleeps sleeps;
     };
     const std::vector<Case> cases = {
@@ -70,7 +70,7 @@ TEST(SetOffsets, EachFieldSendsItsIndexAndValueOnLeaving) {
     };
     for (const Case& c : cases) {
         const DialogRun run = RunSetOffsets(emulator::DefaultScenario(), {Type(c.edit, c.typed), Click(2)});
-        std::vector<device::CommandPacket> expected = Packets({kOffsetsSetup, kLeftBinZero});
+        std::vector<protocol::CommandPacket> expected = Packets({kOffsetsSetup, kLeftBinZero});
         expected.insert(expected.end(), c.after.begin(), c.after.end());
         EXPECT_EQ(run.sent, expected) << c.edit;
         EXPECT_EQ(run.sleeps, c.sleeps) << c.edit;
@@ -112,7 +112,7 @@ TEST(SetOffsets, ButtonsRunTheirSequencesAfterTheFieldThatHadTheFocus) {
     const char* const finish = "1B 04 9B 00 00 00 00 BA";
     struct Case {
         int button;
-        std::vector<device::CommandPacket> sequence;
+        std::vector<protocol::CommandPacket> sequence;
         Sleeps sleeps;
     };
     const std::vector<Case> cases = {
@@ -128,7 +128,7 @@ TEST(SetOffsets, ButtonsRunTheirSequencesAfterTheFieldThatHadTheFocus) {
     for (const Case& c : cases) {
         const DialogRun run =
             RunSetOffsets(emulator::DefaultScenario(), {Type(kLeftBin, "-5"), Click(c.button), Click(1)});
-        std::vector<device::CommandPacket> expected = Packets({kOffsetsSetup, "1B 04 08 00 FB 00 00 22"});
+        std::vector<protocol::CommandPacket> expected = Packets({kOffsetsSetup, "1B 04 08 00 FB 00 00 22"});
         expected.insert(expected.end(), c.sequence.begin(), c.sequence.end());
         EXPECT_EQ(run.sent, expected) << c.button;
         EXPECT_EQ(run.sleeps, c.sleeps) << c.button;

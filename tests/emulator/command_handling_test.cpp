@@ -10,7 +10,7 @@
 namespace orlax::emulator {
 namespace {
 
-namespace f = device::field;
+namespace f = protocol::field;
 
 using testing::CommandJob;
 

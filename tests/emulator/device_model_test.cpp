@@ -8,13 +8,13 @@
 namespace orlax::emulator {
 namespace {
 
-namespace f = device::field;
+namespace f = protocol::field;
 
 using testing::CommandJob;
 
 Scenario WithScript(std::vector<ScriptedReply> replies) {
     Scenario s = DefaultScenario();
-    s.record[f::systemStatus] = device::kStatusIdle;
+    s.record[f::systemStatus] = protocol::kStatusIdle;
     s.record[f::checksum] = 0x5A;  // stale: every reply carries a fresh checksum
     s.record[0] = 0x11;
     s.replies = std::move(replies);
@@ -22,8 +22,8 @@ Scenario WithScript(std::vector<ScriptedReply> replies) {
 }
 
 bool ChecksumHolds(const std::vector<std::uint8_t>& reply) {
-    if (reply.size() != device::kStatusRecordSize) return false;
-    return device::StatusChecksum(std::span<const std::uint8_t, 100>(reply.data(), 100)) ==
+    if (reply.size() != protocol::kStatusRecordSize) return false;
+    return protocol::StatusChecksum(std::span<const std::uint8_t, 100>(reply.data(), 100)) ==
            reply[f::checksum];
 }
 
@@ -64,7 +64,7 @@ TEST(DeviceModel, ScriptedRepliesComeFirstOnePerRead) {
     };
     for (const ScriptCase& c : cases) {
         Scenario s = WithScript({c.entry});
-        s.record[f::systemStatus] = device::kStatusIdle;
+        s.record[f::systemStatus] = protocol::kStatusIdle;
         DeviceModel unit(s);
         const StatusReply reply = unit.ReadStatus();
         const auto kind = static_cast<int>(c.entry.kind);
@@ -94,7 +94,7 @@ TEST(DeviceModel, BadSumIsTheChecksumPlusOneAndLengthPadsWithZeros) {
 TEST(DeviceModel, BusyForBusyPollsNormalReadsAfterEachCommand) {
     Scenario s = WithScript({});
     s.busyPolls = 3;
-    s.record[f::systemStatus] = device::kStatusCoverOpen;
+    s.record[f::systemStatus] = protocol::kStatusCoverOpen;
     DeviceModel unit(s);
     EXPECT_EQ(unit.ReadStatus().bytes[f::systemStatus], 'C');  // not busy before a command
 

@@ -7,7 +7,7 @@
 namespace orlax::emulator {
 namespace {
 
-namespace f = device::field;
+namespace f = protocol::field;
 using platform::PrinterHandle;
 
 constexpr std::string_view kQueue = "Lumetra PRO";

@@ -11,7 +11,7 @@
 namespace orlax::emulator {
 namespace {
 
-namespace f = device::field;
+namespace f = protocol::field;
 
 Scenario Parsed(const std::string& json) {
     Scenario scenario;
@@ -24,7 +24,7 @@ TEST(Scenario, DefaultIsAnIdleHealthyUnit) {
     const Scenario s = DefaultScenario();
     EXPECT_EQ(s.queues, std::vector<std::string>{"Lumetra PRO"});
     EXPECT_EQ(s.record[f::modelType], 'B');
-    EXPECT_EQ(device::FirmwareText(s.record), "1.23");
+    EXPECT_EQ(protocol::FirmwareText(s.record), "1.23");
     EXPECT_EQ(s.record[f::lexVersion], 99);
     EXPECT_EQ(s.record[f::penConfig], 3);
     EXPECT_EQ(s.record[f::systemStatus], 'I');
@@ -32,7 +32,7 @@ TEST(Scenario, DefaultIsAnIdleHealthyUnit) {
     EXPECT_EQ(s.record[f::pickerStatus], 'X');
     for (std::size_t at = f::yellowSpitsB; at <= f::leftBinCount; ++at) EXPECT_EQ(s.record[at], 0);
     for (std::size_t at = f::leftBinOffset; at <= f::lastDiskLeft; ++at) EXPECT_EQ(s.record[at], 0);
-    EXPECT_EQ(s.record[f::checksum], device::StatusChecksum(s.record));
+    EXPECT_EQ(s.record[f::checksum], protocol::StatusChecksum(s.record));
     EXPECT_EQ(s.busyPolls, 0u);
     EXPECT_TRUE(s.replies.empty());
     EXPECT_EQ(s.faults, Faults{});
@@ -48,7 +48,7 @@ TEST(Scenario, ContractExampleSetsEveryField) {
         {f::magentaSpitsB, 295}, {f::cyanSpitsA, 1610},   {f::cyanSpitsB, 301},
         {f::disksPrinted, 1234}, {f::disksPicked, 1240},
     };
-    for (const auto& [at, value] : counters) EXPECT_EQ(device::ReadBigEndian32(r, at), value) << at;
+    for (const auto& [at, value] : counters) EXPECT_EQ(protocol::ReadBigEndian32(r, at), value) << at;
     const std::pair<std::size_t, int> bytes[] = {
         {f::lexVersion, 99},        {f::pgaVersion, 18},       {f::modelType, 'B'},
         {f::penConfig, 3},          {f::spitLimitFlags, 1},    {f::trayInSensorLow, 12},
@@ -62,7 +62,7 @@ TEST(Scenario, ContractExampleSetsEveryField) {
         {f::lastDiskRight, 0xFE},   {f::lastDiskLeft, 3},
     };
     for (const auto& [at, value] : bytes) EXPECT_EQ(r[at], value) << "byte " << at;
-    EXPECT_EQ(device::FirmwareText(r), "1.23");
+    EXPECT_EQ(protocol::FirmwareText(r), "1.23");
 }
 
 struct ByteCase {

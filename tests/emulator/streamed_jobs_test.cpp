@@ -15,7 +15,7 @@
 namespace orlax::emulator {
 namespace {
 
-namespace f = device::field;
+namespace f = protocol::field;
 
 const std::vector<std::uint8_t> kMove = {0x1B, 0x04, 0x09, 0, 0, 0, 0, 0x28};
 

@@ -15,7 +15,7 @@
 
 #include "app/burner_dlg.h"
 #include "app/operator_log.h"
-#include "device/status_record.h"
+#include "protocol/status_record.h"
 #include "fuzz_check.h"
 #include "fuzz_session.h"
 #include "report/status_report.h"
@@ -23,8 +23,8 @@
 namespace orlax::fuzz {
 namespace {
 
-namespace f = device::field;
-using Record = std::array<std::uint8_t, device::kStatusRecordSize>;
+namespace f = protocol::field;
+using Record = std::array<std::uint8_t, protocol::kStatusRecordSize>;
 
 constexpr std::string_view kNoStatus = "No status returned !!\r\n";
 constexpr std::string_view kReportStart = "ORLAX PRO FIRMWARE VERSION #:";
@@ -36,8 +36,8 @@ constexpr std::uint8_t kFinalCheckPassed = 0x9C;
 constexpr std::uint8_t kFinalCheckFailed = 0x05;
 
 bool IsValidRecord(std::span<const std::uint8_t> reply) {
-    return reply.size() == device::kStatusRecordSize &&
-           device::StatusChecksum(reply.first<device::kStatusRecordSize>()) == reply[f::checksum];
+    return reply.size() == protocol::kStatusRecordSize &&
+           protocol::StatusChecksum(reply.first<protocol::kStatusRecordSize>()) == reply[f::checksum];
 }
 
 void CheckGetStatus(std::span<const std::uint8_t> reply) {
@@ -87,7 +87,7 @@ bool WithinTolerances(const Record& r) {
     const bool zeros =
         std::all_of(std::begin(kZeroBytes), std::end(kZeroBytes), [&](std::size_t at) { return r[at] == 0; });
     return zeros && r[f::lexVersion] == 99 &&
-           std::string_view("Not Set").find(device::FirmwareText(r)) != std::string_view::npos;
+           std::string_view("Not Set").find(protocol::FirmwareText(r)) != std::string_view::npos;
 }
 
 bool IsWellFormedCommand(const std::vector<std::uint8_t>& job) {
@@ -100,7 +100,7 @@ bool IsWellFormedCommand(const std::vector<std::uint8_t>& job) {
 void CheckFinalCheck(std::span<const std::uint8_t> bytes) {
     Record record{};
     std::copy_n(bytes.begin(), std::min(bytes.size(), record.size()), record.begin());
-    record[f::checksum] = device::StatusChecksum(record);
+    record[f::checksum] = protocol::StatusChecksum(record);
     FuzzSession s(record, {Click(app::control::kFinalCheck)});
     s.Run();
     FUZZ_CHECK(s.spooler.LeftOpen() == 0, "a queue handle or job was left open");

@@ -7,7 +7,7 @@
 
 #include "app/burner_app.h"
 #include "app/operator_log.h"
-#include "device/command_packet.h"
+#include "protocol/command_packet.h"
 #include "emulator/emulated_spooler.h"
 #include "emulator/scenario.h"
 #include "gui/gui_driver.h"
@@ -45,11 +45,11 @@ public:
         return std::string(app.Log().LogText());
     }
 
-    std::vector<device::CommandPacket> Commands() const {
-        std::vector<device::CommandPacket> packets;
+    std::vector<protocol::CommandPacket> Commands() const {
+        std::vector<protocol::CommandPacket> packets;
         for (const auto& job : spooler.Jobs()) {
-            if (job.bytes.size() != device::kCommandPacketSize) continue;
-            device::CommandPacket packet{};
+            if (job.bytes.size() != protocol::kCommandPacketSize) continue;
+            protocol::CommandPacket packet{};
             std::copy(job.bytes.begin(), job.bytes.end(), packet.begin());
             packets.push_back(packet);
         }

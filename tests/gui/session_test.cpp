@@ -18,7 +18,7 @@ namespace {
 
 using platform::Script;
 
-std::string Hex(const std::vector<device::CommandPacket>& packets) {
+std::string Hex(const std::vector<protocol::CommandPacket>& packets) {
     std::string out;
     char byte[4];
     for (const auto& packet : packets) {

@@ -89,7 +89,7 @@ TEST(ProductionRecord, NumbersFromOneAtEveryStartAndAppends) {
 // Each case changes the unit, the time or the counter and names the field
 // (1-based, as the record's columns count) that shows it.
 TEST(ProductionRecord, FieldFormats) {
-    namespace f = device::field;
+    namespace f = protocol::field;
     struct Case {
         const char* what;
         std::function<void(Writer&)> change;

@@ -11,7 +11,7 @@
 namespace orlax::report {
 namespace {
 
-namespace f = device::field;
+namespace f = protocol::field;
 using testing::RecordBytes;
 using testing::StateAfterQuery;
 using testing::WorkedExampleRecord;

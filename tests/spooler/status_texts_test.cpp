@@ -114,8 +114,8 @@ std::string FailedQuery(std::uint32_t code) {
 TEST(GetStatusOverCups, ShowsTheSameDumpAndReportAsTheEmulatedUnit) {
     emulator::Scenario scenario = emulator::DefaultScenario();
     scenario.queues = {"unit"};
-    scenario.record[device::field::leftBinOffset] = 0xFE;
-    scenario.record[device::field::firmwareVersion] = '2';
+    scenario.record[protocol::field::leftBinOffset] = 0xFE;
+    scenario.record[protocol::field::firmwareVersion] = '2';
     emulator::DeviceModel device(scenario);
     LoopbackUnit unit(LoopbackUnit::Reply(device.ReadStatus().bytes));
 

@@ -7,13 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "device/command_packet.h"
+#include "protocol/command_packet.h"
 
 namespace orlax::testing {
 
 // "1B 04 08 02 FC 00 00 25" as a packet.
-inline device::CommandPacket Packet(const std::string& hex) {
-    device::CommandPacket packet{};
+inline protocol::CommandPacket Packet(const std::string& hex) {
+    protocol::CommandPacket packet{};
     std::istringstream in(hex);
     for (auto& byte : packet) {
         unsigned value = 0;
@@ -23,8 +23,8 @@ inline device::CommandPacket Packet(const std::string& hex) {
     return packet;
 }
 
-inline std::vector<device::CommandPacket> Packets(const std::vector<const char*>& hex) {
-    std::vector<device::CommandPacket> packets;
+inline std::vector<protocol::CommandPacket> Packets(const std::vector<const char*>& hex) {
+    std::vector<protocol::CommandPacket> packets;
     for (const char* h : hex) packets.push_back(Packet(h));
     return packets;
 }

@@ -13,12 +13,12 @@ inline emulator::Scenario PassingScenario(std::string_view firmware = "Not Set")
     emulator::Scenario scenario = emulator::DefaultScenario();
     RecordBytes& record = scenario.record;
     PutFirmware(record, firmware);
-    record[device::field::trayInSensorHigh] = 200;
-    record[device::field::diskInSensorHigh] = 180;
-    PutU32(record, device::field::yellowSpitsA, 1520);
-    PutU32(record, device::field::cyanSpitsB, 301);
-    PutU32(record, device::field::disksPrinted, 1234);
-    PutU32(record, device::field::disksPicked, 1240);
+    record[protocol::field::trayInSensorHigh] = 200;
+    record[protocol::field::diskInSensorHigh] = 180;
+    PutU32(record, protocol::field::yellowSpitsA, 1520);
+    PutU32(record, protocol::field::cyanSpitsB, 301);
+    PutU32(record, protocol::field::disksPrinted, 1234);
+    PutU32(record, protocol::field::disksPicked, 1240);
     Seal(record);
     return scenario;
 }

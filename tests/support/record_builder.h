@@ -7,11 +7,11 @@
 #include <string_view>
 
 #include "device/device_state.h"
-#include "device/status_record.h"
+#include "protocol/status_record.h"
 
 namespace orlax::testing {
 
-using RecordBytes = std::array<std::uint8_t, device::kStatusRecordSize>;
+using RecordBytes = std::array<std::uint8_t, protocol::kStatusRecordSize>;
 
 inline void PutU32(RecordBytes& r, std::size_t at, std::uint32_t v) {
     r[at] = static_cast<std::uint8_t>(v >> 24);
@@ -21,16 +21,16 @@ inline void PutU32(RecordBytes& r, std::size_t at, std::uint32_t v) {
 }
 
 inline void PutFirmware(RecordBytes& r, std::string_view text) {
-    for (std::size_t i = 0; i < device::field::firmwareVersionLength; ++i)
-        r[device::field::firmwareVersion + i] =
+    for (std::size_t i = 0; i < protocol::field::firmwareVersionLength; ++i)
+        r[protocol::field::firmwareVersion + i] =
             i < text.size() ? static_cast<std::uint8_t>(text[i]) : 0;
 }
 
-inline void Seal(RecordBytes& r) { r[device::field::checksum] = device::StatusChecksum(r); }
+inline void Seal(RecordBytes& r) { r[protocol::field::checksum] = protocol::StatusChecksum(r); }
 
 // The unit of the status report's worked example.
 inline RecordBytes WorkedExampleRecord() {
-    namespace f = device::field;
+    namespace f = protocol::field;
     RecordBytes r{};
     PutFirmware(r, "1.23");
     r[f::lexVersion] = 99;
@@ -121,12 +121,12 @@ inline constexpr const char* kContractExampleScenario = R"({
 
 // A device state as a successful query leaves it for `record`.
 inline device::DeviceState StateAfterQuery(const RecordBytes& record) {
-    namespace f = device::field;
+    namespace f = protocol::field;
     device::DeviceState state;
     std::copy(record.begin(), record.end(), state.statusBuffer.begin());
-    state.statusLength = device::kStatusRecordSize;
+    state.statusLength = protocol::kStatusRecordSize;
     auto& m = state.mirror;
-    const auto s = [&](std::size_t at) { return device::SignedByte(record, at); };
+    const auto s = [&](std::size_t at) { return protocol::SignedByte(record, at); };
     m.verticalOffset = s(f::imageVertical);
     m.horizontalOffset = s(f::imageHorizontal);
     m.leftBin = s(f::leftBinOffset);

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "app/burner_app.h"
-#include "device/command_packet.h"
+#include "protocol/command_packet.h"
 #include "emulator/device_model.h"
 #include "emulator/emulated_spooler.h"
 #include "emulator/scenario.h"
@@ -47,11 +47,11 @@ public:
     const std::vector<emulator::EmulatedSpooler::Job>& Jobs() const { return spooler.Jobs(); }
 
     // The command packets the unit received, in order.
-    std::vector<device::CommandPacket> Commands() const {
-        std::vector<device::CommandPacket> packets;
+    std::vector<protocol::CommandPacket> Commands() const {
+        std::vector<protocol::CommandPacket> packets;
         for (const auto& job : spooler.Jobs()) {
             if (!emulator::IsCommandPacket(job.bytes)) continue;
-            device::CommandPacket packet{};
+            protocol::CommandPacket packet{};
             std::copy(job.bytes.begin(), job.bytes.end(), packet.begin());
             packets.push_back(packet);
         }

@@ -7,7 +7,7 @@
 #include <span>
 #include <string_view>
 
-namespace orlax::device {
+namespace orlax::protocol {
 
 inline constexpr std::size_t kStatusRecordSize = 100;
 
@@ -80,4 +80,4 @@ inline std::int32_t SignedByte(std::span<const std::uint8_t> record, std::size_t
 // The firmware text: at most 15 characters, ending early at a zero byte.
 std::string_view FirmwareText(std::span<const std::uint8_t> record);
 
-}  // namespace orlax::device
+}  // namespace orlax::protocol

@@ -1,9 +1,9 @@
-#include "device/status_record.h"
+#include "protocol/status_record.h"
 
 #include <algorithm>
 #include <numeric>
 
-namespace orlax::device {
+namespace orlax::protocol {
 
 std::uint32_t ReadBigEndian32(std::span<const std::uint8_t, 4> bytes) {
     return (std::uint32_t{bytes[0]} << 24) | (std::uint32_t{bytes[1]} << 16) |
@@ -26,4 +26,4 @@ std::string_view FirmwareText(std::span<const std::uint8_t> record) {
             static_cast<std::size_t>(end - chars.begin())};
 }
 
-}  // namespace orlax::device
+}  // namespace orlax::protocol

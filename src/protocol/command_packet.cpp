@@ -1,8 +1,8 @@
-#include "device/command_packet.h"
+#include "protocol/command_packet.h"
 
 #include <numeric>
 
-namespace orlax::device {
+namespace orlax::protocol {
 namespace {
 
 using enum CommandCode;
@@ -42,8 +42,21 @@ std::string_view CommandName(std::uint8_t code) {
     return {};
 }
 
-std::uint8_t CommandChecksum(const CommandPacket& packet) {
+std::uint8_t CommandChecksum(std::span<const std::uint8_t, kCommandPacketSize> packet) {
     return static_cast<std::uint8_t>(std::accumulate(packet.begin(), packet.begin() + 7, 0u));
 }
 
-}  // namespace orlax::device
+CommandPacket MakeStatusRequest(std::uint8_t request) {
+    CommandPacket packet{0x1B, 0x04, 0x00, request, 0x00, 0x00, 0x00, 0x00};
+    packet[7] = CommandChecksum(packet);
+    return packet;
+}
+
+bool IsStatusRequest(std::span<const std::uint8_t> bytes) {
+    if (bytes.size() != kCommandPacketSize) return false;
+    const auto packet = bytes.first<kCommandPacketSize>();
+    return packet[0] == 0x1B && packet[1] == 0x04 && packet[2] == 0x00 && packet[4] == 0x00 && packet[5] == 0x00 &&
+           packet[6] == 0x00 && packet[7] == CommandChecksum(packet);
+}
+
+}  // namespace orlax::protocol

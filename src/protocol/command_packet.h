@@ -1,5 +1,6 @@
-// The 8-byte command packet: 1B 04 code arg arg 00 00 checksum, and the
-// catalogue of the codes the tool sends.
+// The 8-byte packet of the wire: 1B 04 code arg arg 00 00 checksum, the
+// catalogue of the command codes the tool sends, and the network link's
+// status request, which is the same packet with code 00.
 #pragma once
 
 #include <array>
@@ -7,7 +8,7 @@
 #include <span>
 #include <string_view>
 
-namespace orlax::device {
+namespace orlax::protocol {
 
 inline constexpr std::size_t kCommandPacketSize = 8;
 using CommandPacket = std::array<std::uint8_t, kCommandPacketSize>;
@@ -53,11 +54,17 @@ constexpr CommandPacket MakeCommand(CommandCode code, std::uint8_t arg1 = 0, std
 }
 
 // The low 8 bits of the sum of bytes 0 to 6.
-std::uint8_t CommandChecksum(const CommandPacket& packet);
+std::uint8_t CommandChecksum(std::span<const std::uint8_t, kCommandPacketSize> packet);
+
+// The status request of a link that reaches the unit directly (network,
+// USB): 1B 04 00 <request> 00 00 00 <checksum>.
+CommandPacket MakeStatusRequest(std::uint8_t request);
+// Whether `bytes` are exactly such a request.
+bool IsStatusRequest(std::span<const std::uint8_t> bytes);
 
 // A mirror value as one byte: its low 8 bits, two's complement.
 constexpr std::uint8_t LowByte(std::int32_t value) {
     return static_cast<std::uint8_t>(static_cast<std::uint32_t>(value) & 0xFFu);
 }
 
-}  // namespace orlax::device
+}  // namespace orlax::protocol
