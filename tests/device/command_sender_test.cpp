@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "device/command_packet.h"
+#include "protocol/command_packet.h"
 #include "device/device_link.h"
 #include "support/session.h"
 

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "device/command_packet.h"
+#include "protocol/command_packet.h"
 #include "emulator/scenario.h"
 #include "support/packet_hex.h"
 #include "support/session.h"
