@@ -266,7 +266,7 @@ TEST_F(CupsSpoolerTest, StatusReadFailuresHaveCodesOfTheirOwn) {
     const Case cases[] = {
         {"", kErrorDeviceUriUnknown},
         {"ipp://printer.example/ipp/print", kErrorNoStatusPath},
-        {"usb://Maker/Model?serial=1", kErrorNoStatusPath},
+        {"lpd://printer.example/queue", kErrorNoStatusPath},
         {"socket://:9100", kErrorBadDeviceUri},
         {"socket://no-such-unit.invalid:9100", kErrorHostUnknown},
         {local(ClosedPort()), kErrorRefused},

@@ -136,7 +136,7 @@ TEST(GetStatusOverCups, GivesTheFailureTextsWhenNoStatusComes) {
     const Case cases[] = {
         {"a stopped unit", Local(ClosedPort()), "unit", FailedQuery(kErrorRefused)},
         {"a unit that answers nothing", Local(silent.Port()), "unit", FailedQuery(kErrorTimedOut)},
-        {"a queue whose device is no network unit", "usb://Maker/Model", "unit",
+        {"a queue whose device is neither a network nor a USB unit", "lpd://printer.example/queue", "unit",
          FailedQuery(kErrorNoStatusPath)},
         {"an unknown queue", Local(ClosedPort()), "elsewhere",
          "Getting Printer Status !!\r\nPrinter Open Error !!\r\nNo status returned !!\r\n"},
