@@ -1,7 +1,6 @@
 #include "emulator/device_model.h"
 
 #include <algorithm>
-#include <numeric>
 
 namespace orlax::emulator {
 namespace {
@@ -82,8 +81,7 @@ void DeviceModel::ReceiveJob(std::span<const std::uint8_t> job) {
 }
 
 void DeviceModel::ObeyPacket(std::span<const std::uint8_t, kCommandPacketSize> packet) {
-    const auto sum = std::accumulate(packet.begin(), packet.end() - 1, 0u);
-    if (static_cast<std::uint8_t>(sum) != packet[7]) {
+    if (protocol::CommandChecksum(packet) != packet[7]) {
         record_[f::errorBits] |= error_bit::badChecksum;
         return;
     }

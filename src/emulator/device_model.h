@@ -11,6 +11,7 @@
 
 #include "emulator/command_handling.h"
 #include "emulator/scenario.h"
+#include "protocol/command_packet.h"
 
 namespace orlax::emulator {
 
@@ -20,7 +21,7 @@ struct StatusReply {
     std::vector<std::uint8_t> bytes;
 };
 
-inline constexpr std::size_t kCommandPacketSize = 8;
+using protocol::kCommandPacketSize;
 
 // A job of exactly 8 bytes starting 1B 04; any other job is a device file.
 bool IsCommandPacket(std::span<const std::uint8_t> job);

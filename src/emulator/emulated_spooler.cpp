@@ -5,7 +5,7 @@
 
 #include <utility>
 
-#include "device/device_link.h"
+#include "protocol/wire.h"
 #include "emulator/journal.h"
 #include "emulator/sha256.h"
 #include "platform/virtual_clock.h"
@@ -13,7 +13,6 @@
 namespace orlax::emulator {
 namespace {
 
-constexpr std::string_view kRawDataType = "RAW";
 
 }  // namespace
 
@@ -155,7 +154,7 @@ std::uint32_t EmulatedSpooler::StartDocPrinter(platform::PrinterHandle handle,
     HandleState* state = Find(handle);
     if (!state) return 0;
     if (state->docOpen) return Failure(kErrorInvalidPrinterState);
-    if (doc.dataType != kRawDataType) return Failure(kErrorInvalidDataType);
+    if (doc.dataType != protocol::kRawDataType) return Failure(kErrorInvalidDataType);
     if (delivery_.queuePaused) return Failure(kErrorInvalidPrinterState);
     if (Faulted(SpoolerCall::StartDoc, n, faults_.startDoc)) return 0;
     state->docOpen = true;

@@ -4,7 +4,7 @@
 #include <thread>
 #include <utility>
 
-#include "device/device_link.h"
+#include "protocol/wire.h"
 #include "spooler/cups_queue_service.h"
 #include "spooler/network_link.h"
 #include "spooler/spooler_errors.h"
@@ -16,7 +16,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr std::string_view kRawDataType = "RAW";
 constexpr std::chrono::milliseconds kBudgetGrace{5};
 // The tool takes a reply of 0 or 1 byte as no reply and asks again.
 constexpr std::uint32_t kMostBytesOfNoStatus = 1;
@@ -158,7 +157,7 @@ std::uint32_t CupsSpooler::ReadUnitStatus(Handle& state, std::span<std::uint8_t>
         const std::optional<usb::UsbUri> unit = usb::ParseUsbUri(uri);
         if (!unit) return FailData(kErrorBadUsbUri, uri);
         if (!usb_) usb_ = std::make_unique<usb::UsbLink>();
-        const usb::UsbOutcome outcome = usb_->ExchangeStatus(*unit, MakeStatusPacket(*state.request), deadline, reply);
+        const usb::UsbOutcome outcome = usb_->ExchangeStatus(*unit, protocol::MakeStatusRequest(*state.request), deadline, reply);
         if (outcome.result != usb::UsbResult::Ok) return FailData(CodeOf(outcome.result), outcome.detail);
         length = outcome.length;
     } else {
@@ -181,7 +180,7 @@ std::uint32_t CupsSpooler::StartDocPrinter(platform::PrinterHandle handle, const
     Handle* state = Find(handle);
     if (!state) return 0;
     if (state->job) return Fail(kErrorOutOfOrder, "a document is already open");
-    if (doc.dataType != kRawDataType) return Fail(kErrorInvalidDataType, std::string(doc.dataType));
+    if (doc.dataType != protocol::kRawDataType) return Fail(kErrorInvalidDataType, std::string(doc.dataType));
     // A job in a queue that would keep it is not submitted at all: it would
     // reach the unit whenever the queue is resumed, long after.
     const QueueInfo& queue = state->queue;

@@ -72,7 +72,7 @@ LinkOutcome Connect(const Socket& socket, const addrinfo& address, const UnitAdd
     return {LinkResult::Ok, 0, {}};
 }
 
-LinkOutcome SendPacket(const Socket& socket, const StatusPacket& packet, const UnitAddress& unit,
+LinkOutcome SendPacket(const Socket& socket, const protocol::CommandPacket& packet, const UnitAddress& unit,
                        LinkDeadline deadline) {
     std::size_t sent = 0;
     while (sent < packet.size()) {
@@ -90,12 +90,6 @@ LinkOutcome SendPacket(const Socket& socket, const StatusPacket& packet, const U
 }
 
 }  // namespace
-
-StatusPacket MakeStatusPacket(std::uint8_t request) {
-    StatusPacket packet{0x1B, 0x04, 0x00, request, 0x00, 0x00, 0x00, 0x00};
-    packet[7] = static_cast<std::uint8_t>(std::accumulate(packet.begin(), packet.end() - 1, 0u));
-    return packet;
-}
 
 // One byte beyond the buffer is enough to know that the reply is too long.
 LinkOutcome ReadReply(int fd, StatusReplyBuffer& reply, const UnitAddress& unit, LinkDeadline deadline) {
@@ -142,7 +136,7 @@ LinkOutcome ExchangeStatus(const UnitAddress& unit, std::uint8_t request, LinkDe
         outcome = Connect(socket, *address, unit, deadline);
         if (outcome.result == LinkResult::TimedOut) return outcome;
         if (outcome.result != LinkResult::Ok) continue;
-        outcome = SendPacket(socket, MakeStatusPacket(request), unit, deadline);
+        outcome = SendPacket(socket, protocol::MakeStatusRequest(request), unit, deadline);
         if (outcome.result != LinkResult::Ok) return outcome;
         return ReadReply(socket.Fd(), reply, unit, deadline);
     }

@@ -6,6 +6,8 @@
 // kept and a longer reply is a failure.
 #pragma once
 
+#include "protocol/command_packet.h"
+
 #include <array>
 #include <chrono>
 #include <cstddef>
@@ -17,15 +19,11 @@
 
 namespace orlax::spooler {
 
-inline constexpr std::size_t kStatusPacketSize = 8;
 inline constexpr std::size_t kMaxStatusReply = 1000;
 
-using StatusPacket = std::array<std::uint8_t, kStatusPacketSize>;
 using StatusReplyBuffer = std::array<std::uint8_t, kMaxStatusReply>;
 using LinkDeadline = std::chrono::steady_clock::time_point;
 
-// The packet that asks the unit for its status record.
-StatusPacket MakeStatusPacket(std::uint8_t request);
 
 enum class LinkResult {
     Ok,            // the unit sent its reply and closed the connection

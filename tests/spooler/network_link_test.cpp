@@ -21,11 +21,11 @@ std::vector<std::uint8_t> Counting(std::size_t length) {
 
 LinkDeadline In(std::chrono::milliseconds time) { return std::chrono::steady_clock::now() + time; }
 
-TEST(StatusPacket, IsTheRequestWithItsChecksum) {
-    EXPECT_EQ(MakeStatusPacket(0x00), (StatusPacket{0x1B, 0x04, 0x00, 0x00, 0x00, 0x00, 0x00, 0x1F}));
-    EXPECT_EQ(MakeStatusPacket(0x01), (StatusPacket{0x1B, 0x04, 0x00, 0x01, 0x00, 0x00, 0x00, 0x20}));
+TEST(StatusRequest, IsTheRequestWithItsChecksum) {
+    EXPECT_EQ(protocol::MakeStatusRequest(0x00), (protocol::CommandPacket{0x1B, 0x04, 0x00, 0x00, 0x00, 0x00, 0x00, 0x1F}));
+    EXPECT_EQ(protocol::MakeStatusRequest(0x01), (protocol::CommandPacket{0x1B, 0x04, 0x00, 0x01, 0x00, 0x00, 0x00, 0x20}));
     // The sum wraps: 0x1F + 0xFF = 0x11E.
-    EXPECT_EQ(MakeStatusPacket(0xFF), (StatusPacket{0x1B, 0x04, 0x00, 0xFF, 0x00, 0x00, 0x00, 0x1E}));
+    EXPECT_EQ(protocol::MakeStatusRequest(0xFF), (protocol::CommandPacket{0x1B, 0x04, 0x00, 0xFF, 0x00, 0x00, 0x00, 0x1E}));
 }
 
 // Replies of every length the host keeps arrive whole, and the unit got the
@@ -50,7 +50,7 @@ TEST(ExchangeStatus, KeepsRepliesUpTo1000Bytes) {
         }
         const auto requests = unit.Requests();
         ASSERT_EQ(requests.size(), 1u);
-        const StatusPacket packet = MakeStatusPacket(0);
+        const protocol::CommandPacket packet = protocol::MakeStatusRequest(0);
         EXPECT_EQ(requests[0], std::vector<std::uint8_t>(packet.begin(), packet.end()));
     }
 }

@@ -67,7 +67,7 @@ Connection::Wait Connection::Opening(std::span<const std::uint8_t> bytes) {
     have_ += take;
     Touch(idleLimit_);
     if (have_ < start_.size()) return Wait::Read;
-    if (IsStatusPacket(start_)) return AnswerStatus();
+    if (protocol::IsStatusRequest(start_)) return AnswerStatus();
     job_.emplace();
     job_->Add(start_);
     job_->Add(bytes.subspan(take));

@@ -21,7 +21,7 @@
 #include <vector>
 
 #include "emulator/daemon/network_unit.h"
-#include "emulator/daemon/status_packet.h"
+#include "protocol/command_packet.h"
 
 namespace orlax::emulator {
 
@@ -67,7 +67,7 @@ private:
     NetworkUnit& unit_;
     std::chrono::seconds idleLimit_;
     Phase phase_ = Phase::Opening;
-    std::array<std::uint8_t, kStatusPacketSize> start_{};
+    std::array<std::uint8_t, protocol::kCommandPacketSize> start_{};
     std::size_t have_ = 0;  // bytes of start_ received
     std::optional<StreamedJob> job_;
     std::vector<std::uint8_t> reply_;  // what remains to be sent

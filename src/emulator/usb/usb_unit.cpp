@@ -4,7 +4,7 @@
 #include <cerrno>
 #include <utility>
 
-#include "emulator/daemon/status_packet.h"
+#include "protocol/command_packet.h"
 #include "emulator/usb/usb_descriptors.h"
 
 namespace orlax::emulator::usb {
@@ -145,7 +145,7 @@ Completion UsbUnit::BulkOut(ClientId client, unsigned endpoint, std::span<const 
         if (holder_ || driverBound_) return Fails(EBUSY);
         holder_ = client;
     }
-    if (!job_ && IsStatusPacket(data)) {
+    if (!job_ && protocol::IsStatusRequest(data)) {
         Answer(data);
         return {};
     }

@@ -34,7 +34,7 @@ using Lines = std::vector<std::string>;
 constexpr long kMemoryBoundKiB = 64 * 1024;
 constexpr std::size_t kMiB = 1 << 20;
 const std::string kStatusLine = "STATUS 100";
-const spooler::StatusPacket kStatusPacket = spooler::MakeStatusPacket(0);
+const protocol::CommandPacket kStatusPacket = protocol::MakeStatusRequest(0);
 
 class HostileClients : public ::testing::Test {
 protected:
