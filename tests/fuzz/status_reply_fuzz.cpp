@@ -34,6 +34,7 @@ constexpr std::string_view kNotOnline = "Printer Not Online or is busy \r\n";
 constexpr std::size_t kLongestReport = 861;
 constexpr std::uint8_t kFinalCheckPassed = 0x9C;
 constexpr std::uint8_t kFinalCheckFailed = 0x05;
+constexpr std::uint8_t kClearSpits = 0x02;
 
 bool IsValidRecord(std::span<const std::uint8_t> reply) {
     return reply.size() == protocol::kStatusRecordSize &&
@@ -119,8 +120,12 @@ void CheckFinalCheck(std::span<const std::uint8_t> bytes) {
     }
     const bool pass = WithinTolerances(record);
     FUZZ_CHECK(s.Shows(kWithin) == pass && s.Shows(kNotWithin) == !pass, "verdict");
-    FUZZ_CHECK(!commands.empty() && commands.back() == (pass ? kFinalCheckPassed : kFinalCheckFailed),
-               "the unit is told its verdict last");
+    // The factory set-up cannot reach a unit here, so a unit within its
+    // tolerances is not finished: it is never told that it passed.
+    FUZZ_CHECK(!commands.empty() && commands.back() == (pass ? kClearSpits : kFinalCheckFailed),
+               "the unit is told its verdict last, and only a finished unit that it passed");
+    FUZZ_CHECK(std::find(commands.begin(), commands.end(), kFinalCheckPassed) == commands.end(),
+               "an unfinished unit told that it passed");
     FUZZ_CHECK(!s.Shows("File updated"), "a record written where there is no folder");
     FUZZ_CHECK(s.app.Outcome().AnyFailed(), "the record could not be written");
 }
