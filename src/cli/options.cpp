@@ -4,8 +4,8 @@
 
 #include <array>
 #include <charconv>
-#include <filesystem>
 #include <string_view>
+#include <vector>
 
 namespace orlax::cli {
 namespace {
@@ -114,66 +114,29 @@ bool ParseActions(std::span<const std::string> words, platform::Script& script, 
 
 std::optional<Options> ParseCommandLine(std::span<const std::string> args, std::string& error) {
     Options options;
-    std::size_t i = 0;
-    const auto value = [&](std::string_view option, std::string& into) {
-        if (i + 1 >= args.size()) {
-            error = "option " + std::string(option) + " needs a value";
-            return false;
-        }
-        into = args[++i];
-        return true;
+    const auto flag = [](bool& into) {
+        return [&into](const std::string&, std::string&) { return into = true; };
     };
-    for (; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg.size() < 2 || arg.compare(0, 2, "--") != 0) break;  // the actions start here
-        if (arg == "--emulate") {
-            options.emulate = true;
-        } else if (arg.compare(0, 10, "--emulate=") == 0) {
-            options.emulate = true;
-            options.scenarioPath = arg.substr(10);
-            if (options.scenarioPath.empty()) {
-                error = "option --emulate= needs a scenario file";
-                return std::nullopt;
-            }
-        } else if (arg == "--fast") {
-            options.fast = true;
-        } else if (arg == "--journal") {
-            if (!value(arg, options.journalPath)) return std::nullopt;
-        } else if (arg == "--data-root") {
-            if (!value(arg, options.dataRoot)) return std::nullopt;
-            // Paths in the log and in message boxes are the real, whole paths.
-            std::error_code failed;
-            const auto absolute = std::filesystem::absolute(options.dataRoot, failed);
-            if (options.dataRoot.empty() || failed) {
-                error = "--data-root: '" + options.dataRoot + "' is not a usable folder name";
-                return std::nullopt;
-            }
-            options.dataRoot = absolute.lexically_normal().string();
-        } else if (arg == "--final-log") {
-            options.finalLog = true;
-        } else if (arg == "--crlf") {
-            options.crlf = true;
-        } else if (arg == "--keep-going") {
-            options.keepGoing = true;
-        } else if (arg == "--help") {
-            options.help = true;
-        } else if (arg == "--version") {
-            options.version = true;
-        } else {
-            error = "unknown option '" + arg + "'";
-            return std::nullopt;
-        }
-    }
+    std::vector<startup::Option> table = startup::UnitOptionRows(options, startup::WithFast::Yes);
+    table.insert(table.end(), {
+                                  {"--final-log", startup::Takes::Nothing, flag(options.finalLog)},
+                                  {"--crlf", startup::Takes::Nothing, flag(options.crlf)},
+                                  {"--keep-going", startup::Takes::Nothing, flag(options.keepGoing)},
+                                  {"--help", startup::Takes::Nothing, flag(options.help)},
+                                  {"--version", startup::Takes::Nothing, flag(options.version)},
+                              });
+    const startup::Dialect dialect{
+        .missingValue = [](std::string_view spelled, std::string_view valueIs) {
+            return "option " + std::string(spelled) + " needs " + std::string(valueIs);
+        },
+        .unknown = [](std::string_view word) { return "unknown option '" + std::string(word) + "'"; },
+        .endAtFirstWord = true,  // the actions start there
+    };
+    const auto parsed = startup::ParseOptions(args, table, dialect, error);
+    if (!parsed) return std::nullopt;
     if (options.help || options.version) return options;
-    if (options.fast && !options.emulate) {
-        error = "--fast needs --emulate";
-        return std::nullopt;
-    }
-    if (!options.journalPath.empty() && !options.emulate) {
-        error = "--journal needs --emulate";
-        return std::nullopt;
-    }
-    if (!ParseActions(args.subspan(i), options.actions, error)) return std::nullopt;
+    if (error = startup::CombinationError(options); !error.empty()) return std::nullopt;
+    if (!ParseActions(args.subspan(parsed->end), options.actions, error)) return std::nullopt;
     return options;
 }
 

@@ -7,18 +7,15 @@
 #include <string_view>
 
 #include "platform/script.h"
+#include "startup/unit_options.h"
 
 namespace orlax::cli {
 
 // The action that prints the unit's status record as JSON.
 inline constexpr std::string_view kStatusJson = "status-json";
 
-struct Options {
-    bool emulate = false;
-    std::string scenarioPath;  // empty: the default unit
-    bool fast = false;
-    std::string journalPath;
-    std::string dataRoot = "/";
+// The unit options (--emulate, --fast, --journal, --data-root) and orlaxctl's own.
+struct Options : startup::UnitChoice {
     bool finalLog = false;
     bool crlf = false;
     bool keepGoing = false;

@@ -1,21 +1,11 @@
 #include "cli/run.h"
 
-#include <memory>
-
 #include "app/burner_app.h"
 #include "cli/log_printer.h"
 #include "cli/options.h"
 #include "cli/session_steps.h"
-#include "emulator/emulated_spooler.h"
-#include "emulator/journal.h"
-#include "emulator/scenario.h"
 #include "platform/headless_host.h"
-#include "platform/real_clock.h"
-#include "platform/virtual_clock.h"
-#ifdef ORLAX_HAVE_CUPS
-#include "spooler/cups_queue_service.h"
-#include "spooler/cups_spooler.h"
-#endif
+#include "startup/unit_platform.h"
 
 namespace orlax::cli {
 namespace {
@@ -60,25 +50,6 @@ int RunSession(Options& options, platform::Spooler& spooler, platform::Clock& cl
     return failed ? kExitFailed : kExitOk;
 }
 
-// The system's print spooler and the real clock. When an operation failed
-// and the spooler has the cause of its last failure, that cause goes to
-// stderr after the session: the log shows only the code.
-int RunOnSystemSpooler(Options& options, std::ostream& out, std::ostream& err) {
-#ifdef ORLAX_HAVE_CUPS
-    spooler::CupsSpooler spooler(std::make_unique<spooler::CupsQueueService>());
-    platform::RealClock clock;
-    const int status = RunSession(options, spooler, clock, out, err);
-    if (status == kExitFailed && spooler.GetLastError() != 0 && !spooler.LastErrorText().empty())
-        err << "orlaxctl: print spooler: error " << spooler.GetLastError() << ": " << spooler.LastErrorText()
-            << "\n";
-    return status;
-#else
-    (void)options;
-    (void)out;
-    return UsageError(err, "this build has no system print spooler; use --emulate");
-#endif
-}
-
 }  // namespace
 
 int Run(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
@@ -93,28 +64,16 @@ int Run(std::span<const std::string> args, std::ostream& out, std::ostream& err)
         out << "orlaxctl " << ORLAX_VERSION << "\n";
         return kExitOk;
     }
-    if (!options->emulate) return RunOnSystemSpooler(*options, out, err);
-
-    emulator::Scenario scenario = emulator::DefaultScenario();
-    if (!options->scenarioPath.empty() &&
-        !emulator::LoadScenarioFile(options->scenarioPath, scenario, error))
-        return UsageError(err, error);
-
-    std::unique_ptr<emulator::Journal> journal;
-    if (!options->journalPath.empty()) {
-        journal = std::make_unique<emulator::Journal>(options->journalPath);
-        if (!journal->IsOpen()) return UsageError(err, journal->Error());
-    }
-
-    platform::VirtualClock virtualClock;
-    platform::RealClock realClock;
-    platform::Clock& clock =
-        options->fast ? static_cast<platform::Clock&>(virtualClock) : static_cast<platform::Clock&>(realClock);
-    // Jobs are streamed through, not kept: a device file of any size costs
-    // no memory.
-    emulator::EmulatedSpooler spooler(scenario, options->fast ? &virtualClock : nullptr, journal.get(),
-                                      emulator::JobBytes::Streamed);
-    return RunSession(*options, spooler, clock, out, err);
+    if (!options->emulate && !startup::HaveSystemSpooler())
+        return UsageError(err, "this build has no system print spooler; use --emulate");
+    const auto unit = startup::MakeUnitPlatform(*options, error);
+    if (!unit) return UsageError(err, error);
+    const int status = RunSession(*options, unit->Spooler(), unit->Clock(), out, err);
+    // The log shows only the code of the system spooler's failure: its cause
+    // goes to stderr after the session.
+    if (const std::string failure = unit->SpoolerFailure(); status == kExitFailed && !failure.empty())
+        err << "orlaxctl: print spooler: " << failure << "\n";
+    return status;
 }
 
 }  // namespace orlax::cli

@@ -7,9 +7,6 @@
 #include <vector>
 
 #include "app/burner_app.h"
-#include "emulator/emulated_spooler.h"
-#include "emulator/journal.h"
-#include "emulator/scenario.h"
 #include "gui/app_icon_image.h"
 #include "gui/burner_options.h"
 #include "gui/event_trace.h"
@@ -18,10 +15,7 @@
 #include "gui/qt_clock.h"
 #include "gui/qt_host.h"
 #include "gui/watched_spooler.h"
-#ifdef ORLAX_HAVE_CUPS
-#include "spooler/cups_queue_service.h"
-#include "spooler/cups_spooler.h"
-#endif
+#include "startup/unit_platform.h"
 
 namespace {
 
@@ -95,26 +89,14 @@ int main(int argc, char** argv) {
         std::cout << "orlax-burner " ORLAX_VERSION "\n";
         return 0;
     }
-    if (options->emulate) {
-        emulator::Scenario scenario = emulator::DefaultScenario();
-        if (!options->scenarioPath.empty() && !emulator::LoadScenarioFile(options->scenarioPath, scenario, error))
-            return UsageError(error);
-        std::unique_ptr<emulator::Journal> journal;
-        if (!options->journalPath.empty()) {
-            journal = std::make_unique<emulator::Journal>(options->journalPath);
-            if (!journal->IsOpen()) return UsageError(journal->Error());
-        }
-        // The unit answers in real time, as one on the bench; jobs are
-        // streamed through, so a device file of any size costs no memory.
-        emulator::EmulatedSpooler spooler(scenario, nullptr, journal.get(), emulator::JobBytes::Streamed);
-        return RunWindow(spooler, *options, argv[0]);
+    if (!options->emulate && !startup::HaveSystemSpooler()) {
+        std::cerr << "orlax-burner: this build has no system print spooler; "
+                     "run on the emulated unit with --emulate\n";
+        return kExitUsage;
     }
-#ifdef ORLAX_HAVE_CUPS
-    spooler::CupsSpooler spooler(std::make_unique<spooler::CupsQueueService>());
-    return RunWindow(spooler, *options, argv[0]);
-#else
-    std::cerr << "orlax-burner: this build has no system print spooler; "
-                 "run on the emulated unit with --emulate\n";
-    return kExitUsage;
-#endif
+    // The emulated unit answers in real time, as one on the bench; the
+    // window's own clock (QtClock) keeps it painted through pauses.
+    const auto unit = startup::MakeUnitPlatform(*options, error);
+    if (!unit) return UsageError(error);
+    return RunWindow(unit->Spooler(), *options, argv[0]);
 }

@@ -1,81 +1,31 @@
 #include "gui/burner_options.h"
 
-#include <filesystem>
 #include <string_view>
 
 namespace orlax::gui {
-namespace {
-
-// Paths in the log and in message boxes are the real, whole paths.
-bool MakeAbsolute(std::string& folder, std::string& error) {
-    std::error_code failed;
-    const auto absolute = std::filesystem::absolute(folder, failed);
-    if (folder.empty() || failed) {
-        error = "--data-root: '" + folder + "' is not a usable folder name";
-        return false;
-    }
-    folder = absolute.lexically_normal().string();
-    return true;
-}
-
-// The value of option `name` at args[i]: "--name VALUE" (moving i on) or
-// "--name=VALUE". nullopt when args[i] is not that option.
-std::optional<std::string> ValueOf(std::string_view name, std::span<const std::string> args, std::size_t& i,
-                                   std::string& error, bool& failed) {
-    const std::string_view arg = args[i];
-    if (arg == name) {
-        if (i + 1 >= args.size() || args[i + 1].empty()) {
-            error = std::string(name) + " needs a value";
-            failed = true;
-            return std::nullopt;
-        }
-        return args[++i];
-    }
-    if (arg.size() > name.size() && arg.starts_with(name) && arg[name.size()] == '=') {
-        std::string value(arg.substr(name.size() + 1));
-        if (value.empty()) {
-            error = std::string(name) + "= needs a value";
-            failed = true;
-            return std::nullopt;
-        }
-        return value;
-    }
-    return std::nullopt;
-}
-
-}  // namespace
 
 std::optional<BurnerOptions> ParseBurnerOptions(std::span<const std::string> args, std::string& error) {
     BurnerOptions options;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string_view arg = args[i];
-        bool failed = false;
-        if (arg == "--help" || arg == "-h") {
-            options.help = true;
-        } else if (arg == "--version") {
-            options.version = true;
-        } else if (arg == "--emulate") {
-            options.emulate = true;
-        } else if (auto scenario = ValueOf("--emulate", args, i, error, failed); scenario || failed) {
-            // Only "--emulate=FILE": the bare option takes no value.
-            if (failed) return std::nullopt;
-            options.emulate = true;
-            options.scenarioPath = std::move(*scenario);
-        } else if (auto journal = ValueOf("--journal", args, i, error, failed); journal || failed) {
-            if (failed) return std::nullopt;
-            options.journalPath = std::move(*journal);
-        } else if (auto root = ValueOf("--data-root", args, i, error, failed); root || failed) {
-            if (failed) return std::nullopt;
-            options.dataRoot = std::move(*root);
-            if (!MakeAbsolute(options.dataRoot, error)) return std::nullopt;
-        } else {
-            options.forQt.emplace_back(arg);
-        }
-    }
-    if (!options.journalPath.empty() && !options.emulate) {
-        error = "--journal needs --emulate";
-        return std::nullopt;
-    }
+    const auto flag = [](bool& into) {
+        return [&into](const std::string&, std::string&) { return into = true; };
+    };
+    std::vector<startup::Option> table = startup::UnitOptionRows(options, startup::WithFast::No);
+    table.insert(table.end(), {
+                                  {"--help", startup::Takes::Nothing, flag(options.help)},
+                                  {"-h", startup::Takes::Nothing, flag(options.help)},
+                                  {"--version", startup::Takes::Nothing, flag(options.version)},
+                              });
+    // Every other word goes to Qt (unknown == nullptr).
+    const startup::Dialect dialect{
+        .missingValue = [](std::string_view spelled, std::string_view) {
+            return std::string(spelled) + " needs a value";
+        },
+        .emptyWordIsMissing = true,
+    };
+    auto parsed = startup::ParseOptions(args, table, dialect, error);
+    if (!parsed) return std::nullopt;
+    options.forQt = std::move(parsed->handedOn);
+    if (error = startup::CombinationError(options); !error.empty()) return std::nullopt;
     return options;
 }
 

@@ -9,13 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "startup/unit_options.h"
+
 namespace orlax::gui {
 
-struct BurnerOptions {
-    bool emulate = false;
-    std::string scenarioPath;  // with --emulate=FILE; empty: the default unit
-    std::string journalPath;   // with --journal FILE; empty: no journal
-    std::string dataRoot = "/";
+// The unit options (--emulate, --journal, --data-root; not --fast: the
+// desktop unit answers in real time) and orlax-burner's own.
+struct BurnerOptions : startup::UnitChoice {
     bool help = false;
     bool version = false;
     std::vector<std::string> forQt;  // the arguments that are not ours

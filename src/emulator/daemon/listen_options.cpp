@@ -1,8 +1,11 @@
 #include "emulator/daemon/listen_options.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <charconv>
+
+#include "startup/option_table.h"
 
 namespace orlax::emulator {
 namespace {
@@ -59,45 +62,45 @@ bool ParseListenAddress(const std::string& text, std::string& host, std::uint16_
 std::optional<ListenOptions> ParseListenOptions(std::span<const std::string> args, std::string& error) {
     ListenOptions options;
     bool listen = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        const auto value = [&](std::string& into) {
-            if (i + 1 >= args.size()) {
-                error = "option " + arg + " needs a value";
-                return false;
-            }
-            into = args[++i];
+    const auto flag = [](bool& into) {
+        return [&into](const std::string&, std::string&) { return into = true; };
+    };
+    const auto path = [](std::string& into) {
+        return [&into](const std::string& value, std::string&) {
+            into = value;
             return true;
         };
-        if (arg == "--help") {
-            options.help = true;
-        } else if (arg == "--version") {
-            options.version = true;
-        } else if (arg == "--listen") {
-            std::string address;
-            if (!value(address)) return std::nullopt;
-            if (!ParseListenAddress(address, options.host, options.port)) {
-                error = "--listen '" + address + "': expected HOST:PORT, [IPV6]:PORT or PORT";
-                return std::nullopt;
-            }
-            listen = true;
-        } else if (arg == "--scenario") {
-            if (!value(options.scenarioPath)) return std::nullopt;
-        } else if (arg == "--journal") {
-            if (!value(options.journalPath)) return std::nullopt;
-        } else if (arg == "--idle-limit") {
-            std::string seconds;
-            if (!value(seconds)) return std::nullopt;
-            if (!ParseIdleLimit(seconds, options.idleLimit)) {
-                error = "--idle-limit '" + seconds + "': expected whole seconds from 1 to " +
-                        std::to_string(kMaxIdleLimit.count());
-                return std::nullopt;
-            }
-        } else {
-            error = "unknown argument '" + arg + "'";
-            return std::nullopt;
-        }
-    }
+    };
+    const std::array<startup::Option, 6> table{{
+        {"--help", startup::Takes::Nothing, flag(options.help)},
+        {"--version", startup::Takes::Nothing, flag(options.version)},
+        {"--listen", startup::Takes::Value,
+         [&](const std::string& address, std::string& message) {
+             if (!ParseListenAddress(address, options.host, options.port)) {
+                 message = "--listen '" + address + "': expected HOST:PORT, [IPV6]:PORT or PORT";
+                 return false;
+             }
+             return listen = true;
+         }},
+        {"--scenario", startup::Takes::Value, path(options.scenarioPath)},
+        {"--journal", startup::Takes::Value, path(options.journalPath)},
+        {"--idle-limit", startup::Takes::Value,
+         [&](const std::string& seconds, std::string& message) {
+             if (!ParseIdleLimit(seconds, options.idleLimit)) {
+                 message = "--idle-limit '" + seconds + "': expected whole seconds from 1 to " +
+                           std::to_string(kMaxIdleLimit.count());
+                 return false;
+             }
+             return true;
+         }},
+    }};
+    const startup::Dialect dialect{
+        .missingValue = [](std::string_view spelled, std::string_view valueIs) {
+            return "option " + std::string(spelled) + " needs " + std::string(valueIs);
+        },
+        .unknown = [](std::string_view word) { return "unknown argument '" + std::string(word) + "'"; },
+    };
+    if (!startup::ParseOptions(args, table, dialect, error)) return std::nullopt;
     if (!options.help && !options.version && !listen) {
         error = "--listen HOST:PORT is required";
         return std::nullopt;

@@ -6,17 +6,15 @@
 #include <unistd.h>
 
 #include <iostream>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "emulator/daemon/listen_options.h"
 #include "emulator/daemon/network_unit.h"
 #include "emulator/daemon/unit_server.h"
-#include "emulator/journal.h"
-#include "emulator/scenario.h"
 #include "emulator/usb/usb_options.h"
 #include "emulator/usb/usb_run.h"
+#include "startup/emulated_unit.h"
 
 namespace {
 
@@ -60,21 +58,15 @@ int main(int argc, char** argv) {
         return kExitOk;
     }
 
-    Scenario scenario = DefaultScenario();
-    if (!options->scenarioPath.empty() && !LoadScenarioFile(options->scenarioPath, scenario, error))
-        return UsageError(error);
-    std::unique_ptr<Journal> journal;
-    if (!options->journalPath.empty()) {
-        journal = std::make_unique<Journal>(options->journalPath);
-        if (!journal->IsOpen()) return UsageError(journal->Error());
-    }
+    const auto emulated = orlax::startup::LoadEmulatedUnit(options->scenarioPath, options->journalPath, error);
+    if (!emulated) return UsageError(error);
 
     const int stopFd = StopSignals();
     if (stopFd < 0) {
         std::cerr << "orlax-emulator: cannot take SIGTERM and SIGINT\n";
         return kExitFailed;
     }
-    NetworkUnit unit(scenario, journal.get());
+    NetworkUnit unit(emulated->scenario, emulated->journal.get());
     UnitServer server(unit, options->idleLimit);
     if (!server.Listen(options->host, options->port, error)) {
         std::cerr << "orlax-emulator: cannot listen on " << error << "\n";

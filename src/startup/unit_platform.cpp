@@ -1,0 +1,82 @@
+#include "startup/unit_platform.h"
+
+#include "emulator/emulated_spooler.h"
+#include "platform/real_clock.h"
+#include "platform/virtual_clock.h"
+#include "startup/emulated_unit.h"
+#ifdef ORLAX_HAVE_CUPS
+#include "spooler/cups_queue_service.h"
+#include "spooler/cups_spooler.h"
+#endif
+
+namespace orlax::startup {
+namespace {
+
+class EmulatedPlatform final : public UnitPlatform {
+public:
+    // Jobs are streamed through, not kept: a device file of any size costs
+    // no memory.
+    EmulatedPlatform(EmulatedUnit unit, bool fast)
+        : unit_(std::move(unit)),
+          fast_(fast),
+          spooler_(unit_.scenario, fast ? &virtualClock_ : nullptr, unit_.journal.get(),
+                   emulator::JobBytes::Streamed) {}
+
+    platform::Spooler& Spooler() override { return spooler_; }
+    platform::Clock& Clock() override {
+        return fast_ ? static_cast<platform::Clock&>(virtualClock_) : static_cast<platform::Clock&>(realClock_);
+    }
+
+private:
+    EmulatedUnit unit_;
+    bool fast_;
+    platform::VirtualClock virtualClock_;
+    platform::RealClock realClock_;
+    emulator::EmulatedSpooler spooler_;
+};
+
+#ifdef ORLAX_HAVE_CUPS
+class SystemPlatform final : public UnitPlatform {
+public:
+    SystemPlatform() : spooler_(std::make_unique<spooler::CupsQueueService>()) {}
+
+    platform::Spooler& Spooler() override { return spooler_; }
+    platform::Clock& Clock() override { return clock_; }
+    std::string SpoolerFailure() const override {
+        if (spooler_.GetLastError() == 0 || spooler_.LastErrorText().empty()) return {};
+        return "error " + std::to_string(spooler_.GetLastError()) + ": " + spooler_.LastErrorText();
+    }
+
+private:
+    spooler::CupsSpooler spooler_;
+    platform::RealClock clock_;
+};
+#endif
+
+}  // namespace
+
+bool HaveSystemSpooler() {
+#ifdef ORLAX_HAVE_CUPS
+    return true;
+#else
+    return false;
+#endif
+}
+
+std::unique_ptr<UnitPlatform> MakeUnitPlatform(const UnitChoice& choice, std::string& error) {
+    error = CombinationError(choice);
+    if (!error.empty()) return nullptr;
+    if (choice.emulate) {
+        auto unit = LoadEmulatedUnit(choice.scenarioPath, choice.journalPath, error);
+        if (!unit) return nullptr;
+        return std::make_unique<EmulatedPlatform>(std::move(*unit), choice.fast);
+    }
+#ifdef ORLAX_HAVE_CUPS
+    return std::make_unique<SystemPlatform>();
+#else
+    error = "this build has no system print spooler";
+    return nullptr;
+#endif
+}
+
+}  // namespace orlax::startup

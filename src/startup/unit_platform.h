@@ -1,0 +1,35 @@
+// The platform a main window runs on, as the unit options choose it: with
+// --emulate an emulated unit (its scenario, its journal) behind an emulated
+// spooler, on the virtual clock with --fast or else the real one; without
+// it the system's print spooler (CUPS) on the real clock.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/clock.h"
+#include "platform/spooler.h"
+#include "startup/unit_options.h"
+
+namespace orlax::startup {
+
+class UnitPlatform {
+public:
+    virtual ~UnitPlatform() = default;
+    virtual platform::Spooler& Spooler() = 0;
+    virtual platform::Clock& Clock() = 0;
+    // "error N: TEXT" for the system spooler's last failure when it has its
+    // cause in words (the log shows only the code); empty otherwise.
+    virtual std::string SpoolerFailure() const { return {}; }
+};
+
+// Whether this build has the system's print spooler.
+bool HaveSystemSpooler();
+
+// nullptr with `error` set when the choice does not hold together, the
+// scenario file cannot be loaded or the journal cannot be opened; and,
+// without --emulate, when the build has no system spooler (see
+// HaveSystemSpooler: each program words that itself).
+std::unique_ptr<UnitPlatform> MakeUnitPlatform(const UnitChoice& choice, std::string& error);
+
+}  // namespace orlax::startup
