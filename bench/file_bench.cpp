@@ -18,11 +18,11 @@
 #include "emulator/emulated_spooler.h"
 #include "link_session.h"
 #include "paired_probes.h"
-#include "platform/virtual_clock.h"
+#include "clocks/virtual_clock.h"
 #include "results_table.h"
 #ifdef ORLAX_HAVE_CUPS
 #include "cups_queue_jobs.h"
-#include "platform/real_clock.h"
+#include "clocks/real_clock.h"
 #include "spooler/cups_job_stream.h"
 #include "spooler/cups_queue_service.h"
 #include "spooler/cups_spooler.h"
@@ -36,7 +36,7 @@ constexpr const char* kEmulatedQueue = "Lumetra PRO";
 void SendToCountingSink(benchmark::State& state, const BenchContext& context) {
     // Streamed: the spooler keeps a job's length and first bytes, nothing else.
     emulator::EmulatedSpooler spooler(emulator::DefaultScenario(), nullptr, nullptr, emulator::JobBytes::Streamed);
-    platform::VirtualClock clock;
+    clocks::VirtualClock clock;
     LinkSession session(spooler, clock, kEmulatedQueue, context.DataRoot(kSendFileSize));
     const Probe send{counter::kSend, [&](std::string& failure) {
                          const auto took = Timed([&] {
@@ -86,7 +86,7 @@ void SendToCups(benchmark::State& state, const BenchContext& context) {
         return;
     }
     spooler::CupsSpooler cups(std::make_unique<spooler::CupsQueueService>());
-    platform::RealClock clock;
+    clocks::RealClock clock;
     LinkSession session(cups, clock, context.queue, context.DataRoot(kSendFileSize));
     RunPaired(state, {CupsSendProbe(counter::kSend, context.queue,
                                     [&] { return static_cast<bool>(session.Link().SendDeviceFile(kTestFileName)); }),
@@ -106,7 +106,7 @@ void CommandToCups(benchmark::State& state, const BenchContext& context) {
     std::ofstream(packetFile, std::ios::binary)
         .write(reinterpret_cast<const char*>(kCommandPacket.data()), kCommandPacket.size());
     spooler::CupsSpooler cups(std::make_unique<spooler::CupsQueueService>());
-    platform::RealClock clock;
+    clocks::RealClock clock;
     LinkSession session(cups, clock, context.queue);
     RunPaired(state, {CupsSendProbe(counter::kSend, context.queue,
                                     [&] { return static_cast<bool>(session.Link().WriteRawJob(kCommandPacket)); }),

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "app/burner_app.h"
-#include "platform/headless_host.h"
+#include "headless/headless_host.h"
 
 namespace orlax::bench {
 
@@ -24,7 +24,7 @@ private:
     std::ostringstream listOut_, messageOut_;
 
 public:
-    platform::HeadlessHost host;
+    headless::HeadlessHost host;
     app::CBurnerApp app;
 };
 

@@ -58,7 +58,7 @@ emulator::Scenario OutOfToleranceUnit() {
     return scenario;
 }
 
-std::uint64_t TotalPauseMs(const platform::VirtualClock& clock) {
+std::uint64_t TotalPauseMs(const clocks::VirtualClock& clock) {
     return std::accumulate(clock.Sleeps().begin(), clock.Sleeps().end(), std::uint64_t{0});
 }
 

@@ -12,7 +12,7 @@
 #include "bench_registry.h"
 #include "link_session.h"
 #include "paired_probes.h"
-#include "platform/real_clock.h"
+#include "clocks/real_clock.h"
 #include "results_table.h"
 #include "support/session.h"
 #ifdef ORLAX_HAVE_CUPS
@@ -59,7 +59,7 @@ void NetworkRoundRobin(benchmark::State& state, const BenchContext& context) {
                                    return took;
                                }}};
 #ifdef ORLAX_HAVE_CUPS
-    platform::RealClock clock;
+    clocks::RealClock clock;
     // The network link alone: a queue the spooler knows without asking cupsd.
     auto service = std::make_unique<testing::FakeQueueService>();
     service->queues = {{"unit", context.unitUri}};

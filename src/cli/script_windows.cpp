@@ -10,7 +10,7 @@
 namespace orlax::cli {
 namespace {
 
-using platform::ScriptAction;
+using headless::ScriptAction;
 
 // The main window's buttons that open a dialog, and its template.
 struct DialogOpener {
@@ -36,7 +36,7 @@ bool ClosesDialog(const ScriptAction& action) {
 
 }  // namespace
 
-void AssignWindows(platform::Script& script) {
+void AssignWindows(headless::Script& script) {
     int groups = 0;
     int open = 0;  // the group of the dialog being written for, 0 for the main window
     int step = 0;
@@ -55,7 +55,7 @@ void AssignWindows(platform::Script& script) {
     }
 }
 
-bool CheckControls(const platform::Script& script, std::string& error) {
+bool CheckControls(const headless::Script& script, std::string& error) {
     std::map<int, int> templateOf{{0, res::kMainWindowTemplate}};
     for (const auto& action : script) {
         if (const DialogOpener* opener = OpenerOf(action); opener && action.opensGroup != 0)

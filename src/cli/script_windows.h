@@ -7,15 +7,15 @@
 
 #include <string>
 
-#include "platform/script.h"
+#include "headless/script.h"
 
 namespace orlax::cli {
 
 // Numbers the steps and marks each with the window it was written for.
-void AssignWindows(platform::Script& script);
+void AssignWindows(headless::Script& script);
 
 // Whether every step names a control its window has; on the first that
 // does not, false with a one-line message naming the step.
-bool CheckControls(const platform::Script& script, std::string& error);
+bool CheckControls(const headless::Script& script, std::string& error);
 
 }  // namespace orlax::cli

@@ -13,7 +13,7 @@
 namespace orlax::cli {
 namespace {
 
-using platform::ScriptAction;
+using headless::ScriptAction;
 
 std::string StepName(const ScriptAction& action) {
     std::string name = action.step ? "step " + std::to_string(action.step) + " " : std::string();
@@ -49,7 +49,7 @@ std::string OneLine(std::string_view log) {
 
 }  // namespace
 
-StepWatch::StepWatch(app::CBurnerApp& application, platform::HeadlessHost& host, std::ostream& err,
+StepWatch::StepWatch(app::CBurnerApp& application, headless::HeadlessHost& host, std::ostream& err,
                      bool keepGoing)
     : application_(application), host_(host), err_(err), keepGoing_(keepGoing) {
     host_.SetAfterStep([this](const ScriptAction& action) { return AfterStep(action); });

@@ -4,7 +4,7 @@
 
 #include <ostream>
 
-#include "platform/headless_host.h"
+#include "headless/headless_host.h"
 
 namespace orlax::app {
 class CBurnerApp;
@@ -17,7 +17,7 @@ namespace orlax::cli {
 // unless `keepGoing`.
 class StepWatch {
 public:
-    StepWatch(app::CBurnerApp& application, platform::HeadlessHost& host, std::ostream& err, bool keepGoing);
+    StepWatch(app::CBurnerApp& application, headless::HeadlessHost& host, std::ostream& err, bool keepGoing);
 
     // Failures before this call (the main window's start) belong to no step.
     void Start();
@@ -26,10 +26,10 @@ public:
     void Finish();
 
 private:
-    bool AfterStep(const platform::ScriptAction& action);
+    bool AfterStep(const headless::ScriptAction& action);
 
     app::CBurnerApp& application_;
-    platform::HeadlessHost& host_;
+    headless::HeadlessHost& host_;
     std::ostream& err_;
     bool keepGoing_;
     int seenFailures_ = 0;

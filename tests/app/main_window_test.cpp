@@ -21,8 +21,8 @@ emulator::Scenario WithQueues(std::vector<std::string> queues) {
 }
 
 // Lists the selector through the host, as orlaxctl's list-queues does.
-platform::ScriptAction ListQueues() {
-    return {platform::ScriptAction::Kind::ListItems, control::kQueueSelector, {}, "list-queues"};
+headless::ScriptAction ListQueues() {
+    return {headless::ScriptAction::Kind::ListItems, control::kQueueSelector, {}, "list-queues"};
 }
 
 TEST(MainWindow, HelpTextIsTheFirstContent) {
@@ -65,7 +65,7 @@ TEST(MainWindow, EveryQueueIsListedEvenPast255) {
 TEST(MainWindow, LeavingTheSelectorTakesItsTextAsPrinterName) {
     struct Case {
         const char* what;
-        platform::Script script;
+        headless::Script script;
         std::string printerName;
         std::string log;
     };
@@ -103,7 +103,7 @@ TEST(MainWindow, TypedQueueNameOpensThatQueue) {
 
 TEST(MainWindow, AboutEntryShowsNothing) {
     Session session;
-    platform::HeadlessHost& host = session.host;
+    headless::HeadlessHost& host = session.host;
     CBurnerDlg dialog(session.app);
     host.SetOnFirstWindowReady([&] {
         ASSERT_EQ(host.Topmost()->SystemMenu().size(), 1u);

@@ -141,7 +141,7 @@ TEST(MaintenanceCommands, PacketsAndLog) {
         emulator::Scenario scenario = emulator::DefaultScenario();
         scenario.faults.open = c.unreadable;
         Session session(scenario);
-        platform::Script script;
+        headless::Script script;
         for (const int button : c.buttons) script.push_back(Click(button));
         EXPECT_EQ(session.Run(script), c.log) << c.what;
         EXPECT_EQ(session.Commands(), testing::Packets(c.packets)) << c.what;

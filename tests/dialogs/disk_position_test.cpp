@@ -18,7 +18,7 @@ TEST(DiskPosition, OkSendsBothFieldsUnderTheRuleCancelSendsNothing) {
     struct Case {
         const char* what;
         int vertical, horizontal;  // the unit's values
-        platform::Script script;
+        headless::Script script;
         std::vector<protocol::CommandPacket> sent;
     };
     const std::vector<Case> cases = {
@@ -40,7 +40,7 @@ TEST(DiskPosition, OkSendsBothFieldsUnderTheRuleCancelSendsNothing) {
     };
     for (const Case& c : cases) {
         Session session(ScenarioWith({{f::imageVertical, c.vertical}, {f::imageHorizontal, c.horizontal}}));
-        platform::Script script{Click(kDiskPosition)};
+        headless::Script script{Click(kDiskPosition)};
         script.insert(script.end(), c.script.begin(), c.script.end());
         session.Run(script);
         EXPECT_EQ(session.Commands(), c.sent) << c.what;

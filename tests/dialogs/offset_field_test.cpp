@@ -6,7 +6,7 @@
 #include <string>
 
 #include "platform/dialog.h"
-#include "platform/headless_host.h"
+#include "headless/headless_host.h"
 #include "res/dialog_templates.h"
 
 namespace orlax::dialogs {
@@ -21,8 +21,8 @@ struct FieldRead {
 template <class Read>
 FieldRead ReadTyped(const std::string& typed, Read read) {
     std::ostringstream out, err;
-    platform::HeadlessHost host({}, out, err);
-    platform::HeadlessWindow window(*res::FindDialogTemplate(res::kDiskPositionTemplate), host);
+    headless::HeadlessHost host({}, out, err);
+    headless::HeadlessWindow window(*res::FindDialogTemplate(res::kDiskPositionTemplate), host);
     platform::Dialog dialog(res::kDiskPositionTemplate, host);
     dialog.Attach(&window);
     window.SetItemText(1015, typed);

@@ -25,7 +25,7 @@ struct DialogRun {
 };
 
 // Opens SET OFFSETS, runs `script` in it, then the end of the script closes it.
-DialogRun RunSetOffsets(const emulator::Scenario& scenario, platform::Script script) {
+DialogRun RunSetOffsets(const emulator::Scenario& scenario, headless::Script script) {
     Session session(scenario);
     script.push_front(Click(kSetOffsets));
     const std::string log = session.Run(std::move(script));
@@ -87,7 +87,7 @@ TEST(SetOffsets, TabbingThroughSendsEveryFieldAsFilled) {
         {f::rightBinOffset, 5}, {f::hookOffset, -6}, {f::trayOutOffset, 7}, {f::pickerSwitchOffset, 200},
         {f::armHomeOffset, -9},
     });
-    platform::Script script;
+    headless::Script script;
     for (int i = 0; i < 19; ++i) script.push_back(Tab());  // round to LEFT BIN
     const DialogRun run = RunSetOffsets(scenario, script);
     EXPECT_EQ(run.sent, Packets({

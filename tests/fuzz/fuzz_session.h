@@ -9,14 +9,14 @@
 #include <string_view>
 
 #include "app/burner_app.h"
-#include "platform/headless_host.h"
-#include "platform/virtual_clock.h"
+#include "headless/headless_host.h"
+#include "clocks/virtual_clock.h"
 #include "reply_spooler.h"
 
 namespace orlax::fuzz {
 
-inline platform::ScriptAction Click(int id) {
-    return {platform::ScriptAction::Kind::Click, id, {}, "click " + std::to_string(id)};
+inline headless::ScriptAction Click(int id) {
+    return {headless::ScriptAction::Kind::Click, id, {}, "click " + std::to_string(id)};
 }
 
 // No data root: device files cannot be opened and no record can be written.
@@ -24,7 +24,7 @@ inline constexpr const char* kNoDataRoot = "/nonexistent-fuzz-data-root";
 
 class FuzzSession {
 public:
-    FuzzSession(std::span<const std::uint8_t> reply, platform::Script script)
+    FuzzSession(std::span<const std::uint8_t> reply, headless::Script script)
         : spooler(reply, clock),
           host(std::move(script), listOut, messageOut),
           app({spooler, clock, host}, app::AppConfig{kNoDataRoot}) {
@@ -34,10 +34,10 @@ public:
     void Run() { app.InitInstance(); }
     bool Shows(std::string_view text) const { return transcript.find(text) != std::string::npos; }
 
-    platform::VirtualClock clock;
+    clocks::VirtualClock clock;
     ReplySpooler spooler;
     std::ostringstream listOut, messageOut;
-    platform::HeadlessHost host;
+    headless::HeadlessHost host;
     app::CBurnerApp app;
     std::string transcript;
 };

@@ -17,7 +17,7 @@
 #include "fuzz_check.h"
 #include "platform/dialog.h"
 #include "platform/dialog_window.h"
-#include "platform/headless_host.h"
+#include "headless/headless_host.h"
 #include "res/dialog_templates.h"
 
 namespace orlax::fuzz {
@@ -58,7 +58,7 @@ std::int16_t ByStrtod(const std::string& text) {
 
 void CheckField(std::string_view typed) {
     std::ostringstream none;
-    platform::HeadlessHost host({}, none, none);
+    headless::HeadlessHost host({}, none, none);
     platform::Dialog dialog(res::kSetOffsetsTemplate, host);
     FieldWindow window;
     dialog.Attach(&window);

@@ -15,7 +15,7 @@
 namespace orlax::fuzz {
 namespace {
 
-using Kind = platform::ScriptAction::Kind;
+using Kind = headless::ScriptAction::Kind;
 
 std::vector<std::string> Words(std::string_view input) {
     std::vector<std::string> words;
@@ -30,7 +30,7 @@ std::vector<std::string> Words(std::string_view input) {
     return words;
 }
 
-bool SameScript(const platform::Script& a, const platform::Script& b) {
+bool SameScript(const headless::Script& a, const headless::Script& b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i)
         if (a[i].kind != b[i].kind || a[i].id != b[i].id || a[i].text != b[i].text ||
@@ -57,7 +57,7 @@ void CheckCommandLine(std::string_view input) {
         }
     }
     if (!words.empty() && words.front().starts_with("--")) return;
-    platform::Script script;
+    headless::Script script;
     std::string actionsError;
     const bool actions = cli::ParseActions(words, script, actionsError);
     FUZZ_CHECK(actions == options.has_value(), "the actions parse otherwise than the whole line");

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "platform/spooler.h"
-#include "platform/virtual_clock.h"
+#include "clocks/virtual_clock.h"
 
 namespace orlax::fuzz {
 
@@ -23,7 +23,7 @@ public:
     static constexpr std::uint32_t kErrorOutOfOrder = 1906;
 
     // `clock` moves 1 ms at every call, so that every time-bounded loop ends.
-    ReplySpooler(std::span<const std::uint8_t> reply, platform::VirtualClock& clock)
+    ReplySpooler(std::span<const std::uint8_t> reply, clocks::VirtualClock& clock)
         : reply_(reply.begin(), reply.end()), clock_(clock) {}
 
     int OpenPrinter(std::string_view, platform::PrinterHandle* handle,
@@ -126,7 +126,7 @@ private:
     }
 
     std::vector<std::uint8_t> reply_;
-    platform::VirtualClock& clock_;
+    clocks::VirtualClock& clock_;
     std::map<platform::PrinterHandle, Handle> open_;
     platform::PrinterHandle next_ = 1;
     std::size_t unended_ = 0;

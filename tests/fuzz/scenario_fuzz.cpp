@@ -12,8 +12,8 @@
 #include "emulator/emulated_spooler.h"
 #include "emulator/scenario.h"
 #include "fuzz_check.h"
-#include "platform/headless_host.h"
-#include "platform/virtual_clock.h"
+#include "headless/headless_host.h"
+#include "clocks/virtual_clock.h"
 
 namespace orlax::fuzz {
 namespace {
@@ -38,12 +38,12 @@ Scenario Marked() {
 }
 
 void CheckGetStatus(const Scenario& scenario) {
-    platform::VirtualClock clock;
+    clocks::VirtualClock clock;
     emulator::EmulatedSpooler spooler(scenario, &clock);
     std::ostringstream listOut, messageOut;
-    const platform::ScriptAction click{
-        platform::ScriptAction::Kind::Click, app::control::kGetStatus, {}, "get-status"};
-    platform::HeadlessHost host({click}, listOut, messageOut);
+    const headless::ScriptAction click{
+        headless::ScriptAction::Kind::Click, app::control::kGetStatus, {}, "get-status"};
+    headless::HeadlessHost host({click}, listOut, messageOut);
     app::CBurnerApp app({spooler, clock, host}, app::AppConfig{"/nonexistent-fuzz-data-root"});
     std::string transcript;
     app.Log().SetAppendObserver([&](std::string_view text) { transcript += text; });

@@ -12,7 +12,7 @@
 namespace orlax::testing {
 namespace {
 
-using Kind = platform::ScriptAction::Kind;
+using Kind = headless::ScriptAction::Kind;
 
 // Where typed keys go: a selector types into its edit field.
 QWidget* TypingTarget(QWidget* control) {
@@ -41,7 +41,7 @@ void OnEachWindow(gui::QtHost& host, std::function<void(gui::QtDialogWindow&)> s
     });
 }
 
-void Apply(gui::QtDialogWindow& window, const platform::ScriptAction& action) {
+void Apply(gui::QtDialogWindow& window, const headless::ScriptAction& action) {
     QWidget* control = window.Control(action.id);
     switch (action.kind) {
         case Kind::Click:
@@ -76,7 +76,7 @@ void Apply(gui::QtDialogWindow& window, const platform::ScriptAction& action) {
     }
 }
 
-ScriptDriver::ScriptDriver(gui::QtHost& host, platform::Script script,
+ScriptDriver::ScriptDriver(gui::QtHost& host, headless::Script script,
                            std::function<void(gui::QtDialogWindow&)> beforeClose)
     : script_(std::move(script)), beforeClose_(std::move(beforeClose)) {
     host.SetWindowShown([this](gui::QtDialogWindow& window) { Drive(window); });
@@ -85,7 +85,7 @@ ScriptDriver::ScriptDriver(gui::QtHost& host, platform::Script script,
 void ScriptDriver::Drive(gui::QtDialogWindow& window) {
     WaitUntilActive(window);
     while (!window.Ended() && !script_.empty()) {
-        const platform::ScriptAction action = std::move(script_.front());
+        const headless::ScriptAction action = std::move(script_.front());
         script_.pop_front();
         Apply(window, action);
     }

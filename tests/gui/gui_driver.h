@@ -5,7 +5,7 @@
 
 #include <functional>
 
-#include "platform/script.h"
+#include "headless/script.h"
 
 namespace orlax::gui {
 class QtDialogWindow;
@@ -26,22 +26,22 @@ void OnEachWindow(gui::QtHost& host, std::function<void(gui::QtDialogWindow&)> s
 // control (Enter or Escape for OK and Cancel on a window without them);
 // Focus gives it the focus; Type clicks into the field, selects its text and
 // types over it; Leave focuses the control and presses Tab; Tab presses Tab.
-void Apply(gui::QtDialogWindow& window, const platform::ScriptAction& action);
+void Apply(gui::QtDialogWindow& window, const headless::ScriptAction& action);
 
 // Runs `script` on the host's windows as they come up, in order; a window
 // whose steps are done closes with Cancel (as the headless host closes it).
 // `beforeClose` sees each window just before that.
 class ScriptDriver {
 public:
-    ScriptDriver(gui::QtHost& host, platform::Script script,
+    ScriptDriver(gui::QtHost& host, headless::Script script,
                  std::function<void(gui::QtDialogWindow&)> beforeClose = {});
 
-    const platform::Script& Remaining() const { return script_; }
+    const headless::Script& Remaining() const { return script_; }
 
 private:
     void Drive(gui::QtDialogWindow& window);
 
-    platform::Script script_;
+    headless::Script script_;
     std::function<void(gui::QtDialogWindow&)> beforeClose_;
 };
 

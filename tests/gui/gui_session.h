@@ -16,7 +16,7 @@
 #include "gui/qt_dialog_window.h"
 #include "gui/qt_host.h"
 #include "gui/recording_presenter.h"
-#include "platform/virtual_clock.h"
+#include "clocks/virtual_clock.h"
 #include "res/dialog_templates.h"
 
 namespace orlax::testing {
@@ -36,7 +36,7 @@ public:
 
     // Runs the main window on `script`; the log box's last text is kept in
     // `logBox`. Returns the operator log at the end.
-    std::string Run(platform::Script script) {
+    std::string Run(headless::Script script) {
         ScriptDriver driver(host, std::move(script), [this](gui::QtDialogWindow& window) {
             if (window.Template().id == res::kMainWindowTemplate) logBox = window.GetItemText(app::kLogBoxId);
         });
@@ -56,7 +56,7 @@ public:
         return packets;
     }
 
-    platform::VirtualClock clock;
+    clocks::VirtualClock clock;
     gui::ProgressModel progress;
     gui::QtClock realClock{&progress};
     emulator::EmulatedSpooler spooler;

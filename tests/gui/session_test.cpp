@@ -11,12 +11,12 @@
 #include "gui/gui_session.h"
 #include "support/session.h"
 
-Q_DECLARE_METATYPE(orlax::platform::Script)
+Q_DECLARE_METATYPE(orlax::headless::Script)
 
 namespace orlax::testing {
 namespace {
 
-using platform::Script;
+using headless::Script;
 
 std::string Hex(const std::vector<protocol::CommandPacket>& packets) {
     std::string out;

@@ -7,8 +7,8 @@
 
 #include "app/burner_app.h"
 #include "emulator/device_model.h"
-#include "platform/headless_host.h"
-#include "platform/virtual_clock.h"
+#include "headless/headless_host.h"
+#include "clocks/virtual_clock.h"
 #include "spooler/cups_spooler.h"
 #include "spooler/fake_queue_service.h"
 #include "spooler/loopback_unit.h"
@@ -27,7 +27,7 @@ constexpr int kQueueSelector = 1001;
 constexpr int kGetStatus = 1012;
 constexpr std::uint32_t kReadTimeMs = 100;
 
-platform::Script GetStatusOn(const std::string& queue) {
+headless::Script GetStatusOn(const std::string& queue) {
     return {orlax::testing::Type(kQueueSelector, queue), orlax::testing::Leave(kQueueSelector),
             orlax::testing::Click(kGetStatus)};
 }
@@ -36,7 +36,7 @@ platform::Script GetStatusOn(const std::string& queue) {
 // read, so that the query's 2000 ms take 21 reads whatever the unit does.
 class TimedReads final : public platform::Spooler {
 public:
-    TimedReads(platform::Spooler& spooler, platform::VirtualClock& clock) : spooler_(spooler), clock_(clock) {}
+    TimedReads(platform::Spooler& spooler, clocks::VirtualClock& clock) : spooler_(spooler), clock_(clock) {}
     int OpenPrinter(std::string_view name, platform::PrinterHandle* handle,
                     const platform::PrinterDefaults* defaults) override {
         return spooler_.OpenPrinter(name, handle, defaults);
@@ -68,7 +68,7 @@ public:
 
 private:
     platform::Spooler& spooler_;
-    platform::VirtualClock& clock_;
+    clocks::VirtualClock& clock_;
 };
 
 // The tool's main window over the CUPS spooler, one queue "unit" whose
@@ -81,7 +81,7 @@ public:
           host_({}, listOut_, messageOut_),
           app_({spooler_, clock_, host_}, app::AppConfig{"/nonexistent-data-root"}) {}
 
-    std::string Run(platform::Script script) {
+    std::string Run(headless::Script script) {
         for (auto& action : script) host_.Append(std::move(action));
         app_.InitInstance();
         EXPECT_EQ(cups_.OpenHandles(), 0u);
@@ -95,11 +95,11 @@ private:
         return service;
     }
 
-    platform::VirtualClock clock_;
+    clocks::VirtualClock clock_;
     CupsSpooler cups_;
     TimedReads spooler_;
     std::ostringstream listOut_, messageOut_;
-    platform::HeadlessHost host_;
+    headless::HeadlessHost host_;
     app::CBurnerApp app_;
 };
 

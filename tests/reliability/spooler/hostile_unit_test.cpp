@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "app/burner_app.h"
-#include "platform/headless_host.h"
-#include "platform/real_clock.h"
+#include "headless/headless_host.h"
+#include "clocks/real_clock.h"
 #include "spooler/cups_spooler.h"
 #include "spooler/fake_queue_service.h"
 #include "spooler/loopback_unit.h"
@@ -60,9 +60,9 @@ Query GetStatus(std::uint16_t port) {
     auto service = std::make_unique<orlax::testing::FakeQueueService>();
     service->queues = {{"unit", "socket://127.0.0.1:" + std::to_string(port)}};
     spooler::CupsSpooler cups(std::move(service));
-    platform::RealClock clock;
+    clocks::RealClock clock;
     std::ostringstream listOut, messageOut;
-    platform::HeadlessHost host({orlax::testing::Type(kQueueSelector, "unit"),
+    headless::HeadlessHost host({orlax::testing::Type(kQueueSelector, "unit"),
                                  orlax::testing::Leave(kQueueSelector), orlax::testing::Click(kGetStatus)},
                                 listOut, messageOut);
     app::CBurnerApp app({cups, clock, host}, app::AppConfig{"/nonexistent-data-root"});

@@ -14,8 +14,8 @@
 
 #include "app/burner_app.h"
 #include "emulator/device_model.h"
-#include "platform/headless_host.h"
-#include "platform/real_clock.h"
+#include "headless/headless_host.h"
+#include "clocks/real_clock.h"
 #include "spooler/cups_spooler.h"
 #include "spooler/fake_queue_service.h"
 #include "spooler/loopback_unit.h"
@@ -37,15 +37,15 @@ Run GetStatus(const std::string& deviceUri) {
     auto service = std::make_unique<testing::FakeQueueService>();
     service->queues = {{"unit", deviceUri}};
     spooler::CupsSpooler cups(std::move(service));
-    platform::RealClock clock;
+    clocks::RealClock clock;
     std::ostringstream listOut, messageOut;
-    platform::Script script{{platform::ScriptAction::Kind::Type, kQueueSelector, "unit", "queue unit"},
-                            {platform::ScriptAction::Kind::Leave, kQueueSelector, {}, "queue unit"}};
-    platform::HeadlessHost host(std::move(script), listOut, messageOut);
+    headless::Script script{{headless::ScriptAction::Kind::Type, kQueueSelector, "unit", "queue unit"},
+                            {headless::ScriptAction::Kind::Leave, kQueueSelector, {}, "queue unit"}};
+    headless::HeadlessHost host(std::move(script), listOut, messageOut);
     app::CBurnerApp app({cups, clock, host}, app::AppConfig{"/nonexistent-data-root"});
     Run run;
     host.SetOnFirstWindowReady([&] {
-        host.Append({platform::ScriptAction::Kind::Click, kGetStatus, {}, "get-status"});
+        host.Append({headless::ScriptAction::Kind::Click, kGetStatus, {}, "get-status"});
         app.Log().SetAppendObserver([&](std::string_view) {});
     });
     const auto start = Clock::now();

@@ -5,7 +5,7 @@
 #include <deque>
 #include <string>
 
-namespace orlax::platform {
+namespace orlax::headless {
 
 struct ScriptAction {
     enum class Kind {
@@ -34,4 +34,4 @@ struct ScriptAction {
 
 using Script = std::deque<ScriptAction>;
 
-}  // namespace orlax::platform
+}  // namespace orlax::headless

@@ -8,9 +8,9 @@
 
 #include "platform/clock.h"
 
-namespace orlax::platform {
+namespace orlax::clocks {
 
-class VirtualClock final : public Clock {
+class VirtualClock final : public platform::Clock {
 public:
     explicit VirtualClock(std::uint32_t start = 0) : now_(start) {}
 
@@ -30,4 +30,4 @@ private:
     std::vector<std::uint32_t> sleeps_;
 };
 
-}  // namespace orlax::platform
+}  // namespace orlax::clocks

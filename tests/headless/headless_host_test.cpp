@@ -1,4 +1,4 @@
-#include "platform/headless_host.h"
+#include "headless/headless_host.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,9 @@
 #include "platform/dialog.h"
 #include "res/dialog_templates.h"
 
-namespace orlax::platform {
+namespace orlax::headless {
+
+using namespace platform;
 namespace {
 
 using Kind = ScriptAction::Kind;
@@ -152,4 +154,4 @@ TEST(HeadlessHost, MissingTemplateCannotRun) {
 }
 
 }  // namespace
-}  // namespace orlax::platform
+}  // namespace orlax::headless

@@ -5,9 +5,9 @@
 
 #include "platform/clock.h"
 
-namespace orlax::platform {
+namespace orlax::clocks {
 
-class RealClock final : public Clock {
+class RealClock final : public platform::Clock {
 public:
     RealClock();
     std::uint32_t GetTickCount() override;
@@ -17,4 +17,4 @@ private:
     std::chrono::steady_clock::time_point start_;
 };
 
-}  // namespace orlax::platform
+}  // namespace orlax::clocks

@@ -1,8 +1,8 @@
-#include "platform/real_clock.h"
+#include "clocks/real_clock.h"
 
 #include <thread>
 
-namespace orlax::platform {
+namespace orlax::clocks {
 
 RealClock::RealClock() : start_(std::chrono::steady_clock::now()) {}
 
@@ -16,4 +16,4 @@ void RealClock::Sleep(std::uint32_t milliseconds) {
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
-}  // namespace orlax::platform
+}  // namespace orlax::clocks

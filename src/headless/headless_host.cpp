@@ -1,11 +1,14 @@
-#include "platform/headless_host.h"
+#include "headless/headless_host.h"
 
 #include <utility>
 
 #include "platform/dialog.h"
 #include "res/dialog_templates.h"
 
-namespace orlax::platform {
+namespace orlax::headless {
+
+using namespace platform;  // the dialog layer this host implements
+
 namespace {
 
 using res::ControlKind;
@@ -270,4 +273,4 @@ void HeadlessWindow::EndDialog(int result) {
     result_ = result;
 }
 
-}  // namespace orlax::platform
+}  // namespace orlax::headless

@@ -15,13 +15,18 @@
 
 #include "platform/dialog_host.h"
 #include "platform/dialog_window.h"
-#include "platform/script.h"
+#include "headless/script.h"
 
 namespace orlax::res {
 struct DialogTemplate;
 }
 
-namespace orlax::platform {
+namespace orlax::headless {
+
+using platform::Dialog;
+using platform::DialogHost;
+using platform::DialogWindow;
+
 
 class HeadlessWindow;
 
@@ -136,4 +141,4 @@ private:
     int result_ = 0;
 };
 
-}  // namespace orlax::platform
+}  // namespace orlax::headless
