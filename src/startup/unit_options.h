@@ -12,9 +12,9 @@ namespace orlax::startup {
 
 struct UnitChoice {
     bool emulate = false;
-    std::string scenarioPath;  // with --emulate=FILE; empty: the default unit
+    std::string scenarioPath{};  // with --emulate=FILE; empty: the default unit
     bool fast = false;         // the virtual clock
-    std::string journalPath;   // empty: no journal
+    std::string journalPath{};   // empty: no journal
     std::string dataRoot = "/";
 };
 

@@ -96,6 +96,15 @@ TEST_F(Orlaxctl, FailuresAndUsageErrorsGiveTheirExitStatus) {
          "the run stopped there, not run: step 2 'queue Q', step 3 'list-queues'\n"},
         {{"--emulate", "--fast", "--version"}, kExitOk, ""},
         {{"--emulate", "--fast", "disk-position", "click", "1020"}, kExitUsage, "has no control 1020"},
+        // Values after "=" or as the next word; none for the options without one.
+        {{"--emulate", "--fast", "--data-root=" + dir_.string(), "--journal=" + (dir_ / "j").string(), "get-status"},
+         kExitOk, ""},
+        {{"--emulate", "--journal=", "get-status"}, kExitUsage, "orlaxctl: option --journal= needs a value\n"},
+        {{"--emulate", "--data-root"}, kExitUsage, "orlaxctl: option --data-root needs a value\n"},
+        {{"--emulate=", "get-status"}, kExitUsage, "orlaxctl: option --emulate= needs a scenario file\n"},
+        {{"--emulate", "--fast=1", "get-status"}, kExitUsage, "orlaxctl: unknown option '--fast=1'\n"},
+        {{"--emulate", "--fast", "--journal=" + (dir_ / "no" / "j").string(), "get-status"}, kExitUsage,
+         "cannot open the journal"},
     };
     for (const auto& c : cases) {
         std::string joined;

@@ -40,9 +40,9 @@ protected:
     // Starts the unit on a free loopback port with a journal.
     std::unique_ptr<EmulatorProcess> Start(const std::string& scenarioJson = "{}",
                                            const std::vector<std::string>& more = {}) {
-        std::vector<std::string> args{"--listen",   "127.0.0.1:0",
-                                      "--scenario", WriteFile("scenario.json", scenarioJson),
-                                      "--journal",  PathOf("journal.txt")};
+        // The address and journal after "=", the scenario as the next word.
+        std::vector<std::string> args{"--listen=127.0.0.1:0", "--scenario",
+                                      WriteFile("scenario.json", scenarioJson), "--journal=" + PathOf("journal.txt")};
         args.insert(args.end(), more.begin(), more.end());
         auto process = std::make_unique<EmulatorProcess>(args, PathOf("stderr.txt"));
         port_ = process->ListeningPort();
@@ -80,6 +80,11 @@ TEST_F(OrlaxEmulator, RefusesBadCommandLinesWithStatus2) {
         {{"--listen", "127.0.0.1:0", "--idle-limit", "3601"}, "expected whole seconds from 1 to 3600"},
         {{"--listen", "127.0.0.1:0", "--idle-limit", "1s"}, "expected whole seconds"},
         {{"--listen", "127.0.0.1:0", "--idle-limit"}, "option --idle-limit needs a value"},
+        {{"--listen=", "127.0.0.1:0"}, "option --listen= needs a value"},
+        {{"--listen=127.0.0.1:0", "--idle-limit=0"}, "--idle-limit '0': expected whole seconds"},
+        {{"--listen=127.0.0.1:0", "--scenario=" + badScenario}, "busyPolls"},
+        {{"--listen=127.0.0.1:0", "--help=1"}, "unknown argument '--help=1'"},
+        {{"--listen=127.0.0.1:0", "127.0.0.1:1"}, "unknown argument '127.0.0.1:1'"},
     };
     for (const Case& c : cases) {
         EmulatorProcess process(c.args, PathOf("stderr.txt"));
