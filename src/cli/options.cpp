@@ -10,7 +10,7 @@
 namespace orlax::cli {
 namespace {
 
-using platform::ScriptAction;
+using headless::ScriptAction;
 using Kind = ScriptAction::Kind;
 
 // The main window's buttons by name.
@@ -54,7 +54,7 @@ constexpr std::array kGenericActions{
 
 }  // namespace
 
-bool ParseActions(std::span<const std::string> words, platform::Script& script, std::string& error) {
+bool ParseActions(std::span<const std::string> words, headless::Script& script, std::string& error) {
     for (std::size_t i = 0; i < words.size(); ++i) {
         const std::string& word = words[i];
         const auto missing = [&](const char* what) {

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/script.h"
+#include "headless/script.h"
 #include "startup/unit_options.h"
 
 namespace orlax::cli {
@@ -21,7 +21,7 @@ struct Options : startup::UnitChoice {
     bool keepGoing = false;
     bool help = false;
     bool version = false;
-    platform::Script actions;
+    headless::Script actions;
 };
 
 // Parses the whole command line (without the program name). On a usage
@@ -29,7 +29,7 @@ struct Options : startup::UnitChoice {
 std::optional<Options> ParseCommandLine(std::span<const std::string> args, std::string& error);
 
 // Parses the actions alone.
-bool ParseActions(std::span<const std::string> words, platform::Script& script, std::string& error);
+bool ParseActions(std::span<const std::string> words, headless::Script& script, std::string& error);
 
 const char* UsageText();
 

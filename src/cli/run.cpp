@@ -4,7 +4,7 @@
 #include "cli/log_printer.h"
 #include "cli/options.h"
 #include "cli/session_steps.h"
-#include "platform/headless_host.h"
+#include "headless/headless_host.h"
 #include "startup/unit_platform.h"
 
 namespace orlax::cli {
@@ -18,11 +18,11 @@ int UsageError(std::ostream& err, const std::string& message) {
 // Runs the main window over the given spooler and clock.
 int RunSession(Options& options, platform::Spooler& spooler, platform::Clock& clock,
                std::ostream& out, std::ostream& err) {
-    platform::HeadlessHost host(std::move(options.actions), out, err);
+    headless::HeadlessHost host(std::move(options.actions), out, err);
     app::CBurnerApp application({spooler, clock, host}, app::AppConfig{options.dataRoot});
     LogPrinter printer(out, options.crlf);
     StepWatch watch(application, host, err, options.keepGoing);
-    host.SetFrontEndStep([&](const platform::ScriptAction&) { PrintStatusJson(application, out); });
+    host.SetFrontEndStep([&](const headless::ScriptAction&) { PrintStatusJson(application, out); });
     host.SetOnFirstWindowReady([&] {
         watch.Start();
         // Everything appended after the main window's initialisation, as it comes.
