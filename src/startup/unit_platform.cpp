@@ -1,8 +1,8 @@
 #include "startup/unit_platform.h"
 
 #include "emulator/emulated_spooler.h"
-#include "platform/real_clock.h"
-#include "platform/virtual_clock.h"
+#include "clocks/real_clock.h"
+#include "clocks/virtual_clock.h"
 #include "startup/emulated_unit.h"
 #ifdef ORLAX_HAVE_CUPS
 #include "spooler/cups_queue_service.h"
@@ -30,8 +30,8 @@ public:
 private:
     EmulatedUnit unit_;
     bool fast_;
-    platform::VirtualClock virtualClock_;
-    platform::RealClock realClock_;
+    clocks::VirtualClock virtualClock_;
+    clocks::RealClock realClock_;
     emulator::EmulatedSpooler spooler_;
 };
 
@@ -49,7 +49,7 @@ public:
 
 private:
     spooler::CupsSpooler spooler_;
-    platform::RealClock clock_;
+    clocks::RealClock clock_;
 };
 #endif
 
