@@ -4,7 +4,7 @@
 #include "app/final_check.h"
 
 #include <array>
-#include <cstdio>
+#include <cstdarg>
 #include <cstdlib>
 #include <span>
 #include <string_view>
@@ -13,6 +13,7 @@
 #include "app/burner_dlg.h"
 #include "app/operations.h"
 #include "platform/clock.h"
+#include "util/format.h"
 
 namespace orlax::app {
 namespace {
@@ -32,7 +33,6 @@ constexpr std::string_view kFirmwareShouldBe = "\tVersion should be:  ";
 constexpr std::string_view kLineEnd = "\r\n";
 constexpr std::string_view kNotOnline = "Printer Not Online or is busy \r\n";
 constexpr std::string_view kLexCorrect = "LEX firmware is correct!";
-constexpr const char* kLexWrong = "LEX FIRMWARE NOT CORRECT !! IS: %d   SHOULD BE: %d \r\n";
 constexpr std::string_view kNotWithin =
     "Not within MANUFACTURING TOLERANCES !!   PLEASE CORRECT !!\r\n";
 constexpr std::string_view kWithin =
@@ -44,19 +44,17 @@ constexpr std::string_view kNotFinished =
 // A sensor pair: the low reading must not exceed its maximum, the high one
 // must reach its minimum. The failure message shows the limits.
 struct SensorTest {
-    const char* readings;
-    const char* outOfTolerance;
+    const char* name;        // in the readings line
+    const char* loudName;    // in the out-of-tolerance line
     std::size_t low, high;
     Limit lowMax, highMin;
 };
 
 constexpr std::array kSensorTests{
-    SensorTest{"Tray in Sensor Low: %d ,  High: %d \r\n",
-               "TRAY IN SENSOR OUT OF TOLERANCE !!  %d  %d \r\n", field::trayInSensorLow,
+    SensorTest{"Tray in", "TRAY IN", field::trayInSensorLow,
                field::trayInSensorHigh, &ToleranceLimits::trayInLowMax,
                &ToleranceLimits::trayInHighMin},
-    SensorTest{"Disk in Sensor Low: %d ,  High: %d \r\n",
-               "DISK IN SENSOR OUT OF TOLERANCE !!  %d  %d \r\n", field::diskInSensorLow,
+    SensorTest{"Disk in", "DISK IN", field::diskInSensorLow,
                field::diskInSensorHigh, &ToleranceLimits::diskInLowMax,
                &ToleranceLimits::diskInHighMin},
 };
@@ -114,11 +112,12 @@ constexpr std::array kOffsetTests{
                "Right Last Disk offset out of range !!\r\n"},
 };
 
-template <class... Args>
-void AppendFormatted(OperatorLog& log, const char* format, Args... args) {
-    char line[120];
-    std::snprintf(line, sizeof line, format, args...);
-    log.AppendLog(line);
+// One log line of at most 119 characters.
+[[gnu::format(printf, 2, 3)]] void AppendFormatted(OperatorLog& log, const char* format, ...) {
+    std::va_list args;
+    va_start(args, format);
+    log.AppendLog(util::FormatCutV(120, format, args));
+    va_end(args);
 }
 
 // One run of the check: the verdict starts as a pass and only ever falls.
@@ -195,9 +194,10 @@ private:
         for (const SensorTest& test : kSensorTests) {
             const int low = record[test.low];
             const int high = record[test.high];
-            AppendFormatted(log_, test.readings, low, high);
+            AppendFormatted(log_, "%s Sensor Low: %d ,  High: %d \r\n", test.name, low, high);
             if (low > limits.*test.lowMax || high < limits.*test.highMin) {
-                AppendFormatted(log_, test.outOfTolerance, limits.*test.lowMax, limits.*test.highMin);
+                AppendFormatted(log_, "%s SENSOR OUT OF TOLERANCE !!  %d  %d \r\n", test.loudName,
+                                limits.*test.lowMax, limits.*test.highMin);
                 Fail();
             }
         }
@@ -209,7 +209,8 @@ private:
             log_.AppendLog(kLexCorrect);
             return;
         }
-        AppendFormatted(log_, kLexWrong, mirror.lexVersion, DeviceMirror::expectedLexVersion);
+        AppendFormatted(log_, "LEX FIRMWARE NOT CORRECT !! IS: %d   SHOULD BE: %d \r\n", mirror.lexVersion,
+                        DeviceMirror::expectedLexVersion);
         Fail();
     }
 

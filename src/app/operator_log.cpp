@@ -1,10 +1,11 @@
 #include "app/operator_log.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 
 #include "platform/dialog.h"
+#include "res/control_ids.h"
+#include "util/hex.h"
 
 namespace orlax::app {
 
@@ -19,7 +20,7 @@ int OperatorLog::AppendLog(std::string_view text) {
     std::copy(text.begin(), text.end(), text_.begin() + static_cast<std::ptrdiff_t>(length_));
     length_ += text.size();
     text_[length_] = '\0';
-    if (logWindow_) logWindow_->SetDlgItemText(kLogBoxId, LogText());
+    if (logWindow_) logWindow_->SetDlgItemText(res::main_window::kLog, LogText());
     if (observer_) observer_(text);
     return 1;
 }
@@ -32,13 +33,7 @@ void OperatorLog::ClearLog() {
 int OperatorLog::LogHex(std::span<const std::uint8_t> bytes) {
     if (bytes.empty()) return 1;
     bytes = bytes.first(std::min(bytes.size(), kMaxHexBytes));
-    std::array<char, 200> hex{};
-    std::size_t used = 0;
-    for (const std::uint8_t byte : bytes) {
-        std::snprintf(hex.data() + used, hex.size() - used, "%.2X ", byte);
-        used += 3;
-    }
-    return AppendLog({hex.data(), used});
+    return AppendLog(util::Hex(bytes, util::HexCase::Upper, " "));
 }
 
 }  // namespace orlax::app

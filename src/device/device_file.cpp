@@ -2,7 +2,6 @@
 // in blocks of 1000 bytes, ending with an empty write.
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <string>
 
@@ -11,6 +10,7 @@
 #include "device/raw_job.h"
 #include "platform/progress.h"
 #include "platform/dialog_host.h"
+#include "util/unique_fd.h"
 
 namespace orlax::device {
 namespace {
@@ -21,32 +21,16 @@ constexpr std::string_view kOpenErrorCaption = "Error";
 constexpr std::string_view kBadWrite = "Bad Write To Printer !! \r\n";
 constexpr std::string_view kReadError = " Error in read !\r\n";
 
-// The open file of one transfer, closed whichever way the transfer ends.
-class DeviceFile {
-public:
-    DeviceFile() = default;
-    ~DeviceFile() { Close(); }
-    DeviceFile(const DeviceFile&) = delete;
-    DeviceFile& operator=(const DeviceFile&) = delete;
-
-    // Only a regular file is a device file: a pipe, a device or a folder in
-    // its place would stall or never end the transfer. Opening without
-    // blocking keeps a pipe with no writer from holding the operation.
-    bool Open(const std::string& path) {
-        fd_ = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-        struct stat info {};
-        if (fd_ >= 0 && (::fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode))) Close();
-        return fd_ >= 0;
-    }
-    int Fd() const { return fd_; }
-    void Close() {
-        if (fd_ >= 0) ::close(fd_);
-        fd_ = -1;
-    }
-
-private:
-    int fd_ = -1;
-};
+// Only a regular file is a device file: a pipe, a device or a folder in its
+// place would stall or never end the transfer. Opening without blocking keeps
+// a pipe with no writer from holding the operation. Nothing held when the
+// file cannot be had.
+util::UniqueFd OpenDeviceFile(const std::string& path) {
+    util::UniqueFd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    struct stat info {};
+    if (fd && (::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode))) fd.Reset();
+    return fd;
+}
 
 }  // namespace
 
@@ -56,19 +40,20 @@ Result DeviceLink::SendDeviceFile(std::string_view name) {
     log_.AppendLog(kSendingLine);
 
     // The file is closed after the job has been ended, whichever way it ends.
-    DeviceFile file;
+    util::UniqueFd file;
     RawJob job(ports_.spooler, printerName_);
     if (!job.Open() || !job.StartDoc() || !job.StartPage()) return Result::Failed(cause::kFileNotSent);
-    if (!file.Open(path)) {
+    file = OpenDeviceFile(path);
+    if (!file) {
         ports_.host.MessageBox(std::string(kOpenErrorText) + path, kOpenErrorCaption, platform::kMbOk);
         return Result::Failed(cause::kFileNotOpened);
     }
     platform::ProgressDone progressDone(ports_.progress);
     struct stat info {};
-    const std::uint64_t total = ::fstat(file.Fd(), &info) == 0 ? static_cast<std::uint64_t>(info.st_size) : 0;
+    const std::uint64_t total = ::fstat(file.Get(), &info) == 0 ? static_cast<std::uint64_t>(info.st_size) : 0;
     std::uint64_t sent = 0;
 
-    BlockReader reader(BlockReader::FromFile(file.Fd()));
+    BlockReader reader(BlockReader::FromFile(file.Get()));
     for (;;) {
         const auto block = reader.Next();
         if (!block) {
@@ -87,7 +72,7 @@ Result DeviceLink::SendDeviceFile(std::string_view name) {
         sent += block->size();
         if (ports_.progress) ports_.progress->FileProgress(path, sent, total);
     }
-    file.Close();
+    file.Reset();
     if (!job.EndPage() || !job.EndDoc()) return Result::Failed(cause::kFileNotSent);
     job.Close();
     return Result::Done();

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "emulator/sha256.h"
+#include "util/hex.h"
 
 namespace orlax::emulator {
 
@@ -29,11 +30,7 @@ std::string JobDigestLine(std::string_view docName, std::uint64_t length, const 
 std::string JobLine(std::string_view docName, std::span<const std::uint8_t> bytes) {
     if (bytes.size() > kJournalHexLimit) return JobDigestLine(docName, bytes.size(), Sha256(bytes));
     std::string line = JobLineStart(docName, bytes.size());
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    for (const std::uint8_t byte : bytes) {
-        line.push_back(kDigits[byte >> 4]);
-        line.push_back(kDigits[byte & 0x0F]);
-    }
+    util::AppendHex(line, bytes, util::HexCase::Upper);
     return line;
 }
 

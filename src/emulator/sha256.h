@@ -1,11 +1,15 @@
-// SHA-256 of a byte string, for the job journal's digest of long jobs.
+// SHA-256 of a byte string, for the job journal's digest of long jobs,
+// computed by libcrypto.
 #pragma once
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
+
+struct evp_md_ctx_st;  // libcrypto's digest context, kept out of this header
 
 namespace orlax::emulator {
 
@@ -21,18 +25,23 @@ std::string DigestHex(const Sha256Digest& digest);
 
 // SHA-256 of a byte string that arrives in pieces (a job streamed from a
 // connection): the digest of all pieces given to Update, in order.
+// Throws std::runtime_error when libcrypto cannot start or run a digest.
 class Sha256Hasher {
 public:
     Sha256Hasher();
+    Sha256Hasher(Sha256Hasher&&) noexcept;
+    Sha256Hasher& operator=(Sha256Hasher&&) noexcept;
+    ~Sha256Hasher();
+
     void Update(std::span<const std::uint8_t> data);
     // The digest of everything given so far; the hasher then starts over.
     Sha256Digest Finish();
 
 private:
-    std::array<std::uint32_t, 8> state_;
-    std::array<std::uint8_t, 64> pending_{};
-    std::size_t pendingLength_ = 0;
-    std::uint64_t totalLength_ = 0;
+    struct FreeContext {
+        void operator()(evp_md_ctx_st* context) const;
+    };
+    std::unique_ptr<evp_md_ctx_st, FreeContext> context_;
 };
 
 }  // namespace orlax::emulator

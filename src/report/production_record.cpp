@@ -7,11 +7,14 @@
 
 #include <cerrno>
 #include <chrono>
-#include <cstdio>
+#include <cstdarg>
+#include <span>
 #include <thread>
 
 #include "device/log_port.h"
 #include "device/device_state.h"
+#include "util/format.h"
+#include "util/unique_fd.h"
 
 namespace orlax::report {
 namespace {
@@ -41,13 +44,14 @@ constexpr std::array kSensorBytes{field::trayInSensorLow, field::trayInSensorHig
 // One record line, built whole in a fixed buffer before anything is written.
 class RecordLine {
 public:
-    template <class... Args>
-        requires(sizeof...(Args) > 0)
-    void Add(const char* format, Args... args) {
+    [[gnu::format(printf, 2, 3)]] void AddFormatted(const char* format, ...) {
         if (!complete_) return;
-        const std::size_t room = text_.size() - length_;
-        const int n = std::snprintf(text_.data() + length_, room, format, args...);
-        if (n < 0 || static_cast<std::size_t>(n) >= room) {
+        const std::span<char> room = std::span(text_).subspan(length_);
+        std::va_list args;
+        va_start(args, format);
+        const int n = util::FormatIntoV(room, format, args);
+        va_end(args);
+        if (n < 0 || static_cast<std::size_t>(n) >= room.size()) {
             complete_ = false;  // cut short: the line must not be written
             return;
         }
@@ -76,31 +80,28 @@ RecordLine BuildLine(const ProductionRecord& record, const device::DeviceState& 
     const auto bytes = std::span<const std::uint8_t>(state.Record());
     const DeviceMirror& mirror = state.mirror;
     RecordLine line;
-    line.Add("%.6d,", record.recordCounter);
-    line.Add("%.*s,", static_cast<int>(kFixedFirmwareText.size()), kFixedFirmwareText.data());
-    line.Add("%s,%s,", record.recordTime.data(), record.recordDate.data());
-    line.Add("%.*s,", static_cast<int>(DeviceMirror::expectedFirmware.size()),
+    line.AddFormatted("%.6d,", record.recordCounter);
+    line.AddFormatted("%.*s,", static_cast<int>(kFixedFirmwareText.size()), kFixedFirmwareText.data());
+    line.AddFormatted("%s,%s,", record.recordTime.data(), record.recordDate.data());
+    line.AddFormatted("%.*s,", static_cast<int>(DeviceMirror::expectedFirmware.size()),
              DeviceMirror::expectedFirmware.data());
-    line.Add("%3.3d,", mirror.lexVersion);
-    line.Add("%10.10u,", protocol::ReadBigEndian32(bytes, field::disksPrinted));
-    line.Add("%10.10u,", protocol::ReadBigEndian32(bytes, field::disksPicked));
-    for (const auto offset : kOffsetFields) line.Add("%4.4d,", mirror.*offset);
-    for (const auto at : kLastDiskBytes) line.Add("%3.3d,", protocol::SignedByte(bytes, at));
-    for (const auto at : kSensorBytes) line.Add("%3.3d,", int{bytes[at]});
+    line.AddFormatted("%3.3d,", mirror.lexVersion);
+    line.AddFormatted("%10.10u,", protocol::ReadBigEndian32(bytes, field::disksPrinted));
+    line.AddFormatted("%10.10u,", protocol::ReadBigEndian32(bytes, field::disksPicked));
+    for (const auto offset : kOffsetFields) line.AddFormatted("%4.4d,", mirror.*offset);
+    for (const auto at : kLastDiskBytes) line.AddFormatted("%3.3d,", protocol::SignedByte(bytes, at));
+    for (const auto at : kSensorBytes) line.AddFormatted("%3.3d,", int{bytes[at]});
     line.Add("\r\n");
     return line;
 }
 
 // Opens the record file for appending: only a regular file will do (a pipe
 // or a device in its place could hold the operation for ever), and it is
-// opened without blocking. -1 when it cannot be had.
-int OpenRecordFile(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);
+// opened without blocking. Nothing held when it cannot be had.
+util::UniqueFd OpenRecordFile(const std::string& path) {
+    util::UniqueFd fd(::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666));
     struct stat info {};
-    if (fd >= 0 && (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))) {
-        ::close(fd);
-        return -1;
-    }
+    if (fd && (::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode))) fd.Reset();
     return fd;
 }
 
@@ -144,9 +145,9 @@ std::tm SystemLocalTime() {
 
 int ProductionRecord::FormatRecordTime() {
     const std::tm now = localTime_();
-    std::snprintf(recordTime.data(), recordTime.size(), "%.2d:%.2d", now.tm_hour, now.tm_min);
-    std::snprintf(recordDate.data(), recordDate.size(), "%.2d\\%.2d\\%.4lld", now.tm_mon + 1,
-                  now.tm_mday, static_cast<long long>(now.tm_year) + 1900);
+    util::FormatInto(recordTime, "%.2d:%.2d", now.tm_hour, now.tm_min);
+    util::FormatInto(recordDate, "%.2d\\%.2d\\%.4lld", now.tm_mon + 1, now.tm_mday,
+                     static_cast<long long>(now.tm_year) + 1900);
     return 1;
 }
 
@@ -154,16 +155,15 @@ int ProductionRecord::WriteProductionRecord(const std::string& folder,
                                             const device::DeviceState& state,
                                             device::LogPort& log) {
     const std::string path = folder + std::string(kProductionRecordFileName);
-    const int fd = OpenRecordFile(path);
-    if (fd < 0 || !LockRecordFile(fd)) {
-        if (fd >= 0) ::close(fd);
+    util::UniqueFd fd = OpenRecordFile(path);
+    if (!fd || !LockRecordFile(fd.Get())) {
         log.AppendLog(path + std::string(kOpenError));
         return 0;
     }
     FormatRecordTime();
     // A line that did not reach the file keeps its number for the next one.
-    const bool written = AppendLine(fd, BuildLine(*this, state));
-    const bool closed = ::close(fd) == 0;  // also releases the lock
+    const bool written = AppendLine(fd.Get(), BuildLine(*this, state));
+    const bool closed = fd.Close();  // also releases the lock
     if (!written || !closed) {
         log.AppendLog(path + std::string(kWriteError));
         return 0;

@@ -1,8 +1,9 @@
 #include "report/status_codes.h"
 
 #include <array>
-#include <cstdio>
 #include <string_view>
+
+#include "util/format.h"
 
 namespace orlax::report {
 namespace {
@@ -45,25 +46,15 @@ const std::string_view* Find(const std::array<CodeText, N>& table, std::uint8_t 
     return nullptr;
 }
 
-std::string Formatted(const char* format, unsigned value) {
-    char line[100];
-    std::snprintf(line, sizeof line, format, value);
-    return line;
-}
-
-template <std::size_t N>
-std::string Lookup(const std::array<CodeText, N>& table, std::uint8_t code,
-                   const char* fallback, unsigned fallbackValue) {
-    if (const auto* text = Find(table, code)) return std::string(*text);
-    return Formatted(fallback, fallbackValue);
-}
+constexpr std::size_t kLineSize = 100;  // an unlisted code's line, terminator included
 
 }  // namespace
 
 std::string ModelTypeText(std::uint8_t code) {
     // The unlisted model byte is shown signed and widened: 0x80 shows as FFFFFF80.
     const auto widened = static_cast<unsigned>(static_cast<std::int32_t>(static_cast<std::int8_t>(code)));
-    return Lookup(kModelTypes, code, "INVALID MODEL TYPE: %.2X\r\n", widened);
+    if (const auto* text = Find(kModelTypes, code)) return std::string(*text);
+    return util::FormatCut(kLineSize, "INVALID MODEL TYPE: %.2X\r\n", widened);
 }
 
 std::string PenConfigText(std::uint8_t code) {
@@ -72,15 +63,18 @@ std::string PenConfigText(std::uint8_t code) {
 }
 
 std::string SystemStatusText(std::uint8_t code) {
-    return Lookup(kSystemStatuses, code, "INVALID STATUS: %.2X\r\n", code);
+    if (const auto* text = Find(kSystemStatuses, code)) return std::string(*text);
+    return util::FormatCut(kLineSize, "INVALID STATUS: %.2X\r\n", unsigned{code});
 }
 
 std::string TrayStatusText(std::uint8_t code) {
-    return Lookup(kTrayStatuses, code, "INVALID TRAY STATUS: %.2X", code);
+    if (const auto* text = Find(kTrayStatuses, code)) return std::string(*text);
+    return util::FormatCut(kLineSize, "INVALID TRAY STATUS: %.2X", unsigned{code});
 }
 
 std::string PickerStatusText(std::uint8_t code) {
-    return Lookup(kPickerStatuses, code, "    INVALID PICKER STATUS: %.2X\r\n", code);
+    if (const auto* text = Find(kPickerStatuses, code)) return std::string(*text);
+    return util::FormatCut(kLineSize, "    INVALID PICKER STATUS: %.2X\r\n", unsigned{code});
 }
 
 }  // namespace orlax::report

@@ -12,6 +12,7 @@
 #include <numeric>
 
 #include "spooler/name_lookup.h"
+#include "util/unique_fd.h"
 
 namespace orlax::spooler {
 namespace {
@@ -19,19 +20,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 // A socket closed whichever way the exchange ends.
-class Socket {
-public:
-    explicit Socket(int fd) : fd_(fd) {}
-    ~Socket() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    Socket(const Socket&) = delete;
-    Socket& operator=(const Socket&) = delete;
-    int Fd() const { return fd_; }
-
-private:
-    int fd_;
-};
+using Socket = util::UniqueFd;
 
 std::string Where(const UnitAddress& unit) { return unit.host + ":" + std::to_string(unit.port); }
 
@@ -60,14 +49,14 @@ int WaitFor(int fd, short events, LinkDeadline deadline) {
 // Connects a non-blocking socket to one address by the deadline.
 LinkOutcome Connect(const Socket& socket, const addrinfo& address, const UnitAddress& unit,
                     LinkDeadline deadline) {
-    if (::connect(socket.Fd(), address.ai_addr, address.ai_addrlen) == 0) return {LinkResult::Ok, 0, {}};
+    if (::connect(socket.Get(), address.ai_addr, address.ai_addrlen) == 0) return {LinkResult::Ok, 0, {}};
     if (errno != EINPROGRESS) return FromErrno(errno, unit);
-    const int ready = WaitFor(socket.Fd(), POLLOUT, deadline);
+    const int ready = WaitFor(socket.Get(), POLLOUT, deadline);
     if (ready < 0) return FromErrno(errno, unit);
     if (ready == 0) return Failure(LinkResult::TimedOut, Where(unit) + ": no connection in time");
     int error = 0;
     socklen_t length = sizeof error;
-    if (::getsockopt(socket.Fd(), SOL_SOCKET, SO_ERROR, &error, &length) != 0) return FromErrno(errno, unit);
+    if (::getsockopt(socket.Get(), SOL_SOCKET, SO_ERROR, &error, &length) != 0) return FromErrno(errno, unit);
     if (error != 0) return FromErrno(error, unit);
     return {LinkResult::Ok, 0, {}};
 }
@@ -76,13 +65,13 @@ LinkOutcome SendPacket(const Socket& socket, const protocol::CommandPacket& pack
                        LinkDeadline deadline) {
     std::size_t sent = 0;
     while (sent < packet.size()) {
-        const ssize_t n = ::send(socket.Fd(), packet.data() + sent, packet.size() - sent, MSG_NOSIGNAL);
+        const ssize_t n = ::send(socket.Get(), packet.data() + sent, packet.size() - sent, MSG_NOSIGNAL);
         if (n > 0) {
             sent += static_cast<std::size_t>(n);
             continue;
         }
         if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) return FromErrno(errno, unit);
-        const int ready = WaitFor(socket.Fd(), POLLOUT, deadline);
+        const int ready = WaitFor(socket.Get(), POLLOUT, deadline);
         if (ready < 0) return FromErrno(errno, unit);
         if (ready == 0) return Failure(LinkResult::TimedOut, Where(unit) + ": request not taken in time");
     }
@@ -129,7 +118,7 @@ LinkOutcome ExchangeStatus(const UnitAddress& unit, std::uint8_t request, LinkDe
     for (const addrinfo* address = addresses.get(); address; address = address->ai_next) {
         const Socket socket(
             ::socket(address->ai_family, address->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, address->ai_protocol));
-        if (socket.Fd() < 0) {
+        if (socket.Get() < 0) {
             outcome = FromErrno(errno, unit);
             continue;
         }
@@ -138,7 +127,7 @@ LinkOutcome ExchangeStatus(const UnitAddress& unit, std::uint8_t request, LinkDe
         if (outcome.result != LinkResult::Ok) continue;
         outcome = SendPacket(socket, protocol::MakeStatusRequest(request), unit, deadline);
         if (outcome.result != LinkResult::Ok) return outcome;
-        return ReadReply(socket.Fd(), reply, unit, deadline);
+        return ReadReply(socket.Get(), reply, unit, deadline);
     }
     return outcome;
 }

@@ -4,6 +4,8 @@
 #include <cctype>
 #include <charconv>
 
+#include "util/hex.h"
+
 namespace orlax::usb {
 namespace {
 
@@ -22,14 +24,12 @@ bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
 
 // Every byte outside printable ASCII, '%', a space and the `reserved` ones.
 std::string Encode(std::string_view text, std::string_view reserved) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
     std::string out;
     for (const char c : text) {
         const auto u = static_cast<unsigned char>(c);
         if (u <= 0x20 || u >= 0x7F || c == '%' || reserved.find(c) != std::string_view::npos) {
             out += '%';
-            out += kHex[u >> 4];
-            out += kHex[u & 0x0F];
+            util::AppendHexByte(out, u, util::HexCase::Upper);
         } else {
             out += c;
         }

@@ -15,13 +15,9 @@ bool WouldBlock(int error) { return error == EAGAIN || error == EWOULDBLOCK || e
 
 }  // namespace
 
-Connection::Connection(int fd, NetworkUnit& unit, std::chrono::seconds idleLimit)
-    : fd_(fd), unit_(unit), idleLimit_(idleLimit) {
+Connection::Connection(util::UniqueFd fd, NetworkUnit& unit, std::chrono::seconds idleLimit)
+    : fd_(std::move(fd)), unit_(unit), idleLimit_(idleLimit) {
     Touch(idleLimit_);
-}
-
-Connection::~Connection() {
-    if (fd_ >= 0) ::close(fd_);
 }
 
 void Connection::Touch(std::chrono::steady_clock::duration limit) {
@@ -31,7 +27,7 @@ void Connection::Touch(std::chrono::steady_clock::duration limit) {
 Connection::Wait Connection::OnReadable(std::span<std::uint8_t> scratch) {
     if (phase_ == Phase::Closed) return Wait::Close;
     if (phase_ == Phase::Replying) return Wait::Write;
-    const ssize_t n = ::recv(fd_, scratch.data(), scratch.size(), MSG_DONTWAIT);
+    const ssize_t n = ::recv(fd_.Get(), scratch.data(), scratch.size(), MSG_DONTWAIT);
     if (n < 0 && WouldBlock(errno)) return Wait::Read;
     if (n < 0) {
         Abandon(std::strerror(errno));
@@ -89,7 +85,7 @@ Connection::Wait Connection::AnswerStatus() {
 // its end while the unit reads, and drops, what the peer still sends.
 Connection::Wait Connection::SendReply() {
     while (!reply_.empty()) {
-        const ssize_t n = ::send(fd_, reply_.data(), reply_.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+        const ssize_t n = ::send(fd_.Get(), reply_.data(), reply_.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
         if (n < 0 && WouldBlock(errno)) return Wait::Write;
         if (n < 0) {
             std::cerr << "orlax-emulator: status reply not sent: " << std::strerror(errno) << "\n";
@@ -97,7 +93,7 @@ Connection::Wait Connection::SendReply() {
         }
         reply_.erase(reply_.begin(), reply_.begin() + n);
     }
-    ::shutdown(fd_, SHUT_WR);
+    ::shutdown(fd_.Get(), SHUT_WR);
     phase_ = Phase::Lingering;
     return Wait::Read;
 }
@@ -123,10 +119,9 @@ void Connection::Abandon(const char* why) {
 Connection::Wait Connection::Close(bool reset) {
     if (reset) {
         const linger abort{1, 0};
-        ::setsockopt(fd_, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
+        ::setsockopt(fd_.Get(), SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
     }
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = -1;
+    fd_.Reset();
     phase_ = Phase::Closed;
     return Wait::Close;
 }

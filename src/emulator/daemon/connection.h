@@ -22,6 +22,7 @@
 
 #include "emulator/daemon/network_unit.h"
 #include "protocol/command_packet.h"
+#include "util/unique_fd.h"
 
 namespace orlax::emulator {
 
@@ -37,12 +38,11 @@ public:
     // Takes `fd` (non-blocking), which it closes. A job connection, or one
     // that has not yet sent its first 8 bytes, is dropped after `idleLimit`
     // without a byte.
-    Connection(int fd, NetworkUnit& unit, std::chrono::seconds idleLimit);
-    ~Connection();
+    Connection(util::UniqueFd fd, NetworkUnit& unit, std::chrono::seconds idleLimit);
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
 
-    int Fd() const { return fd_; }
+    int Fd() const { return fd_.Get(); }
     // One receive into `scratch`, the server's buffer, and what follows.
     Wait OnReadable(std::span<std::uint8_t> scratch);
     Wait OnWritable();
@@ -63,7 +63,7 @@ private:
     Wait Close(bool reset);
     void Touch(std::chrono::steady_clock::duration limit);
 
-    int fd_;
+    util::UniqueFd fd_;
     NetworkUnit& unit_;
     std::chrono::seconds idleLimit_;
     Phase phase_ = Phase::Opening;

@@ -15,6 +15,7 @@
 #include "emulator/usb/usb_options.h"
 #include "emulator/usb/usb_run.h"
 #include "startup/emulated_unit.h"
+#include "util/unique_fd.h"
 
 namespace {
 
@@ -61,8 +62,8 @@ int main(int argc, char** argv) {
     const auto emulated = orlax::startup::LoadEmulatedUnit(options->scenarioPath, options->journalPath, error);
     if (!emulated) return UsageError(error);
 
-    const int stopFd = StopSignals();
-    if (stopFd < 0) {
+    const orlax::util::UniqueFd stopFd(StopSignals());
+    if (!stopFd) {
         std::cerr << "orlax-emulator: cannot take SIGTERM and SIGINT\n";
         return kExitFailed;
     }
@@ -73,8 +74,7 @@ int main(int argc, char** argv) {
         return kExitFailed;
     }
     std::cout << "orlax-emulator: listening on " << server.BoundAddress() << std::endl;
-    server.Run(stopFd);
-    close(stopFd);
+    server.Run(stopFd.Get());
     std::cout << "orlax-emulator: stopped" << std::endl;
     return kExitOk;
 }

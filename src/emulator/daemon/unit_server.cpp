@@ -49,9 +49,8 @@ UnitServer::UnitServer(NetworkUnit& unit, std::chrono::seconds idleLimit)
       scratch_(kPiece) {}
 
 UnitServer::~UnitServer() {
+    // The connections go before the descriptors they are watched by.
     open_.clear();
-    if (epollFd_ >= 0) ::close(epollFd_);
-    if (listenFd_ >= 0) ::close(listenFd_);
 }
 
 bool UnitServer::Listen(const std::string& host, std::uint16_t port, std::string& error) {
@@ -68,15 +67,15 @@ bool UnitServer::Listen(const std::string& host, std::uint16_t port, std::string
     const std::unique_ptr<addrinfo, AddressListDeleter> addresses(found);
     error = host + ": no address to listen on";
     for (const addrinfo* address = addresses.get(); address; address = address->ai_next) {
-        const int fd =
-            ::socket(address->ai_family, address->ai_socktype | SOCK_CLOEXEC | SOCK_NONBLOCK, address->ai_protocol);
-        if (fd < 0) continue;
+        util::UniqueFd fd(
+            ::socket(address->ai_family, address->ai_socktype | SOCK_CLOEXEC | SOCK_NONBLOCK, address->ai_protocol));
+        if (!fd) continue;
         const int on = 1;
-        ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-        if (::bind(fd, address->ai_addr, address->ai_addrlen) == 0 && ::listen(fd, kBacklog) == 0) {
-            listenFd_ = fd;
-            epollFd_ = ::epoll_create1(EPOLL_CLOEXEC);
-            if (epollFd_ < 0 || !Watch(epollFd_, EPOLL_CTL_ADD, listenFd_, kListenId, EPOLLIN)) {
+        ::setsockopt(fd.Get(), SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+        if (::bind(fd.Get(), address->ai_addr, address->ai_addrlen) == 0 && ::listen(fd.Get(), kBacklog) == 0) {
+            listenFd_ = std::move(fd);
+            epollFd_.Reset(::epoll_create1(EPOLL_CLOEXEC));
+            if (!epollFd_ || !Watch(epollFd_.Get(), EPOLL_CTL_ADD, listenFd_.Get(), kListenId, EPOLLIN)) {
                 error = std::string("event loop: ") + std::strerror(errno);
                 return false;
             }
@@ -84,7 +83,6 @@ bool UnitServer::Listen(const std::string& host, std::uint16_t port, std::string
             return true;
         }
         error = host + ":" + std::to_string(port) + ": " + std::strerror(errno);
-        ::close(fd);
     }
     return false;
 }
@@ -92,7 +90,7 @@ bool UnitServer::Listen(const std::string& host, std::uint16_t port, std::string
 std::string UnitServer::BoundAddress() const {
     sockaddr_storage bound{};
     socklen_t length = sizeof bound;
-    if (listenFd_ < 0 || ::getsockname(listenFd_, reinterpret_cast<sockaddr*>(&bound), &length) != 0) return {};
+    if (!listenFd_ || ::getsockname(listenFd_.Get(), reinterpret_cast<sockaddr*>(&bound), &length) != 0) return {};
     std::array<char, INET6_ADDRSTRLEN> text{};
     if (bound.ss_family == AF_INET6) {
         sockaddr_in6 v6{};
@@ -108,8 +106,8 @@ std::string UnitServer::BoundAddress() const {
 
 void UnitServer::Accept() {
     for (int taken = 0; taken < kEventsPerTurn; ++taken) {
-        const int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
-        if (fd < 0) {
+        util::UniqueFd accepted(::accept4(listenFd_.Get(), nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK));
+        if (!accepted) {
             // Out of descriptors: the connection whose time runs out first
             // makes room, and this one is taken at the next turn.
             if ((errno == EMFILE || errno == ENFILE) && !open_.empty()) Drop("no descriptor left");
@@ -117,12 +115,13 @@ void UnitServer::Accept() {
         }
         if (open_.size() >= kMaxConnections) Drop("the most connections are open");
         const std::uint64_t id = nextId_++;
-        auto connection = std::make_unique<Connection>(fd, unit_, idleLimit_);
+        const int fd = accepted.Get();
+        auto connection = std::make_unique<Connection>(std::move(accepted), unit_, idleLimit_);
         // A status request has mostly arrived with its connection: answered
         // before the connection is even watched.
         const Connection::Wait wait = connection->OnReadable(scratch_);
         if (wait == Connection::Wait::Close) continue;
-        if (!Watch(epollFd_, EPOLL_CTL_ADD, fd, id, EventsFor(wait))) {
+        if (!Watch(epollFd_.Get(), EPOLL_CTL_ADD, fd, id, EventsFor(wait))) {
             connection->Abandon(std::strerror(errno));
             continue;
         }
@@ -151,7 +150,7 @@ void UnitServer::Follow(std::uint64_t id, Connection::Wait wait) {
         return;
     }
     if (wait != open.wait) {
-        Watch(epollFd_, EPOLL_CTL_MOD, open.connection->Fd(), id, EventsFor(wait));
+        Watch(epollFd_.Get(), EPOLL_CTL_MOD, open.connection->Fd(), id, EventsFor(wait));
         open.wait = wait;
     }
     const auto deadline = open.connection->Deadline();
@@ -183,11 +182,11 @@ int UnitServer::NextTimeout() const {
 }
 
 void UnitServer::Run(int stopFd) {
-    if (!Watch(epollFd_, EPOLL_CTL_ADD, stopFd, kStopId, EPOLLIN)) return;
+    if (!Watch(epollFd_.Get(), EPOLL_CTL_ADD, stopFd, kStopId, EPOLLIN)) return;
     std::array<epoll_event, kEventsPerTurn> events{};
     bool stopping = false;
     while (!stopping) {
-        const int ready = ::epoll_wait(epollFd_, events.data(), static_cast<int>(events.size()), NextTimeout());
+        const int ready = ::epoll_wait(epollFd_.Get(), events.data(), static_cast<int>(events.size()), NextTimeout());
         if (ready < 0 && errno != EINTR) break;
         for (int i = 0; i < ready; ++i) {
             const std::uint64_t id = events[static_cast<std::size_t>(i)].data.u64;
@@ -201,7 +200,7 @@ void UnitServer::Run(int stopFd) {
         ExpireTimers();
     }
     while (!timers_.empty()) Drop("the unit stopped");
-    ::epoll_ctl(epollFd_, EPOLL_CTL_DEL, stopFd, nullptr);
+    ::epoll_ctl(epollFd_.Get(), EPOLL_CTL_DEL, stopFd, nullptr);
 }
 
 }  // namespace orlax::emulator

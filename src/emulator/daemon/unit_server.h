@@ -71,8 +71,8 @@ private:
     NetworkUnit& unit_;
     std::chrono::seconds idleLimit_;
     std::string idleReason_;  // why a connection is dropped for idling
-    int listenFd_ = -1;
-    int epollFd_ = -1;
+    util::UniqueFd listenFd_;
+    util::UniqueFd epollFd_;
     std::uint64_t nextId_ = 0;
     std::unordered_map<std::uint64_t, Open> open_;
     std::set<Timer> timers_;             // one per open connection, soonest first

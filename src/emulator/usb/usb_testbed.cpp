@@ -12,6 +12,7 @@
 #include <sstream>
 
 #include "emulator/usb/usb_descriptors.h"
+#include "util/hex.h"
 
 namespace orlax::emulator::usb {
 namespace {
@@ -22,16 +23,6 @@ constexpr std::size_t kSetupSize = 8;
 constexpr unsigned kDirectionIn = 0x80;
 constexpr unsigned kCapabilities = USBDEVFS_CAP_ZERO_PACKET | USBDEVFS_CAP_BULK_CONTINUATION |
                                    USBDEVFS_CAP_NO_PACKET_SIZE_LIM | USBDEVFS_CAP_REAP_AFTER_DISCONNECT;
-
-std::string Hex(const std::vector<std::uint8_t>& bytes) {
-    static constexpr char kDigits[] = "0123456789abcdef";
-    std::string text;
-    for (const std::uint8_t b : bytes) {
-        text += kDigits[b >> 4];
-        text += kDigits[b & 0x0F];
-    }
-    return text;
-}
 
 // The device as umockdev-record would write it: the root hub's child 1-1 on
 // bus 1, address 2, with its descriptors.
@@ -54,7 +45,7 @@ std::string DeviceRecord(const std::string& serial) {
            << "A: manufacturer=" << kManufacturer << "\\n\n"
            << "A: product=" << kProduct << "\\n\n"
            << "A: serial=" << serial << "\\n\n"
-           << "H: descriptors=" << Hex(descriptors) << "\n";
+           << "H: descriptors=" << util::Hex(descriptors, util::HexCase::Lower) << "\n";
     return record.str();
 }
 
