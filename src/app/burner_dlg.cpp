@@ -82,7 +82,7 @@ void CBurnerDlg::OnKillFocusQueueSelector() {
 // About template, so the box cannot open and nothing changes.
 void CBurnerDlg::OnSysCommand(int id) {
     if ((id & ~0xF) == kIdmAboutBox) {
-        platform::Dialog about(100, Host());
+        platform::Dialog about(res::kAboutTemplate, Host());
         about.DoModal();
     }
 }

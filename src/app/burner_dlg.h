@@ -4,28 +4,14 @@
 #include <span>
 
 #include "platform/dialog.h"
+#include "res/control_ids.h"
 
 namespace orlax::app {
 
 class CBurnerApp;
 
-// Control ids of the main window.
-namespace control {
-inline constexpr int kLog = 1000;
-inline constexpr int kQueueSelector = 1001;
-inline constexpr int kStartup = 1004;
-inline constexpr int kFirmwareUpdate = 1007;
-inline constexpr int kSendTestFile = 1009;
-inline constexpr int kDiskPosition = 1010;
-inline constexpr int kSetOffsets = 1011;
-inline constexpr int kGetStatus = 1012;
-inline constexpr int kClearSpits = 1014;
-inline constexpr int kCalibrateLastDisk = 1015;
-inline constexpr int kTestBins = 1016;
-inline constexpr int kSetFactoryDefaults = 1017;
-inline constexpr int kRestoreFactory = 1018;
-inline constexpr int kFinalCheck = 1019;
-}  // namespace control
+// Control ids of the main window, from the resources' one table.
+namespace control = res::main_window;
 
 inline constexpr int kIdmAboutBox = 16;
 

@@ -17,7 +17,6 @@ class Dialog;
 
 namespace orlax::app {
 
-inline constexpr int kLogBoxId = 1000;
 
 class OperatorLog final : public device::LogPort {
 public:

@@ -1,6 +1,7 @@
 #include "cli/options.h"
 
 #include "cli/script_windows.h"
+#include "res/control_ids.h"
 
 #include <array>
 #include <charconv>
@@ -13,21 +14,9 @@ namespace {
 using headless::ScriptAction;
 using Kind = ScriptAction::Kind;
 
-// The main window's buttons by name.
-struct NamedButton {
-    std::string_view name;
-    int id;
-};
-constexpr std::array kNamedButtons{
-    NamedButton{"get-status", 1012},        NamedButton{"startup", 1004},
-    NamedButton{"firmware-update", 1007},   NamedButton{"send-test-file", 1009},
-    NamedButton{"disk-position", 1010},     NamedButton{"set-offsets", 1011},
-    NamedButton{"clear-spits", 1014},       NamedButton{"calibrate-last-disk", 1015},
-    NamedButton{"test-bins", 1016},         NamedButton{"set-factory-defaults", 1017},
-    NamedButton{"restore-factory", 1018},   NamedButton{"final-check", 1019},
-};
-
-constexpr int kQueueSelector = 1001;
+using res::kNamedButtons;
+using res::NamedButton;
+constexpr int kQueueSelector = res::main_window::kQueueSelector;
 
 bool ParseId(std::string_view word, int& id) {
     const char* end = word.data() + word.size();

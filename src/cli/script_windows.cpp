@@ -3,7 +3,7 @@
 #include <array>
 #include <map>
 
-#include "app/burner_dlg.h"
+#include "res/control_ids.h"
 #include "platform/dialog_host.h"
 #include "res/dialog_templates.h"
 
@@ -18,8 +18,8 @@ struct DialogOpener {
     int dialogTemplate;
 };
 constexpr std::array kDialogOpeners{
-    DialogOpener{app::control::kDiskPosition, res::kDiskPositionTemplate},
-    DialogOpener{app::control::kSetOffsets, res::kSetOffsetsTemplate},
+    DialogOpener{res::main_window::kDiskPosition, res::kDiskPositionTemplate},
+    DialogOpener{res::main_window::kSetOffsets, res::kSetOffsetsTemplate},
 };
 
 const DialogOpener* OpenerOf(const ScriptAction& action) {

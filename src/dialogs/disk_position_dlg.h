@@ -7,6 +7,7 @@
 #include <span>
 
 #include "platform/dialog.h"
+#include "res/control_ids.h"
 
 namespace orlax::device {
 class DeviceLink;
@@ -18,10 +19,7 @@ class Outcome;
 
 namespace orlax::dialogs {
 
-namespace disk_position {
-inline constexpr int kVertical = 1015;
-inline constexpr int kHorizontal = 1001;
-}  // namespace disk_position
+namespace disk_position = res::disk_position;
 
 class CDiskPositionDlg : public platform::MappedDialog<CDiskPositionDlg> {
 public:

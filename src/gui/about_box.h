@@ -1,14 +1,12 @@
-// The About box: the program's title and version. The templates hold no
-// About dialog (template 100), so the desktop host shows this box when the
-// main window's About command asks for that dialog.
+// The About box: the program's title and version. The resources hold no
+// About template (res::kAboutTemplate), so the desktop host shows this box
+// when the main window's About command asks for that dialog.
 #pragma once
 
 #include <string>
 #include <string_view>
 
 namespace orlax::gui {
-
-inline constexpr int kAboutTemplateId = 100;
 
 struct AboutText {
     std::string caption;  // "About ..." from the menu entry

@@ -2,7 +2,7 @@
 
 #include <QTimer>
 
-#include "app/operator_log.h"
+#include "res/control_ids.h"
 #include "gui/about_box.h"
 #include "gui/busy_cursor.h"
 #include "gui/event_trace.h"
@@ -37,7 +37,7 @@ QtHost::QtHost(MessagePresenter& presenter, ProgressModel* progress, std::string
 int QtHost::RunModal(platform::Dialog& dialog) {
     const res::DialogTemplate* dialogTemplate = res::FindDialogTemplate(dialog.TemplateId());
     if (!dialogTemplate) {
-        if (dialog.TemplateId() != kAboutTemplateId) return -1;
+        if (dialog.TemplateId() != res::kAboutTemplate) return -1;
         ShowAbout();
         return platform::kIdOk;
     }
@@ -46,7 +46,7 @@ int QtHost::RunModal(platform::Dialog& dialog) {
     QtDialogWindow window(*dialogTemplate, dialog, owner);
     window.SetTrace(trace_);
     if (progress_ && (dialogTemplate->style & res::kAppWindow))
-        window.AttachProgressLine(*progress_, app::kLogBoxId);
+        window.AttachProgressLine(*progress_, res::main_window::kLog);
     stack_.push_back(&window);
     dialog.Attach(&window);
 

@@ -62,6 +62,9 @@ struct DialogTemplate {
 inline constexpr int kMainWindowTemplate = 102;
 inline constexpr int kSetOffsetsTemplate = 137;
 inline constexpr int kDiskPositionTemplate = 138;
+// The About dialog the main window's menu opens. The resources hold no
+// template for it: a host shows its own box with the title and version.
+inline constexpr int kAboutTemplate = 100;
 
 // The template with that id, or nullptr when the resources hold none.
 const DialogTemplate* FindDialogTemplate(int id);

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "res/control_ids.h"
 #include "app/burner_app.h"
 #include "app/operator_log.h"
 #include "protocol/command_packet.h"
@@ -38,7 +39,7 @@ public:
     // `logBox`. Returns the operator log at the end.
     std::string Run(headless::Script script) {
         ScriptDriver driver(host, std::move(script), [this](gui::QtDialogWindow& window) {
-            if (window.Template().id == res::kMainWindowTemplate) logBox = window.GetItemText(app::kLogBoxId);
+            if (window.Template().id == res::kMainWindowTemplate) logBox = window.GetItemText(res::main_window::kLog);
         });
         app.InitInstance();
         remaining = driver.Remaining().size();

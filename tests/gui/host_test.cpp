@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "res/control_ids.h"
 #include "app/burner_dlg.h"
 #include "gui/gui_driver.h"
 #include "gui/gui_session.h"
@@ -233,7 +234,7 @@ private slots:
         bool endedByEscape = false;
         QStringList menu;
         OnEachWindow(session.host, [&](gui::QtDialogWindow& window) {
-            QWidget* log = window.Control(app::kLogBoxId);
+            QWidget* log = window.Control(res::main_window::kLog);
             QCOMPARE(window.Widget().focusWidget(), log);  // the first tab stop
             QTest::keyClick(log, Qt::Key_Return);
             endedByEnter = window.Ended();
@@ -315,14 +316,14 @@ private slots:
         GuiSession session;
         std::vector<std::pair<int, int>> scrolledOfEnd;
         OnEachWindow(session.host, [&](gui::QtDialogWindow& window) {
-            auto* box = qobject_cast<QPlainTextEdit*>(window.Control(app::kLogBoxId));
+            auto* box = qobject_cast<QPlainTextEdit*>(window.Control(res::main_window::kLog));
             std::string text;
             for (int line = 1; line <= 60; ++line) {
                 text += "line " + std::to_string(line) + "\r\n";
-                window.SetItemText(app::kLogBoxId, text);
+                window.SetItemText(res::main_window::kLog, text);
                 scrolledOfEnd.emplace_back(box->verticalScrollBar()->value(), box->verticalScrollBar()->maximum());
             }
-            QCOMPARE(window.GetItemText(app::kLogBoxId), text);
+            QCOMPARE(window.GetItemText(res::main_window::kLog), text);
         });
         session.app.InitInstance();
         QVERIFY(scrolledOfEnd.back().second > 0);  // the text is longer than the box

@@ -6,6 +6,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "res/control_ids.h"
 #include "app/burner_dlg.h"
 #include "app/help_text.h"
 #include "gui/gui_session.h"
@@ -54,7 +55,7 @@ private slots:
             QVERIFY(combo);
             for (int i = 0; i < combo->count(); ++i) listed << combo->itemText(i);
             selected = combo->currentText();
-            session.logBox = window.GetItemText(app::kLogBoxId);
+            session.logBox = window.GetItemText(res::main_window::kLog);
             window.EndDialog(platform::kIdCancel);
         });
         session.app.InitInstance();
