@@ -10,10 +10,13 @@ void CallFaults::FailNth(SpoolerCall kind, std::size_t n) {
     planned_[static_cast<std::size_t>(kind)].insert(n);
 }
 
+void CallFaults::FailEvery(SpoolerCall kind) { every_[static_cast<std::size_t>(kind)] = true; }
+
 std::size_t CallFaults::Count(SpoolerCall kind) { return ++calls_[CounterOf(kind)]; }
 
 bool CallFaults::Planned(SpoolerCall kind, std::size_t n) const {
-    return planned_[static_cast<std::size_t>(kind)].contains(n);
+    const auto at = static_cast<std::size_t>(kind);
+    return every_[at] || planned_[at].contains(n);
 }
 
 std::size_t CallFaults::Calls(SpoolerCall kind) const { return calls_[CounterOf(kind)]; }

@@ -1,5 +1,6 @@
-// Failures injected into single spooler calls: "the Nth call of this kind
-// fails" (1-based), for testing what the tool does when one step goes wrong.
+// Which spooler calls are to fail: every call of a kind, or the Nth call of a
+// kind (1-based), for testing what the tool does when a step goes wrong.
+// FaultSpooler counts the calls and makes the planned ones fail.
 #pragma once
 
 #include <array>
@@ -29,6 +30,8 @@ public:
     // from the spooler's creation; Write and ShortWrite both count
     // WritePrinter calls.
     void FailNth(SpoolerCall kind, std::size_t n);
+    // Every call of `kind` fails (ShortWrite: is short).
+    void FailEvery(SpoolerCall kind);
 
     // Counts one call of `kind` (ShortWrite is counted as Write) and returns
     // its number.
@@ -43,6 +46,7 @@ private:
 
     std::array<std::size_t, kSpoolerCallKinds> calls_{};
     std::array<std::set<std::size_t>, kSpoolerCallKinds> planned_{};
+    std::array<bool, kSpoolerCallKinds> every_{};
 };
 
 }  // namespace orlax::emulator

@@ -8,21 +8,22 @@
 // delivered, or gives up after JobDeliveryBoundMs of its size and cancels it.
 // A paused queue takes no job (StartDocPrinter fails).
 //
-// Error codes (GetLastError) of failing calls:
-//   1801 the queue name is not one of the scenario's queues
-//      6 the handle is unknown or closed
-//     87 a required pointer is null
-//      2 a printer data name other than "KORVANE"
-//   1804 a data type other than "RAW"
-//   1906 a call out of order (a page without a document, a document ended
-//        while its page is still open, ...), or a document started on a
-//        paused queue
-//   1460 a job not delivered within its bound (cancelled)
-//     31 also: an injected WaitForJob failure
-//   1168 WaitForJob for a job that is neither queued nor delivered
-//    234 the reply does not fit the caller's buffer
-//     31 a failure from the scenario's faults, the reply script ("fail") or
-//        an injected call failure
+// Only the emulated unit's own behaviour lives here; the scenario's faults
+// and failures made on purpose wrap it (FaultSpooler, EmulatedUnitSpooler).
+//
+// Error codes (GetLastError) are those of every spooler (spooler_errors.h):
+//   1030 the queue name is not one of the scenario's queues
+//   7001 the handle is unknown or closed
+//   7002 a required pointer is null
+//   7003 a printer data name other than "KORVANE"
+//   7004 a data type other than "RAW"
+//   7005 a call out of order (a page without a document, a document ended
+//        while its page is still open, WaitForJob for a job that is neither
+//        queued nor delivered, ...)
+//   7007 the reply does not fit the caller's buffer
+//   7018 a document started on a paused queue
+//   7020 a job not delivered within its bound (cancelled)
+//     31 the unit failed the status read (the reply script's "fail")
 //
 // Single-threaded, like the tool that drives it.
 #pragma once
@@ -35,13 +36,12 @@
 #include <string>
 #include <vector>
 
-#include "emulator/call_faults.h"
 #include "emulator/device_model.h"
 #include "emulator/scenario.h"
-#include "emulator/sha256.h"
+#include "emulator/streamed_job.h"
 #include "platform/spooler.h"
 
-namespace orlax::platform {
+namespace orlax::clocks {
 class VirtualClock;
 }
 
@@ -57,17 +57,6 @@ enum class JobBytes {
                // digest: memory stays the same whatever a device file's size
 };
 
-inline constexpr std::uint32_t kErrorInvalidHandle = 6;
-inline constexpr std::uint32_t kErrorFileNotFound = 2;
-inline constexpr std::uint32_t kErrorDeviceFailure = 31;
-inline constexpr std::uint32_t kErrorInvalidParameter = 87;
-inline constexpr std::uint32_t kErrorMoreData = 234;
-inline constexpr std::uint32_t kErrorInvalidPrinterName = 1801;
-inline constexpr std::uint32_t kErrorInvalidDataType = 1804;
-inline constexpr std::uint32_t kErrorInvalidPrinterState = 1906;
-inline constexpr std::uint32_t kErrorTimeout = 1460;
-inline constexpr std::uint32_t kErrorNotFound = 1168;
-
 class EmulatedSpooler final : public platform::Spooler {
 public:
     // A job the unit received, in delivery order.
@@ -80,7 +69,7 @@ public:
     // `clock`, when given, moves 1 ms at every spooler call; `journal`, when
     // given, gets a line per status read and per delivered job. Both must
     // outlive the spooler.
-    explicit EmulatedSpooler(const Scenario& scenario, platform::VirtualClock* clock = nullptr,
+    explicit EmulatedSpooler(const Scenario& scenario, clocks::VirtualClock* clock = nullptr,
                              Journal* journal = nullptr, JobBytes keep = JobBytes::Kept);
 
     int OpenPrinter(std::string_view name, platform::PrinterHandle* handle,
@@ -99,6 +88,7 @@ public:
     int EndPagePrinter(platform::PrinterHandle handle) override;
     int EndDocPrinter(platform::PrinterHandle handle) override;
     int WaitForJob(platform::PrinterHandle handle, std::uint32_t jobId) override;
+    int AbortPrinter(platform::PrinterHandle handle) override;
     int EnumLocalPrinters(std::vector<platform::PrinterInfo>* printers) override;
     std::uint32_t GetLastError() const override { return lastError_; }
 
@@ -111,12 +101,8 @@ public:
     const std::vector<Job>& Jobs() const { return jobs_; }
     // Jobs ended and not yet delivered (nor cancelled).
     std::size_t QueuedJobs() const { return queued_.size(); }
-    // Jobs cancelled because they were not delivered in time.
+    // Jobs cancelled: not delivered in time, or withdrawn once ended.
     std::size_t CancelledJobs() const { return cancelled_; }
-
-    // The Nth call (1-based) of `kind` fails; see CallFaults.
-    void FailNthCall(SpoolerCall kind, std::size_t n) { injected_.FailNth(kind, n); }
-    std::size_t Calls(SpoolerCall kind) const { return injected_.Calls(kind); }
 
     DeviceModel& Device() { return device_; }
     const DeviceModel& Device() const { return device_; }
@@ -125,8 +111,8 @@ private:
     struct HandleState {
         bool docOpen = false;
         bool pageOpen = false;
-        Job job;
-        std::optional<Sha256Hasher> digest;  // a streamed job's, for the journal
+        Job job;                           // its bytes, when kept whole
+        std::optional<StreamedJob> streamed;  // else its record
         std::uint32_t jobId = 0;
     };
 
@@ -134,7 +120,7 @@ private:
     struct QueuedJob {
         std::uint32_t id = 0;
         Job job;
-        std::optional<Sha256Hasher> digest;
+        std::optional<StreamedJob> streamed;
         std::optional<std::uint64_t> dueMs;  // never when empty
     };
 
@@ -147,23 +133,20 @@ private:
     void Deliver(QueuedJob& queued);
     // The handle's state, or nullptr (last error set) when it is not open.
     HandleState* Find(platform::PrinterHandle handle);
-    // True (last error set) when the scenario or an injected fault makes call
-    // number `n` of `kind` fail.
-    bool Faulted(SpoolerCall kind, std::size_t n, bool scenarioFault);
     int Failure(std::uint32_t code);
     // Takes bytes written to the handle's job, keeping what `keep_` says.
     void Keep(HandleState& state, std::span<const std::uint8_t> bytes);
-    void JournalJob(const Job& job, std::optional<Sha256Hasher>& digest);
+    void JournalJob(QueuedJob& queued);
+    // Cancels the queued job `jobId`; false when it is not queued.
+    bool Cancel(std::uint32_t jobId);
 
     std::vector<std::string> queues_;
-    Faults faults_;
     Delivery delivery_;
     DeviceModel device_;
-    platform::VirtualClock* clock_;
+    clocks::VirtualClock* clock_;
     Journal* journal_;
     JobBytes keep_;
 
-    CallFaults injected_;
     std::map<platform::PrinterHandle, HandleState> handles_;
     platform::PrinterHandle nextHandle_ = 1;
     std::uint32_t nextJobId_ = 1;

@@ -84,6 +84,14 @@ public:
         return 1;
     }
 
+    // Withdraws the handle's open document, or its ended job not yet
+    // delivered: the unit never receives it. Returns 1 when there was one to
+    // withdraw; 0 when there was none or the spooler cannot withdraw jobs.
+    virtual int AbortPrinter(PrinterHandle handle) {
+        (void)handle;
+        return 0;
+    }
+
     // The local queues in the spooler's own order. Returns 1 and fills
     // `printers` on success (possibly with none), 0 when the enumeration failed.
     virtual int EnumLocalPrinters(std::vector<PrinterInfo>* printers) = 0;

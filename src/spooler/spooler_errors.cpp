@@ -11,6 +11,7 @@ struct ErrorText {
 };
 
 constexpr std::array kErrorTexts{
+    ErrorText{kErrorUnitFailed, "the unit or its spooler failed the call"},
     ErrorText{kErrorInvalidHandle, "the printer handle is not open"},
     ErrorText{kErrorInvalidParameter, "a required argument is missing or out of range"},
     ErrorText{kErrorUnknownValue, "no printer data of that name"},

@@ -1,9 +1,13 @@
-// The error codes that the CUPS spooler gives through GetLastError.
+// The error codes that every spooler of the tool gives through GetLastError:
+// the CUPS spooler and the emulated one give the same code for the same
+// fault.
 //
 // A failure that CUPS itself reported keeps CUPS's status code (an IPP status
 // such as 1030, client-error-not-found, or 1282, server-error-not-accepting-
-// jobs; all below 0x2000) and CUPS's own text. The spooler's own failures have
-// codes of 7001 and up:
+// jobs; all below 0x2000) and CUPS's own text; the emulated spooler gives
+// 1030 for a queue it does not have, as CUPS does. The unit failing a call
+// (the emulated unit's scripted "fail" reply, a fault made on purpose) is 31.
+// The spooler's own failures have codes of 7001 and up:
 //
 //   7001  the handle is not open
 //   7002  a required argument is missing or out of range
@@ -45,6 +49,8 @@
 
 namespace orlax::spooler {
 
+inline constexpr std::uint32_t kErrorUnitFailed = 31;
+inline constexpr std::uint32_t kErrorNoSuchQueue = 1030;  // CUPS's client-error-not-found
 inline constexpr std::uint32_t kErrorInvalidHandle = 7001;
 inline constexpr std::uint32_t kErrorInvalidParameter = 7002;
 inline constexpr std::uint32_t kErrorUnknownValue = 7003;

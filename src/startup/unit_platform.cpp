@@ -1,6 +1,6 @@
 #include "startup/unit_platform.h"
 
-#include "emulator/emulated_spooler.h"
+#include "emulator/emulated_unit_spooler.h"
 #include "clocks/real_clock.h"
 #include "clocks/virtual_clock.h"
 #include "startup/emulated_unit.h"
@@ -32,7 +32,7 @@ private:
     bool fast_;
     clocks::VirtualClock virtualClock_;
     clocks::RealClock realClock_;
-    emulator::EmulatedSpooler spooler_;
+    emulator::EmulatedUnitSpooler spooler_;
 };
 
 #ifdef ORLAX_HAVE_CUPS

@@ -10,12 +10,13 @@
 #include "emulator/journal.h"
 #include "support/data_root.h"
 #include "support/passing_unit.h"
+#include "spooler/spooler_errors.h"
 #include "support/session.h"
 
 namespace orlax::emulator {
 namespace {
 
-using platform::VirtualClock;
+using clocks::VirtualClock;
 
 Scenario WithDelivery(Scenario scenario, Delivery delivery) {
     scenario.delivery = delivery;
@@ -66,9 +67,9 @@ TEST(DeliveryScenario, JobsAreQueuedAndDeliveredOnTime) {
     const Case cases[] = {
         {"at once", {0, false, true}, true, true, 1, 0, 0},
         {"a delay", {700, false, true}, true, false, 1, 700, 0},
-        {"a delay past the bound", {bound + 10, false, true}, true, false, 0, bound, kErrorTimeout},
-        {"never", {0, false, false}, true, false, 0, bound, kErrorTimeout},
-        {"a paused queue", {0, true, true}, false, false, 0, 0, kErrorInvalidPrinterState},
+        {"a delay past the bound", {bound + 10, false, true}, true, false, 0, bound, spooler::kErrorJobNotCompleted},
+        {"never", {0, false, false}, true, false, 0, bound, spooler::kErrorJobNotCompleted},
+        {"a paused queue", {0, true, true}, false, false, 0, 0, spooler::kErrorQueuePaused},
     };
     const std::uint8_t packet[] = {0x1B, 0x04, 0x0B, 0, 0, 0, 0, 0x2A};
     for (const Case& c : cases) {
@@ -114,7 +115,7 @@ std::string ReadAll(const std::string& path) {
 }
 
 // What the unit saw of one session, in order: its journal.
-std::string UnitJournal(const Scenario& scenario, platform::Script script, const std::string& dataRoot,
+std::string UnitJournal(const Scenario& scenario, headless::Script script, const std::string& dataRoot,
                         bool& failed) {
     const std::string path = ::testing::TempDir() + "delivery_journal.txt";
     std::remove(path.c_str());
@@ -123,7 +124,7 @@ std::string UnitJournal(const Scenario& scenario, platform::Script script, const
         VirtualClock clock;
         EmulatedSpooler spooler(scenario, &clock, &journal);
         std::ostringstream out, messages;
-        platform::HeadlessHost host({}, out, messages);
+        headless::HeadlessHost host({}, out, messages);
         app::CBurnerApp app({spooler, clock, host, nullptr}, app::AppConfig{dataRoot});
         for (auto& action : script) host.Append(std::move(action));
         app.InitInstance();
@@ -144,7 +145,7 @@ TEST(DeliveryScenario, TheUnitSeesTheSameExchangesWhateverTheDelay) {
     data.Put("orlax.prn", std::span<const std::uint8_t>(testing::PatternBytes(2500)));
     struct Case {
         const char* name;
-        platform::Script script;
+        headless::Script script;
         std::string_view seen;  // part of what the unit sees
     };
     const Case cases[] = {

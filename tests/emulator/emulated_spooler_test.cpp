@@ -1,20 +1,22 @@
-#include "emulator/emulated_spooler.h"
+#include "emulator/emulated_unit_spooler.h"
 
 #include <gtest/gtest.h>
 
-#include "platform/virtual_clock.h"
+#include "clocks/virtual_clock.h"
+#include "spooler/spooler_errors.h"
 
 namespace orlax::emulator {
 namespace {
 
 namespace f = protocol::field;
 using platform::PrinterHandle;
+using namespace spooler;  // the error codes
 
 constexpr std::string_view kQueue = "Lumetra PRO";
 constexpr std::string_view kStatus = "KORVANE";
 const std::vector<std::uint8_t> kMove = {0x1B, 0x04, 0x09, 0, 0, 0, 0, 0x28};
 
-PrinterHandle Open(EmulatedSpooler& spooler, std::string_view name = kQueue) {
+PrinterHandle Open(platform::Spooler& spooler, std::string_view name = kQueue) {
     PrinterHandle handle = 0;
     spooler.OpenPrinter(name, &handle, nullptr);
     return handle;
@@ -29,7 +31,7 @@ struct JobSteps {
     std::uint32_t written = 0;
 };
 
-JobSteps SendJob(EmulatedSpooler& spooler, const std::vector<std::uint8_t>& bytes) {
+JobSteps SendJob(platform::Spooler& spooler, const std::vector<std::uint8_t>& bytes) {
     JobSteps r;
     PrinterHandle handle = 0;
     r.open = spooler.OpenPrinter(kQueue, &handle, nullptr);
@@ -53,7 +55,7 @@ struct Read {
     std::vector<std::uint8_t> buffer;
 };
 
-Read ReadStatus(EmulatedSpooler& spooler, PrinterHandle handle, std::size_t size = 1000) {
+Read ReadStatus(platform::Spooler& spooler, PrinterHandle handle, std::size_t size = 1000) {
     Read read{0, 0xDEAD, std::vector<std::uint8_t>(size + 1, 0xEE)};
     const std::uint8_t request[1] = {0};
     spooler.SetPrinterData(handle, kStatus, platform::kRegBinary, request);
@@ -66,7 +68,7 @@ Read ReadStatus(EmulatedSpooler& spooler, PrinterHandle handle, std::size_t size
 TEST(EmulatedSpooler, ListsTheScenarioQueuesAndOpensOnlyThose) {
     Scenario s = DefaultScenario();
     s.queues = {"B", "A"};
-    EmulatedSpooler spooler(s);
+    EmulatedUnitSpooler spooler(s);
     std::vector<platform::PrinterInfo> printers = {{"stale"}};
     ASSERT_EQ(spooler.EnumLocalPrinters(&printers), 1);
     ASSERT_EQ(printers.size(), 2u);
@@ -74,13 +76,13 @@ TEST(EmulatedSpooler, ListsTheScenarioQueuesAndOpensOnlyThose) {
     EXPECT_EQ(printers[1].printerName, "A");
     EXPECT_NE(Open(spooler, "A"), 0u);
     EXPECT_EQ(Open(spooler, "Lumetra PRO"), 0u);
-    EXPECT_EQ(spooler.GetLastError(), kErrorInvalidPrinterName);
+    EXPECT_EQ(spooler.GetLastError(), kErrorNoSuchQueue);
     EXPECT_EQ(Open(spooler, "a"), 0u);
     EXPECT_EQ(spooler.OpenPrinter("A", nullptr, nullptr), 0);
     EXPECT_EQ(spooler.OpenHandles(), 1u);
 
     s.queues.clear();
-    EmulatedSpooler none(s);
+    EmulatedUnitSpooler none(s);
     EXPECT_EQ(none.EnumLocalPrinters(&printers), 1);
     EXPECT_TRUE(printers.empty());
     EXPECT_EQ(none.EnumLocalPrinters(nullptr), 0);
@@ -89,12 +91,12 @@ TEST(EmulatedSpooler, ListsTheScenarioQueuesAndOpensOnlyThose) {
 TEST(EmulatedSpooler, StatusExchangeGoesThroughKorvane) {
     Scenario s = DefaultScenario();
     s.replies = {{ReplyKind::Fail, 0}, {ReplyKind::Length, 300}, {ReplyKind::Ok, 0}};
-    EmulatedSpooler spooler(s);
+    EmulatedUnitSpooler spooler(s);
     const PrinterHandle handle = Open(spooler);
 
     Read failed = ReadStatus(spooler, handle);
-    EXPECT_EQ(failed.result, kErrorDeviceFailure);
-    EXPECT_EQ(spooler.GetLastError(), kErrorDeviceFailure);
+    EXPECT_EQ(failed.result, kErrorUnitFailed);
+    EXPECT_EQ(spooler.GetLastError(), kErrorUnitFailed);
     EXPECT_EQ(failed.needed, 0xDEADu);
     EXPECT_TRUE(std::all_of(failed.buffer.begin(), failed.buffer.end(), [](auto b) { return b == 0xEE; }));
 
@@ -113,7 +115,7 @@ TEST(EmulatedSpooler, StatusExchangeGoesThroughKorvane) {
 
     std::uint32_t needed = 0;
     std::vector<std::uint8_t> buffer(1000);
-    EXPECT_EQ(spooler.GetPrinterData(handle, "OTHER", nullptr, buffer, &needed), kErrorFileNotFound);
+    EXPECT_EQ(spooler.GetPrinterData(handle, "OTHER", nullptr, buffer, &needed), kErrorUnknownValue);
     EXPECT_EQ(spooler.GetPrinterData(handle, kStatus, nullptr, buffer, nullptr), kErrorInvalidParameter);
     EXPECT_EQ(spooler.Device().ScriptedRepliesLeft(), 0u);
     EXPECT_EQ(spooler.ClosePrinter(handle), 1);
@@ -121,7 +123,7 @@ TEST(EmulatedSpooler, StatusExchangeGoesThroughKorvane) {
 }
 
 TEST(EmulatedSpooler, DeliversACommandJobToTheUnit) {
-    EmulatedSpooler spooler(DefaultScenario());
+    EmulatedUnitSpooler spooler(DefaultScenario());
     const JobSteps steps = SendJob(spooler, kMove);
     EXPECT_NE(steps.startDoc, 0u);
     EXPECT_EQ(steps.written, 8u);
@@ -161,7 +163,7 @@ TEST(EmulatedSpooler, EachFaultFailsItsStepForEveryJob) {
     for (const FaultCase& c : cases) {
         Scenario s = DefaultScenario();
         s.faults = c.faults;
-        EmulatedSpooler spooler(s);
+        EmulatedUnitSpooler spooler(s);
         for (int job = 1; job <= 2; ++job) {
             const JobSteps got = SendJob(spooler, kMove);
             EXPECT_EQ(got.open, c.expected.open) << c.what;
@@ -174,7 +176,7 @@ TEST(EmulatedSpooler, EachFaultFailsItsStepForEveryJob) {
             EXPECT_EQ(got.close, c.expected.close) << c.what;
             if (!got.open || !got.startDoc || !got.startPage || !got.write || !got.endPage ||
                 !got.endDoc) {
-                EXPECT_EQ(spooler.GetLastError(), kErrorDeviceFailure) << c.what;
+                EXPECT_EQ(spooler.GetLastError(), kErrorUnitFailed) << c.what;
             }
         }
         EXPECT_EQ(spooler.Jobs().size(), c.delivered ? 2u : 0u) << c.what;
@@ -187,7 +189,7 @@ TEST(EmulatedSpooler, EachFaultFailsItsStepForEveryJob) {
 TEST(EmulatedSpooler, ShortWriteOfNothingTakesNothing) {
     Scenario s = DefaultScenario();
     s.faults.shortWrite = true;
-    EmulatedSpooler spooler(s);
+    EmulatedUnitSpooler spooler(s);
     const JobSteps got = SendJob(spooler, {});
     EXPECT_EQ(got.write, 1);
     EXPECT_EQ(got.written, 0u);
@@ -205,7 +207,7 @@ TEST(EmulatedSpooler, InjectedFailureHitsOnlyTheNthCall) {
         {SpoolerCall::ShortWrite, 2, 3},
     };
     for (const Case& c : cases) {
-        EmulatedSpooler spooler(DefaultScenario());
+        EmulatedUnitSpooler spooler(DefaultScenario());
         spooler.FailNthCall(c.kind, c.n);
         std::vector<JobSteps> steps;
         for (int job = 0; job < 3; ++job) steps.push_back(SendJob(spooler, kMove));
@@ -219,24 +221,24 @@ TEST(EmulatedSpooler, InjectedFailureHitsOnlyTheNthCall) {
         if (c.kind == SpoolerCall::Write) { EXPECT_EQ(spooler.Jobs()[2].bytes.size(), 0u); }
     }
 
-    EmulatedSpooler status(DefaultScenario());
+    EmulatedUnitSpooler status(DefaultScenario());
     status.FailNthCall(SpoolerCall::GetData, 2);
     const PrinterHandle handle = Open(status);
     EXPECT_EQ(ReadStatus(status, handle).result, 0u);
-    EXPECT_EQ(ReadStatus(status, handle).result, kErrorDeviceFailure);
+    EXPECT_EQ(ReadStatus(status, handle).result, kErrorUnitFailed);
     EXPECT_EQ(ReadStatus(status, handle).result, 0u);
     EXPECT_EQ(status.Calls(SpoolerCall::GetData), 3u);
     status.ClosePrinter(handle);
 }
 
 TEST(EmulatedSpooler, HandlesKeepTheirOwnJobsAndCallsOutOfOrderFail) {
-    EmulatedSpooler spooler(DefaultScenario());
+    EmulatedUnitSpooler spooler(DefaultScenario());
     const PrinterHandle a = Open(spooler);
     const PrinterHandle b = Open(spooler);
     ASSERT_NE(a, b);
     std::uint32_t written = 0;
     EXPECT_EQ(spooler.StartPagePrinter(a), 0);  // no document yet
-    EXPECT_EQ(spooler.GetLastError(), kErrorInvalidPrinterState);
+    EXPECT_EQ(spooler.GetLastError(), kErrorOutOfOrder);
     EXPECT_EQ(spooler.WritePrinter(a, kMove, &written), 0);
     EXPECT_EQ(spooler.EndDocPrinter(a), 0);
     EXPECT_EQ(spooler.StartDocPrinter(a, {"x", "TEXT"}), 0u);
@@ -275,8 +277,8 @@ TEST(EmulatedSpooler, HandlesKeepTheirOwnJobsAndCallsOutOfOrderFail) {
 }
 
 TEST(EmulatedSpooler, ClockMovesOneMillisecondPerCall) {
-    platform::VirtualClock clock(1000);
-    EmulatedSpooler spooler(DefaultScenario(), &clock);
+    clocks::VirtualClock clock(1000);
+    EmulatedUnitSpooler spooler(DefaultScenario(), &clock);
     SendJob(spooler, kMove);  // seven calls
     EXPECT_EQ(clock.GetTickCount(), 1007u);
     const PrinterHandle handle = Open(spooler);

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "emulator/emulated_spooler.h"
+#include "emulator/emulated_unit_spooler.h"
 #include "emulator/sha256.h"
 
 namespace orlax::emulator {
@@ -76,7 +76,7 @@ TEST_F(JournalFile, SpoolerJournalsStatusReadsAndDeliveredJobsOnly) {
     Scenario s = DefaultScenario();
     s.replies = {{ReplyKind::Fail, 0}, {ReplyKind::Empty, 0}, {ReplyKind::Length, 5}};
     s.faults.endDoc = false;
-    EmulatedSpooler spooler(s, nullptr, &journal);
+    EmulatedUnitSpooler spooler(s, nullptr, &journal);
     spooler.FailNthCall(SpoolerCall::EndDoc, 2);
     platform::PrinterHandle handle = 0;
     ASSERT_EQ(spooler.OpenPrinter("Lumetra PRO", &handle, nullptr), 1);

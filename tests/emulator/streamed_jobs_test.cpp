@@ -8,7 +8,7 @@
 #include <sstream>
 #include <vector>
 
-#include "emulator/emulated_spooler.h"
+#include "emulator/emulated_unit_spooler.h"
 #include "emulator/journal.h"
 #include "support/data_root.h"
 
@@ -28,7 +28,7 @@ std::string ReadAll(const std::string& path) {
 
 // One RAW job written in blocks of `block` bytes; the spooler's result of
 // ending the document.
-int SendInBlocks(EmulatedSpooler& spooler, const std::vector<std::uint8_t>& bytes, std::size_t block) {
+int SendInBlocks(platform::Spooler& spooler, const std::vector<std::uint8_t>& bytes, std::size_t block) {
     platform::PrinterHandle handle = 0;
     spooler.OpenPrinter("Lumetra PRO", &handle, nullptr);
     spooler.StartDocPrinter(handle, {"Lumetra Command", "RAW"});
@@ -58,7 +58,7 @@ Outcome Deliver(JobBytes keep, const std::vector<std::uint8_t>& bytes, bool jour
         Journal file(path);
         Scenario scenario = DefaultScenario();
         scenario.faults = faults;
-        EmulatedSpooler spooler(scenario, nullptr, journal ? &file : nullptr, keep);
+        EmulatedUnitSpooler spooler(scenario, nullptr, journal ? &file : nullptr, keep);
         SendInBlocks(spooler, bytes, 1000);
         if (!spooler.Jobs().empty()) outcome.job = spooler.Jobs().back();
         outcome.lastCommand = spooler.Device().State()[f::lastCommand];

@@ -29,7 +29,7 @@ struct TracedCall {
 
 class TracingSpooler final : public platform::Spooler {
 public:
-    explicit TracingSpooler(emulator::EmulatedSpooler& inner) : inner_(inner) {}
+    explicit TracingSpooler(platform::Spooler& inner) : inner_(inner) {}
 
     int OpenPrinter(std::string_view name, platform::PrinterHandle* handle,
                     const platform::PrinterDefaults* defaults) override {
@@ -86,7 +86,7 @@ public:
 private:
     void Note(SpoolerCall kind, platform::PrinterHandle handle) { calls_.push_back({kind, handle}); }
 
-    emulator::EmulatedSpooler& inner_;
+    platform::Spooler& inner_;
     std::vector<TracedCall> calls_;
     std::size_t jobBytes_ = 0;
 };

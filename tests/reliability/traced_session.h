@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "app/burner_app.h"
-#include "emulator/emulated_spooler.h"
+#include "emulator/emulated_unit_spooler.h"
 #include "emulator/scenario.h"
-#include "platform/headless_host.h"
-#include "platform/virtual_clock.h"
+#include "headless/headless_host.h"
+#include "clocks/virtual_clock.h"
 #include "reliability/call_trace.h"
 
 namespace orlax::reliability {
@@ -39,13 +39,13 @@ struct RunResult {
 };
 
 inline RunResult RunTraced(const emulator::Scenario& scenario, const std::string& dataRoot,
-                           const platform::Script& script, std::optional<Fault> fault = std::nullopt) {
-    platform::VirtualClock clock;
-    emulator::EmulatedSpooler emulated(scenario, &clock);
+                           const headless::Script& script, std::optional<Fault> fault = std::nullopt) {
+    clocks::VirtualClock clock;
+    emulator::EmulatedUnitSpooler emulated(scenario, &clock);
     if (fault) emulated.FailNthCall(fault->kind, fault->nth);
     TracingSpooler spooler(emulated);
     std::ostringstream listOut, messageOut;
-    platform::HeadlessHost host(script, listOut, messageOut);
+    headless::HeadlessHost host(script, listOut, messageOut);
     app::CBurnerApp app({spooler, clock, host}, app::AppConfig{dataRoot});
 
     RunResult result;

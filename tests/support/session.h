@@ -10,14 +10,14 @@
 #include "app/burner_app.h"
 #include "protocol/command_packet.h"
 #include "emulator/device_model.h"
-#include "emulator/emulated_spooler.h"
+#include "emulator/emulated_unit_spooler.h"
 #include "emulator/scenario.h"
-#include "platform/headless_host.h"
-#include "platform/virtual_clock.h"
+#include "headless/headless_host.h"
+#include "clocks/virtual_clock.h"
 
 namespace orlax::testing {
 
-using platform::ScriptAction;
+using headless::ScriptAction;
 
 inline ScriptAction Click(int id) { return {ScriptAction::Kind::Click, id, {}, "click " + std::to_string(id)}; }
 inline ScriptAction Focus(int id) { return {ScriptAction::Kind::Focus, id, {}, "focus " + std::to_string(id)}; }
@@ -37,7 +37,7 @@ public:
           app({spooler, clock, host, progress}, app::AppConfig{std::move(dataRoot)}) {}
 
     // Runs the main window on `script`; returns the log text at the end.
-    std::string Run(platform::Script script) {
+    std::string Run(headless::Script script) {
         for (auto& action : script) host.Append(std::move(action));
         app.InitInstance();
         return std::string(app.Log().LogText());
@@ -60,11 +60,11 @@ public:
 
     bool NothingLeftOpen() const { return spooler.OpenHandles() == 0 && spooler.OpenJobs() == 0; }
 
-    platform::VirtualClock clock;
-    emulator::EmulatedSpooler spooler;
+    clocks::VirtualClock clock;
+    emulator::EmulatedUnitSpooler spooler;
     std::ostringstream listOut;
     std::ostringstream messageOut;
-    platform::HeadlessHost host;
+    headless::HeadlessHost host;
     app::CBurnerApp app;
 };
 

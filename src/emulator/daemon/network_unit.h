@@ -4,33 +4,11 @@
 // the other.
 #pragma once
 
-#include <cstdint>
-#include <span>
-#include <vector>
-
 #include "emulator/device_model.h"
 #include "emulator/journal.h"
-#include "emulator/sha256.h"
+#include "emulator/streamed_job.h"
 
 namespace orlax::emulator {
-
-// A print job as it streams in: its length, its digest and its first 64
-// bytes, which are the whole job when it is short enough for the journal
-// to show it byte by byte (a command packet always is).
-class StreamedJob {
-public:
-    void Add(std::span<const std::uint8_t> bytes);
-    std::uint64_t Length() const { return length_; }
-    // The whole job, when it has at most 64 bytes.
-    bool Whole() const { return length_ <= kJournalHexLimit; }
-    std::span<const std::uint8_t> Head() const { return head_; }
-    Sha256Digest Digest() { return hasher_.Finish(); }
-
-private:
-    std::vector<std::uint8_t> head_;
-    std::uint64_t length_ = 0;
-    Sha256Hasher hasher_;
-};
 
 class NetworkUnit {
 public:

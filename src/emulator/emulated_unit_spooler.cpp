@@ -1,0 +1,11 @@
+#include "emulator/emulated_unit_spooler.h"
+
+namespace orlax::emulator {
+
+EmulatedUnitSpooler::EmulatedUnitSpooler(const Scenario& scenario, clocks::VirtualClock* clock, Journal* journal,
+                                         JobBytes keep)
+    : emulated_(scenario, clock, journal, keep) {
+    FailEveryScenarioFault(faults_, scenario.faults);
+}
+
+}  // namespace orlax::emulator
