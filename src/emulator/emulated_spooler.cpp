@@ -7,12 +7,11 @@
 
 #include "protocol/wire.h"
 #include "emulator/journal.h"
-#include "spooler/spooler_errors.h"
+#include "platform/spooler_errors.h"
 #include "clocks/virtual_clock.h"
 
 namespace orlax::emulator {
 
-using namespace spooler;  // the error codes every spooler gives
 
 EmulatedSpooler::EmulatedSpooler(const Scenario& scenario, clocks::VirtualClock* clock,
                                  Journal* journal, JobBytes keep)
@@ -70,7 +69,7 @@ int EmulatedSpooler::Failure(std::uint32_t code) {
 EmulatedSpooler::HandleState* EmulatedSpooler::Find(platform::PrinterHandle handle) {
     const auto found = handles_.find(handle);
     if (found == handles_.end()) {
-        lastError_ = kErrorInvalidHandle;
+        lastError_ = platform::kErrorInvalidHandle;
         return nullptr;
     }
     return &found->second;
@@ -79,9 +78,9 @@ EmulatedSpooler::HandleState* EmulatedSpooler::Find(platform::PrinterHandle hand
 int EmulatedSpooler::OpenPrinter(std::string_view name, platform::PrinterHandle* handle,
                                  const platform::PrinterDefaults*) {
     Tick();
-    if (!handle) return Failure(kErrorInvalidParameter);
+    if (!handle) return Failure(platform::kErrorInvalidParameter);
     *handle = 0;
-    if (std::find(queues_.begin(), queues_.end(), name) == queues_.end()) return Failure(kErrorNoSuchQueue);
+    if (std::find(queues_.begin(), queues_.end(), name) == queues_.end()) return Failure(platform::kErrorNoSuchQueue);
     *handle = nextHandle_++;
     handles_.emplace(*handle, HandleState{});
     return 1;
@@ -101,7 +100,7 @@ std::uint32_t EmulatedSpooler::SetPrinterData(platform::PrinterHandle handle,
                                               std::span<const std::uint8_t>) {
     Tick();
     if (!Find(handle)) return lastError_;
-    if (valueName != protocol::kStatusValueName) return lastError_ = kErrorUnknownValue;
+    if (valueName != protocol::kStatusValueName) return lastError_ = platform::kErrorUnknownValue;
     device_.RequestStatus();
     return 0;
 }
@@ -112,19 +111,19 @@ std::uint32_t EmulatedSpooler::GetPrinterData(platform::PrinterHandle handle,
                                               std::uint32_t* needed) {
     Tick();
     if (!Find(handle)) return lastError_;
-    if (valueName != protocol::kStatusValueName) return lastError_ = kErrorUnknownValue;
-    if (!needed) return lastError_ = kErrorInvalidParameter;
+    if (valueName != protocol::kStatusValueName) return lastError_ = platform::kErrorUnknownValue;
+    if (!needed) return lastError_ = platform::kErrorInvalidParameter;
     const StatusReply reply = device_.ReadStatus();
     if (reply.failed) {
         if (journal_) journal_->StatusFailed();
-        return lastError_ = kErrorUnitFailed;
+        return lastError_ = platform::kErrorUnitFailed;
     }
     if (journal_) journal_->Status(reply.bytes.size());
     if (type) *type = platform::kRegBinary;
     *needed = static_cast<std::uint32_t>(reply.bytes.size());
     const std::size_t fits = std::min(reply.bytes.size(), buffer.size());
     std::copy_n(reply.bytes.begin(), fits, buffer.begin());
-    if (fits < reply.bytes.size()) return lastError_ = kErrorMoreData;
+    if (fits < reply.bytes.size()) return lastError_ = platform::kErrorMoreData;
     return 0;
 }
 
@@ -133,9 +132,9 @@ std::uint32_t EmulatedSpooler::StartDocPrinter(platform::PrinterHandle handle,
     Tick();
     HandleState* state = Find(handle);
     if (!state) return 0;
-    if (state->docOpen) return Failure(kErrorOutOfOrder);
-    if (doc.dataType != protocol::kRawDataType) return Failure(kErrorInvalidDataType);
-    if (delivery_.queuePaused) return Failure(kErrorQueuePaused);
+    if (state->docOpen) return Failure(platform::kErrorOutOfOrder);
+    if (doc.dataType != protocol::kRawDataType) return Failure(platform::kErrorInvalidDataType);
+    if (delivery_.queuePaused) return Failure(platform::kErrorQueuePaused);
     state->docOpen = true;
     state->job = Job{std::string(doc.docName), std::string(doc.dataType), {}, 0};
     state->streamed.reset();
@@ -149,7 +148,7 @@ int EmulatedSpooler::StartPagePrinter(platform::PrinterHandle handle) {
     Tick();
     HandleState* state = Find(handle);
     if (!state) return 0;
-    if (!state->docOpen || state->pageOpen) return Failure(kErrorOutOfOrder);
+    if (!state->docOpen || state->pageOpen) return Failure(platform::kErrorOutOfOrder);
     state->pageOpen = true;
     ++unendedPages_;
     return 1;
@@ -158,11 +157,11 @@ int EmulatedSpooler::StartPagePrinter(platform::PrinterHandle handle) {
 int EmulatedSpooler::WritePrinter(platform::PrinterHandle handle,
                                   std::span<const std::uint8_t> data, std::uint32_t* written) {
     Tick();
-    if (!written) return Failure(kErrorInvalidParameter);
+    if (!written) return Failure(platform::kErrorInvalidParameter);
     *written = 0;
     HandleState* state = Find(handle);
     if (!state) return 0;
-    if (!state->docOpen) return Failure(kErrorOutOfOrder);
+    if (!state->docOpen) return Failure(platform::kErrorOutOfOrder);
     Keep(*state, data);
     *written = static_cast<std::uint32_t>(data.size());
     return 1;
@@ -191,7 +190,7 @@ int EmulatedSpooler::EndPagePrinter(platform::PrinterHandle handle) {
     Tick();
     HandleState* state = Find(handle);
     if (!state) return 0;
-    if (!state->pageOpen) return Failure(kErrorOutOfOrder);
+    if (!state->pageOpen) return Failure(platform::kErrorOutOfOrder);
     state->pageOpen = false;
     --unendedPages_;
     return 1;
@@ -204,7 +203,7 @@ int EmulatedSpooler::EndDocPrinter(platform::PrinterHandle handle) {
     Tick();
     HandleState* state = Find(handle);
     if (!state) return 0;
-    if (!state->docOpen || state->pageOpen) return Failure(kErrorOutOfOrder);
+    if (!state->docOpen || state->pageOpen) return Failure(platform::kErrorOutOfOrder);
     state->docOpen = false;
     --unendedDocs_;
     QueuedJob queued{state->jobId, std::exchange(state->job, Job{}), std::exchange(state->streamed, std::nullopt),
@@ -225,7 +224,7 @@ int EmulatedSpooler::WaitForJob(platform::PrinterHandle handle, std::uint32_t jo
     };
     auto found = queued();
     if (found == queued_.end())
-        return std::find(delivered_.begin(), delivered_.end(), jobId) == delivered_.end() ? Failure(kErrorOutOfOrder)
+        return std::find(delivered_.begin(), delivered_.end(), jobId) == delivered_.end() ? Failure(platform::kErrorOutOfOrder)
                                                                                           : 1;
     const std::uint64_t now = NowMs();
     const std::uint64_t bound = platform::JobDeliveryBoundMs(found->job.length);
@@ -237,7 +236,7 @@ int EmulatedSpooler::WaitForJob(platform::PrinterHandle handle, std::uint32_t jo
     Pass(bound);
     Cancel(jobId);  // time has passed, but nothing was delivered past it
     DeliverDue();
-    return Failure(kErrorJobNotCompleted);
+    return Failure(platform::kErrorJobNotCompleted);
 }
 
 bool EmulatedSpooler::Cancel(std::uint32_t jobId) {
@@ -264,12 +263,12 @@ int EmulatedSpooler::AbortPrinter(platform::PrinterHandle handle) {
         state->streamed.reset();
         return 1;
     }
-    return Cancel(state->jobId) ? 1 : Failure(kErrorOutOfOrder);
+    return Cancel(state->jobId) ? 1 : Failure(platform::kErrorOutOfOrder);
 }
 
 int EmulatedSpooler::EnumLocalPrinters(std::vector<platform::PrinterInfo>* printers) {
     Tick();
-    if (!printers) return Failure(kErrorInvalidParameter);
+    if (!printers) return Failure(platform::kErrorInvalidParameter);
     printers->clear();
     for (const std::string& name : queues_) printers->push_back(platform::PrinterInfo{name});
     return 1;

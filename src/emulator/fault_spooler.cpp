@@ -1,12 +1,12 @@
 #include "emulator/fault_spooler.h"
 
-#include "spooler/spooler_errors.h"
+#include "platform/spooler_errors.h"
 
 namespace orlax::emulator {
 
 FaultCodes UnitFailureCodes() {
     FaultCodes codes;
-    codes.fill(spooler::kErrorUnitFailed);
+    codes.fill(platform::kErrorUnitFailed);
     return codes;
 }
 

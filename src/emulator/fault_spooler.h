@@ -1,7 +1,7 @@
 // A spooler that wraps any other and makes chosen calls fail: every call of
 // a kind, or the Nth call of a kind (CallFaults), as a unit, a link or a
 // print server can fail them. A failed call gives the code of the fault's
-// table (by default kErrorUnitFailed, 31, for every kind) and leaves the
+// table (by default platform::kErrorUnitFailed, 31, for every kind) and leaves the
 // wrapped spooler as such a failure would:
 //   - Open: the queue is opened, then closed again; no handle is given.
 //   - SetData, GetData, StartPage, Write: the call never reaches the wrapped

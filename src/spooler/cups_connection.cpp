@@ -9,7 +9,7 @@
 
 #include "spooler/cups_errors.h"
 #include "spooler/name_lookup.h"
-#include "spooler/spooler_errors.h"
+#include "platform/spooler_errors.h"
 
 namespace orlax::spooler {
 namespace {
@@ -72,12 +72,12 @@ std::unique_ptr<CupsConnection> CupsConnection::Open(const CupsTimes& times, Ser
     if (server.empty() || server.front() != '/') {
         lookup = LookUpBy(server, static_cast<std::uint16_t>(port), deadline);
         if (lookup.result == LookupResult::TimedOut) {
-            error = {kErrorServerSilent, "the print server's name " + server + " was not looked up within " +
+            error = {platform::kErrorServerSilent, "the print server's name " + server + " was not looked up within " +
                                              Seconds(times.connect)};
             return nullptr;
         }
         if (lookup.result != LookupResult::Ok) {
-            error = {kErrorServerGone, "the print server " + server + " cannot be found (" + lookup.detail + ")"};
+            error = {platform::kErrorServerGone, "the print server " + server + " cannot be found (" + lookup.detail + ")"};
             return nullptr;
         }
     }
@@ -88,7 +88,7 @@ std::unique_ptr<CupsConnection> CupsConnection::Open(const CupsTimes& times, Ser
     // CUPS keeps no cause of a failed connect that can be trusted (errno is
     // whatever its last clean-up left), so only what is known is said.
     if (!http) {
-        error = {kErrorServerGone, "the print server at " + ServerName() + " cannot be reached" +
+        error = {platform::kErrorServerGone, "the print server at " + ServerName() + " cannot be reached" +
                                        (Clock::now() >= deadline ? " within " + Seconds(times.connect)
                                                                  : std::string(" (nothing accepts the connection)"))};
         return nullptr;
@@ -124,9 +124,9 @@ ServiceError CupsConnection::Failure(std::string_view what) const {
 ServiceError CupsConnection::Failure(std::string_view what, bool answered) const {
     const std::string prefix = std::string(what) + ": ";
     if (timedOut_)
-        return {kErrorServerSilent,
+        return {platform::kErrorServerSilent,
                 prefix + "the print server at " + ServerName() + " did not respond for " + Seconds(times_.progress)};
-    if (!answered) return {kErrorServerGone, prefix + "the print server at " + ServerName() + " closed the connection"};
+    if (!answered) return {platform::kErrorServerGone, prefix + "the print server at " + ServerName() + " closed the connection"};
     return LastCupsError(what);
 }
 

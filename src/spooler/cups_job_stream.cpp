@@ -8,7 +8,7 @@
 
 #include "spooler/cups_errors.h"
 #include "spooler/job_data_buffer.h"
-#include "spooler/spooler_errors.h"
+#include "platform/spooler_errors.h"
 
 namespace orlax::spooler {
 namespace {
@@ -124,7 +124,7 @@ public:
 
     bool AwaitDelivery(std::chrono::milliseconds bound, ServiceError& error) override {
         if (!finished_) {
-            error = {kErrorOutOfOrder, "the job's document was not ended"};
+            error = {platform::kErrorOutOfOrder, "the job's document was not ended"};
             return false;
         }
         const Clock::time_point deadline = Clock::now() + bound;
@@ -142,11 +142,11 @@ public:
                 const std::string how = job.queueStopped && job.state < IPP_JSTATE_STOPPED
                                             ? StateName(job.state) + " in a paused queue"
                                             : StateName(job.state);
-                error = {kErrorJobNotDelivered, where + " was " + how + " by CUPS, not delivered" + said};
+                error = {platform::kErrorJobNotDelivered, where + " was " + how + " by CUPS, not delivered" + said};
                 return Withdraw(connection_.get(), error);
             }
             if (Clock::now() >= deadline) {
-                error = {kErrorJobNotCompleted, where + " not delivered within " + std::to_string(bound.count()) +
+                error = {platform::kErrorJobNotCompleted, where + " not delivered within " + std::to_string(bound.count()) +
                                                     " ms, still " + StateName(job.state) + said};
                 return Withdraw(connection_.get(), error);
             }
@@ -173,7 +173,7 @@ private:
         if (!response) return false;
         ipp_attribute_t* state = ippFindAttribute(response.get(), "job-state", IPP_TAG_ENUM);
         if (!state) {
-            error = {kErrorCupsFailed, "asking for the job's state: CUPS gave none"};
+            error = {platform::kErrorCupsFailed, "asking for the job's state: CUPS gave none"};
             return false;
         }
         job.state = static_cast<ipp_jstate_t>(ippGetInteger(state, 0));
@@ -229,7 +229,7 @@ std::unique_ptr<JobStream> StartCupsJob(const std::string& queue, const std::str
     ipp_attribute_t* idAttribute = created ? ippFindAttribute(created.get(), "job-id", IPP_TAG_INTEGER) : nullptr;
     const int id = idAttribute ? ippGetInteger(idAttribute, 0) : 0;
     if (id <= 0) {
-        if (created) error = {kErrorCupsFailed, "creating the job: CUPS gave no job id"};
+        if (created) error = {platform::kErrorCupsFailed, "creating the job: CUPS gave no job id"};
         return nullptr;
     }
     if (cupsStartDocument(connection->Http(), queue.c_str(), id, docName.c_str(), CUPS_FORMAT_RAW, 1) !=

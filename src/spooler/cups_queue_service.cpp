@@ -6,7 +6,7 @@
 #include <array>
 
 #include "spooler/cups_job_stream.h"
-#include "spooler/spooler_errors.h"
+#include "platform/spooler_errors.h"
 
 namespace orlax::spooler {
 namespace {
@@ -36,7 +36,7 @@ bool IsCupsQueueName(std::string_view name) {
 
 std::optional<QueueInfo> CupsQueueService::FindQueue(std::string_view name, ServiceError& error) {
     if (!IsCupsQueueName(name)) {
-        error = {kErrorBadQueueName, std::string(SpoolerErrorText(kErrorBadQueueName))};
+        error = {platform::kErrorBadQueueName, std::string(platform::SpoolerErrorText(platform::kErrorBadQueueName))};
         return std::nullopt;
     }
     const std::string queue(name);

@@ -7,7 +7,7 @@
 #include "protocol/wire.h"
 #include "spooler/cups_queue_service.h"
 #include "spooler/network_link.h"
-#include "spooler/spooler_errors.h"
+#include "platform/spooler_errors.h"
 #include "spooler/unit_address.h"
 #include "usb/usb_link.h"
 
@@ -24,26 +24,26 @@ constexpr std::uint32_t kMostBytesOfNoStatus = 1;
 std::uint32_t CodeOf(LinkResult result) {
     switch (result) {
         case LinkResult::Ok: return 0;
-        case LinkResult::HostUnknown: return kErrorHostUnknown;
-        case LinkResult::Refused: return kErrorRefused;
-        case LinkResult::TimedOut: return kErrorTimedOut;
-        case LinkResult::ReplyTooLong: return kErrorReplyTooLong;
-        case LinkResult::NetworkError: return kErrorNetwork;
+        case LinkResult::HostUnknown: return platform::kErrorHostUnknown;
+        case LinkResult::Refused: return platform::kErrorRefused;
+        case LinkResult::TimedOut: return platform::kErrorTimedOut;
+        case LinkResult::ReplyTooLong: return platform::kErrorReplyTooLong;
+        case LinkResult::NetworkError: return platform::kErrorNetwork;
     }
-    return kErrorNetwork;
+    return platform::kErrorNetwork;
 }
 
 std::uint32_t CodeOf(usb::UsbResult result) {
     switch (result) {
         case usb::UsbResult::Ok: return 0;
-        case usb::UsbResult::NotAttached: return kErrorUsbNotAttached;
-        case usb::UsbResult::NoAccess: return kErrorUsbNoAccess;
-        case usb::UsbResult::Busy: return kErrorUsbBusy;
-        case usb::UsbResult::NoReply: return kErrorUsbNoReply;
-        case usb::UsbResult::ReplyTooLong: return kErrorReplyTooLong;
-        case usb::UsbResult::TransferFailed: return kErrorUsbFailed;
+        case usb::UsbResult::NotAttached: return platform::kErrorUsbNotAttached;
+        case usb::UsbResult::NoAccess: return platform::kErrorUsbNoAccess;
+        case usb::UsbResult::Busy: return platform::kErrorUsbBusy;
+        case usb::UsbResult::NoReply: return platform::kErrorUsbNoReply;
+        case usb::UsbResult::ReplyTooLong: return platform::kErrorReplyTooLong;
+        case usb::UsbResult::TransferFailed: return platform::kErrorUsbFailed;
     }
-    return kErrorUsbFailed;
+    return platform::kErrorUsbFailed;
 }
 
 }  // namespace
@@ -66,7 +66,7 @@ CupsSpooler::~CupsSpooler() = default;
 
 int CupsSpooler::Fail(std::uint32_t code, std::string detail) {
     lastError_ = code;
-    lastErrorText_ = std::string(SpoolerErrorText(code));
+    lastErrorText_ = std::string(platform::SpoolerErrorText(code));
     if (!detail.empty()) lastErrorText_ += " (" + detail + ")";
     return 0;
 }
@@ -85,7 +85,7 @@ int CupsSpooler::Fail(const ServiceError& error) {
 CupsSpooler::Handle* CupsSpooler::Find(platform::PrinterHandle handle) {
     const auto found = handles_.find(handle);
     if (found == handles_.end()) {
-        Fail(kErrorInvalidHandle);
+        Fail(platform::kErrorInvalidHandle);
         return nullptr;
     }
     return found->second.get();
@@ -93,7 +93,7 @@ CupsSpooler::Handle* CupsSpooler::Find(platform::PrinterHandle handle) {
 
 int CupsSpooler::OpenPrinter(std::string_view name, platform::PrinterHandle* handle,
                              const platform::PrinterDefaults*) {
-    if (!handle) return Fail(kErrorInvalidParameter);
+    if (!handle) return Fail(platform::kErrorInvalidParameter);
     *handle = 0;
     ServiceError error;
     std::optional<QueueInfo> queue = service_->FindQueue(name, error);
@@ -117,9 +117,9 @@ std::uint32_t CupsSpooler::SetPrinterData(platform::PrinterHandle handle, std::s
                                           std::uint32_t type, std::span<const std::uint8_t> data) {
     Handle* state = Find(handle);
     if (!state) return lastError_;
-    if (valueName != protocol::kStatusValueName) return FailData(kErrorUnknownValue, std::string(valueName));
+    if (valueName != protocol::kStatusValueName) return FailData(platform::kErrorUnknownValue, std::string(valueName));
     if (type != platform::kRegBinary || data.size() != 1)
-        return FailData(kErrorInvalidParameter, "the request is one binary byte");
+        return FailData(platform::kErrorInvalidParameter, "the request is one binary byte");
     state->request = data[0];
     return 0;
 }
@@ -129,9 +129,9 @@ std::uint32_t CupsSpooler::GetPrinterData(platform::PrinterHandle handle, std::s
                                           std::uint32_t* needed) {
     Handle* state = Find(handle);
     if (!state) return lastError_;
-    if (valueName != protocol::kStatusValueName) return FailData(kErrorUnknownValue, std::string(valueName));
-    if (!needed) return FailData(kErrorInvalidParameter);
-    if (!state->request) return FailData(kErrorNoRequest);
+    if (valueName != protocol::kStatusValueName) return FailData(platform::kErrorUnknownValue, std::string(valueName));
+    if (!needed) return FailData(platform::kErrorInvalidParameter);
+    if (!state->request) return FailData(platform::kErrorNoRequest);
 
     const Clock::time_point began = Clock::now();
     const std::uint32_t result = ReadUnitStatus(*state, buffer, needed);
@@ -141,7 +141,7 @@ std::uint32_t CupsSpooler::GetPrinterData(platform::PrinterHandle handle, std::s
     // failures that return at once. A reply of at most one byte is no status
     // either and the tool asks again at once: unpaced, a unit that closes
     // without a word would take tens of thousands of connections a second.
-    const bool noStatus = result == 0 ? *needed <= kMostBytesOfNoStatus : result != kErrorMoreData;
+    const bool noStatus = result == 0 ? *needed <= kMostBytesOfNoStatus : result != platform::kErrorMoreData;
     if (noStatus)
         std::this_thread::sleep_until(std::min(began + times_.failedPace, state->opened + times_.budget + kBudgetGrace));
     return result;
@@ -149,21 +149,21 @@ std::uint32_t CupsSpooler::GetPrinterData(platform::PrinterHandle handle, std::s
 
 std::uint32_t CupsSpooler::ReadUnitStatus(Handle& state, std::span<std::uint8_t> buffer, std::uint32_t* needed) {
     const std::string& uri = state.queue.deviceUri;
-    if (uri.empty()) return FailData(kErrorDeviceUriUnknown, state.queue.name);
+    if (uri.empty()) return FailData(platform::kErrorDeviceUriUnknown, state.queue.name);
     const Clock::time_point deadline = std::min(Clock::now() + times_.exchange, state.opened + times_.budget);
     StatusReplyBuffer reply{};
     std::size_t length = 0;
     if (usb::IsUsbUri(uri)) {
         const std::optional<usb::UsbUri> unit = usb::ParseUsbUri(uri);
-        if (!unit) return FailData(kErrorBadUsbUri, uri);
+        if (!unit) return FailData(platform::kErrorBadUsbUri, uri);
         if (!usb_) usb_ = std::make_unique<usb::UsbLink>();
         const usb::UsbOutcome outcome = usb_->ExchangeStatus(*unit, protocol::MakeStatusRequest(*state.request), deadline, reply);
         if (outcome.result != usb::UsbResult::Ok) return FailData(CodeOf(outcome.result), outcome.detail);
         length = outcome.length;
     } else {
-        if (!IsSocketUri(uri)) return FailData(kErrorNoStatusPath, uri);
+        if (!IsSocketUri(uri)) return FailData(platform::kErrorNoStatusPath, uri);
         const std::optional<UnitAddress> unit = ParseSocketUri(uri);
-        if (!unit) return FailData(kErrorBadDeviceUri, uri);
+        if (!unit) return FailData(platform::kErrorBadDeviceUri, uri);
         const LinkOutcome outcome = ExchangeStatus(*unit, *state.request, deadline, reply);
         if (outcome.result != LinkResult::Ok) return FailData(CodeOf(outcome.result), outcome.detail);
         length = outcome.length;
@@ -172,22 +172,22 @@ std::uint32_t CupsSpooler::ReadUnitStatus(Handle& state, std::span<std::uint8_t>
     *needed = static_cast<std::uint32_t>(length);
     const std::size_t fits = std::min(length, buffer.size());
     std::copy_n(reply.begin(), fits, buffer.begin());
-    if (fits < length) return FailData(kErrorMoreData);
+    if (fits < length) return FailData(platform::kErrorMoreData);
     return 0;
 }
 
 std::uint32_t CupsSpooler::StartDocPrinter(platform::PrinterHandle handle, const platform::DocInfo& doc) {
     Handle* state = Find(handle);
     if (!state) return 0;
-    if (state->job) return Fail(kErrorOutOfOrder, "a document is already open");
-    if (doc.dataType != protocol::kRawDataType) return Fail(kErrorInvalidDataType, std::string(doc.dataType));
+    if (state->job) return Fail(platform::kErrorOutOfOrder, "a document is already open");
+    if (doc.dataType != protocol::kRawDataType) return Fail(platform::kErrorInvalidDataType, std::string(doc.dataType));
     // A job in a queue that would keep it is not submitted at all: it would
     // reach the unit whenever the queue is resumed, long after.
     const QueueInfo& queue = state->queue;
     const std::string said = queue.stateMessage.empty() ? "" : ": " + queue.stateMessage;
-    if (queue.paused) return Fail(kErrorQueuePaused, "queue '" + queue.name + "' is stopped in CUPS" + said);
+    if (queue.paused) return Fail(platform::kErrorQueuePaused, "queue '" + queue.name + "' is stopped in CUPS" + said);
     if (!queue.acceptingJobs)
-        return Fail(kErrorQueueRejecting, "queue '" + queue.name + "' is rejecting jobs in CUPS" + said);
+        return Fail(platform::kErrorQueueRejecting, "queue '" + queue.name + "' is rejecting jobs in CUPS" + said);
     ServiceError error;
     state->ended.reset();
     state->job = service_->StartJob(state->queue.name, doc.docName, error);
@@ -199,18 +199,18 @@ std::uint32_t CupsSpooler::StartDocPrinter(platform::PrinterHandle handle, const
 int CupsSpooler::StartPagePrinter(platform::PrinterHandle handle) {
     Handle* state = Find(handle);
     if (!state) return 0;
-    if (!state->job || state->pageOpen) return Fail(kErrorOutOfOrder, "page without a document, or a second page");
+    if (!state->job || state->pageOpen) return Fail(platform::kErrorOutOfOrder, "page without a document, or a second page");
     state->pageOpen = true;
     return 1;
 }
 
 int CupsSpooler::WritePrinter(platform::PrinterHandle handle, std::span<const std::uint8_t> data,
                               std::uint32_t* written) {
-    if (!written) return Fail(kErrorInvalidParameter);
+    if (!written) return Fail(platform::kErrorInvalidParameter);
     *written = 0;
     Handle* state = Find(handle);
     if (!state) return 0;
-    if (!state->job) return Fail(kErrorOutOfOrder, "write without a document");
+    if (!state->job) return Fail(platform::kErrorOutOfOrder, "write without a document");
     if (state->broken) return Fail(*state->broken);
     ServiceError error;
     if (!state->job->Write(data, error)) {
@@ -225,7 +225,7 @@ int CupsSpooler::WritePrinter(platform::PrinterHandle handle, std::span<const st
 int CupsSpooler::EndPagePrinter(platform::PrinterHandle handle) {
     Handle* state = Find(handle);
     if (!state) return 0;
-    if (!state->pageOpen) return Fail(kErrorOutOfOrder, "no page open");
+    if (!state->pageOpen) return Fail(platform::kErrorOutOfOrder, "no page open");
     state->pageOpen = false;
     return 1;
 }
@@ -236,7 +236,7 @@ int CupsSpooler::EndPagePrinter(platform::PrinterHandle handle) {
 int CupsSpooler::EndDocPrinter(platform::PrinterHandle handle) {
     Handle* state = Find(handle);
     if (!state) return 0;
-    if (!state->job || state->pageOpen) return Fail(kErrorOutOfOrder, "no document open, or its page still open");
+    if (!state->job || state->pageOpen) return Fail(platform::kErrorOutOfOrder, "no document open, or its page still open");
     const std::optional<ServiceError> broken = std::exchange(state->broken, std::nullopt);
     ServiceError error;
     const bool queued = !broken && state->job->Finish(error);
@@ -250,7 +250,7 @@ int CupsSpooler::WaitForJob(platform::PrinterHandle handle, std::uint32_t jobId)
     Handle* state = Find(handle);
     if (!state) return 0;
     if (!state->ended || state->ended->Id() != jobId)
-        return Fail(kErrorOutOfOrder, "no ended job " + std::to_string(jobId) + " on this handle");
+        return Fail(platform::kErrorOutOfOrder, "no ended job " + std::to_string(jobId) + " on this handle");
     const std::unique_ptr<JobStream> job = std::move(state->ended);
     ServiceError error;
     if (job->AwaitDelivery(jobs_.bound(state->jobBytes), error)) return 1;
@@ -258,7 +258,7 @@ int CupsSpooler::WaitForJob(platform::PrinterHandle handle, std::uint32_t jobId)
 }
 
 int CupsSpooler::EnumLocalPrinters(std::vector<platform::PrinterInfo>* printers) {
-    if (!printers) return Fail(kErrorInvalidParameter);
+    if (!printers) return Fail(platform::kErrorInvalidParameter);
     printers->clear();
     std::vector<std::string> names;
     ServiceError error;

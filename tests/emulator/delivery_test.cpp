@@ -10,7 +10,7 @@
 #include "emulator/journal.h"
 #include "support/data_root.h"
 #include "support/passing_unit.h"
-#include "spooler/spooler_errors.h"
+#include "platform/spooler_errors.h"
 #include "support/session.h"
 
 namespace orlax::emulator {
@@ -67,9 +67,9 @@ TEST(DeliveryScenario, JobsAreQueuedAndDeliveredOnTime) {
     const Case cases[] = {
         {"at once", {0, false, true}, true, true, 1, 0, 0},
         {"a delay", {700, false, true}, true, false, 1, 700, 0},
-        {"a delay past the bound", {bound + 10, false, true}, true, false, 0, bound, spooler::kErrorJobNotCompleted},
-        {"never", {0, false, false}, true, false, 0, bound, spooler::kErrorJobNotCompleted},
-        {"a paused queue", {0, true, true}, false, false, 0, 0, spooler::kErrorQueuePaused},
+        {"a delay past the bound", {bound + 10, false, true}, true, false, 0, bound, platform::kErrorJobNotCompleted},
+        {"never", {0, false, false}, true, false, 0, bound, platform::kErrorJobNotCompleted},
+        {"a paused queue", {0, true, true}, false, false, 0, 0, platform::kErrorQueuePaused},
     };
     const std::uint8_t packet[] = {0x1B, 0x04, 0x0B, 0, 0, 0, 0, 0x2A};
     for (const Case& c : cases) {

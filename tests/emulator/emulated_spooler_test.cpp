@@ -3,14 +3,13 @@
 #include <gtest/gtest.h>
 
 #include "clocks/virtual_clock.h"
-#include "spooler/spooler_errors.h"
+#include "platform/spooler_errors.h"
 
 namespace orlax::emulator {
 namespace {
 
 namespace f = protocol::field;
 using platform::PrinterHandle;
-using namespace spooler;  // the error codes
 
 constexpr std::string_view kQueue = "Lumetra PRO";
 constexpr std::string_view kStatus = "KORVANE";
@@ -76,7 +75,7 @@ TEST(EmulatedSpooler, ListsTheScenarioQueuesAndOpensOnlyThose) {
     EXPECT_EQ(printers[1].printerName, "A");
     EXPECT_NE(Open(spooler, "A"), 0u);
     EXPECT_EQ(Open(spooler, "Lumetra PRO"), 0u);
-    EXPECT_EQ(spooler.GetLastError(), kErrorNoSuchQueue);
+    EXPECT_EQ(spooler.GetLastError(), platform::kErrorNoSuchQueue);
     EXPECT_EQ(Open(spooler, "a"), 0u);
     EXPECT_EQ(spooler.OpenPrinter("A", nullptr, nullptr), 0);
     EXPECT_EQ(spooler.OpenHandles(), 1u);
@@ -95,14 +94,14 @@ TEST(EmulatedSpooler, StatusExchangeGoesThroughKorvane) {
     const PrinterHandle handle = Open(spooler);
 
     Read failed = ReadStatus(spooler, handle);
-    EXPECT_EQ(failed.result, kErrorUnitFailed);
-    EXPECT_EQ(spooler.GetLastError(), kErrorUnitFailed);
+    EXPECT_EQ(failed.result, platform::kErrorUnitFailed);
+    EXPECT_EQ(spooler.GetLastError(), platform::kErrorUnitFailed);
     EXPECT_EQ(failed.needed, 0xDEADu);
     EXPECT_TRUE(std::all_of(failed.buffer.begin(), failed.buffer.end(), [](auto b) { return b == 0xEE; }));
 
     // A reply longer than the buffer: only what fits, and the read fails.
     Read tooLong = ReadStatus(spooler, handle, 100);
-    EXPECT_EQ(tooLong.result, kErrorMoreData);
+    EXPECT_EQ(tooLong.result, platform::kErrorMoreData);
     EXPECT_EQ(tooLong.needed, 300u);
     EXPECT_EQ(tooLong.buffer[100], 0xEE);
 
@@ -115,11 +114,11 @@ TEST(EmulatedSpooler, StatusExchangeGoesThroughKorvane) {
 
     std::uint32_t needed = 0;
     std::vector<std::uint8_t> buffer(1000);
-    EXPECT_EQ(spooler.GetPrinterData(handle, "OTHER", nullptr, buffer, &needed), kErrorUnknownValue);
-    EXPECT_EQ(spooler.GetPrinterData(handle, kStatus, nullptr, buffer, nullptr), kErrorInvalidParameter);
+    EXPECT_EQ(spooler.GetPrinterData(handle, "OTHER", nullptr, buffer, &needed), platform::kErrorUnknownValue);
+    EXPECT_EQ(spooler.GetPrinterData(handle, kStatus, nullptr, buffer, nullptr), platform::kErrorInvalidParameter);
     EXPECT_EQ(spooler.Device().ScriptedRepliesLeft(), 0u);
     EXPECT_EQ(spooler.ClosePrinter(handle), 1);
-    EXPECT_EQ(ReadStatus(spooler, handle).result, kErrorInvalidHandle);
+    EXPECT_EQ(ReadStatus(spooler, handle).result, platform::kErrorInvalidHandle);
 }
 
 TEST(EmulatedSpooler, DeliversACommandJobToTheUnit) {
@@ -176,7 +175,7 @@ TEST(EmulatedSpooler, EachFaultFailsItsStepForEveryJob) {
             EXPECT_EQ(got.close, c.expected.close) << c.what;
             if (!got.open || !got.startDoc || !got.startPage || !got.write || !got.endPage ||
                 !got.endDoc) {
-                EXPECT_EQ(spooler.GetLastError(), kErrorUnitFailed) << c.what;
+                EXPECT_EQ(spooler.GetLastError(), platform::kErrorUnitFailed) << c.what;
             }
         }
         EXPECT_EQ(spooler.Jobs().size(), c.delivered ? 2u : 0u) << c.what;
@@ -225,7 +224,7 @@ TEST(EmulatedSpooler, InjectedFailureHitsOnlyTheNthCall) {
     status.FailNthCall(SpoolerCall::GetData, 2);
     const PrinterHandle handle = Open(status);
     EXPECT_EQ(ReadStatus(status, handle).result, 0u);
-    EXPECT_EQ(ReadStatus(status, handle).result, kErrorUnitFailed);
+    EXPECT_EQ(ReadStatus(status, handle).result, platform::kErrorUnitFailed);
     EXPECT_EQ(ReadStatus(status, handle).result, 0u);
     EXPECT_EQ(status.Calls(SpoolerCall::GetData), 3u);
     status.ClosePrinter(handle);
@@ -238,11 +237,11 @@ TEST(EmulatedSpooler, HandlesKeepTheirOwnJobsAndCallsOutOfOrderFail) {
     ASSERT_NE(a, b);
     std::uint32_t written = 0;
     EXPECT_EQ(spooler.StartPagePrinter(a), 0);  // no document yet
-    EXPECT_EQ(spooler.GetLastError(), kErrorOutOfOrder);
+    EXPECT_EQ(spooler.GetLastError(), platform::kErrorOutOfOrder);
     EXPECT_EQ(spooler.WritePrinter(a, kMove, &written), 0);
     EXPECT_EQ(spooler.EndDocPrinter(a), 0);
     EXPECT_EQ(spooler.StartDocPrinter(a, {"x", "TEXT"}), 0u);
-    EXPECT_EQ(spooler.GetLastError(), kErrorInvalidDataType);
+    EXPECT_EQ(spooler.GetLastError(), platform::kErrorInvalidDataType);
 
     const std::uint32_t jobA = spooler.StartDocPrinter(a, {"A", "RAW"});
     const std::uint32_t jobB = spooler.StartDocPrinter(b, {"B", "RAW"});
@@ -266,7 +265,7 @@ TEST(EmulatedSpooler, HandlesKeepTheirOwnJobsAndCallsOutOfOrderFail) {
     // never delivered and stays counted.
     EXPECT_EQ(spooler.ClosePrinter(b), 1);
     EXPECT_EQ(spooler.ClosePrinter(b), 0);
-    EXPECT_EQ(spooler.GetLastError(), kErrorInvalidHandle);
+    EXPECT_EQ(spooler.GetLastError(), platform::kErrorInvalidHandle);
     EXPECT_EQ(spooler.StartDocPrinter(b, {"B", "RAW"}), 0u);
     EXPECT_EQ(spooler.OpenJobs(), 1u);
     EXPECT_EQ(spooler.OpenHandles(), 1u);

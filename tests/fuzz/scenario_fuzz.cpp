@@ -9,7 +9,7 @@
 
 #include "app/burner_app.h"
 #include "app/burner_dlg.h"
-#include "emulator/emulated_spooler.h"
+#include "emulator/emulated_unit_spooler.h"
 #include "emulator/scenario.h"
 #include "fuzz_check.h"
 #include "headless/headless_host.h"
@@ -39,7 +39,7 @@ Scenario Marked() {
 
 void CheckGetStatus(const Scenario& scenario) {
     clocks::VirtualClock clock;
-    emulator::EmulatedSpooler spooler(scenario, &clock);
+    emulator::EmulatedUnitSpooler spooler(scenario, &clock);  // with the scenario's faults
     std::ostringstream listOut, messageOut;
     const headless::ScriptAction click{
         headless::ScriptAction::Kind::Click, app::control::kGetStatus, {}, "get-status"};

@@ -78,7 +78,7 @@ enum class Unit { Default, Passing };
 struct Operation {
     const char* name;
     Unit unit;
-    platform::Script script;
+    headless::Script script;
     bool cleanFails;                       // the fault-free run's outcome
     std::vector<ReadEffect> reads;         // the operation's own status reads, in order
     std::vector<std::string_view> claims;  // shown exactly when the operation did not fail

@@ -7,7 +7,7 @@
 
 #include "spooler/fake_queue_service.h"
 #include "spooler/loopback_unit.h"
-#include "spooler/spooler_errors.h"
+#include "platform/spooler_errors.h"
 
 namespace orlax::spooler {
 namespace {
@@ -81,7 +81,7 @@ TEST_F(CupsSpoolerTest, OpensOnlyAQueueThatExists) {
     EXPECT_EQ(spooler_->LastErrorText(), "The printer or class does not exist.");
 
     EXPECT_EQ(spooler_->OpenPrinter("unit", nullptr, nullptr), 0);
-    ExpectError(kErrorInvalidParameter, "no place for the handle");
+    ExpectError(platform::kErrorInvalidParameter, "no place for the handle");
 
     service_->findFailure = ServiceError{1282, "listing the queues: Connection refused"};
     EXPECT_EQ(spooler_->OpenPrinter("unit", &handle, nullptr), 0);
@@ -123,31 +123,31 @@ TEST_F(CupsSpoolerTest, CallsOutOfTurnFailWithTheirCode) {
     };
     const Case cases[] = {
         {"page without a document", false, false, [](auto& s, auto h) { return s.StartPagePrinter(h); },
-         kErrorOutOfOrder},
+         platform::kErrorOutOfOrder},
         {"write without a document", false, false,
-         [&](auto& s, auto h) { return s.WritePrinter(h, byte, &written); }, kErrorOutOfOrder},
+         [&](auto& s, auto h) { return s.WritePrinter(h, byte, &written); }, platform::kErrorOutOfOrder},
         {"end of page without a page", true, false, [](auto& s, auto h) { return s.EndPagePrinter(h); },
-         kErrorOutOfOrder},
+         platform::kErrorOutOfOrder},
         {"end of document without one", false, false, [](auto& s, auto h) { return s.EndDocPrinter(h); },
-         kErrorOutOfOrder},
+         platform::kErrorOutOfOrder},
         {"end of document with its page open", true, true, [](auto& s, auto h) { return s.EndDocPrinter(h); },
-         kErrorOutOfOrder},
-        {"second page", true, true, [](auto& s, auto h) { return s.StartPagePrinter(h); }, kErrorOutOfOrder},
+         platform::kErrorOutOfOrder},
+        {"second page", true, true, [](auto& s, auto h) { return s.StartPagePrinter(h); }, platform::kErrorOutOfOrder},
         {"second document", true, false,
-         [](auto& s, auto h) { return static_cast<int>(s.StartDocPrinter(h, kCommandDoc)); }, kErrorOutOfOrder},
+         [](auto& s, auto h) { return static_cast<int>(s.StartDocPrinter(h, kCommandDoc)); }, platform::kErrorOutOfOrder},
         {"a data type other than RAW", false, false,
          [](auto& s, auto h) { return static_cast<int>(s.StartDocPrinter(h, {"Lumetra Command", "TEXT"})); },
-         kErrorInvalidDataType},
+         platform::kErrorInvalidDataType},
         {"write with no place for the count", true, true,
-         [&](auto& s, auto h) { return s.WritePrinter(h, byte, nullptr); }, kErrorInvalidParameter},
+         [&](auto& s, auto h) { return s.WritePrinter(h, byte, nullptr); }, platform::kErrorInvalidParameter},
         {"unknown handle", false, false, [](auto& s, auto h) { return s.StartPagePrinter(h + 1000); },
-         kErrorInvalidHandle},
+         platform::kErrorInvalidHandle},
         {"closed handle", false, false,
          [](auto& s, auto h) {
              s.ClosePrinter(h);
              return s.ClosePrinter(h);
          },
-         kErrorInvalidHandle},
+         platform::kErrorInvalidHandle},
     };
     for (const Case& c : cases) {
         const PrinterHandle handle = Open();
@@ -246,7 +246,7 @@ TEST_F(CupsSpoolerTest, StatusReadBringsTheUnitsReply) {
 
     // A buffer too small for the reply: its length is told, nothing beyond written.
     std::vector<std::uint8_t> small(50);
-    EXPECT_EQ(spooler_->GetPrinterData(handle, "KORVANE", &type, small, &needed), kErrorMoreData);
+    EXPECT_EQ(spooler_->GetPrinterData(handle, "KORVANE", &type, small, &needed), platform::kErrorMoreData);
     EXPECT_EQ(needed, 100u);
     spooler_->ClosePrinter(handle);
 
@@ -264,14 +264,14 @@ TEST_F(CupsSpoolerTest, StatusReadFailuresHaveCodesOfTheirOwn) {
         std::uint32_t code;
     };
     const Case cases[] = {
-        {"", kErrorDeviceUriUnknown},
-        {"ipp://printer.example/ipp/print", kErrorNoStatusPath},
-        {"lpd://printer.example/queue", kErrorNoStatusPath},
-        {"socket://:9100", kErrorBadDeviceUri},
-        {"socket://no-such-unit.invalid:9100", kErrorHostUnknown},
-        {local(ClosedPort()), kErrorRefused},
-        {local(silent.Port()), kErrorTimedOut},
-        {local(longWinded.Port()), kErrorReplyTooLong},
+        {"", platform::kErrorDeviceUriUnknown},
+        {"ipp://printer.example/ipp/print", platform::kErrorNoStatusPath},
+        {"lpd://printer.example/queue", platform::kErrorNoStatusPath},
+        {"socket://:9100", platform::kErrorBadDeviceUri},
+        {"socket://no-such-unit.invalid:9100", platform::kErrorHostUnknown},
+        {local(ClosedPort()), platform::kErrorRefused},
+        {local(silent.Port()), platform::kErrorTimedOut},
+        {local(longWinded.Port()), platform::kErrorReplyTooLong},
     };
     for (const Case& c : cases) {
         service_->queues = {{"unit", c.deviceUri}};
@@ -293,15 +293,15 @@ TEST_F(CupsSpoolerTest, PrinterDataCallsCheckTheirArguments) {
     const std::uint8_t two[2] = {0, 0};
     std::vector<std::uint8_t> buffer(1000);
     std::uint32_t needed = 0;
-    EXPECT_EQ(spooler_->GetPrinterData(handle, "KORVANE", nullptr, buffer, &needed), kErrorNoRequest);
-    EXPECT_EQ(spooler_->SetPrinterData(handle, "Status", platform::kRegBinary, one), kErrorUnknownValue);
-    EXPECT_EQ(spooler_->SetPrinterData(handle, "KORVANE", platform::kRegBinary, two), kErrorInvalidParameter);
-    EXPECT_EQ(spooler_->SetPrinterData(handle, "KORVANE", 1, one), kErrorInvalidParameter);
-    EXPECT_EQ(spooler_->SetPrinterData(handle + 50, "KORVANE", platform::kRegBinary, one), kErrorInvalidHandle);
+    EXPECT_EQ(spooler_->GetPrinterData(handle, "KORVANE", nullptr, buffer, &needed), platform::kErrorNoRequest);
+    EXPECT_EQ(spooler_->SetPrinterData(handle, "Status", platform::kRegBinary, one), platform::kErrorUnknownValue);
+    EXPECT_EQ(spooler_->SetPrinterData(handle, "KORVANE", platform::kRegBinary, two), platform::kErrorInvalidParameter);
+    EXPECT_EQ(spooler_->SetPrinterData(handle, "KORVANE", 1, one), platform::kErrorInvalidParameter);
+    EXPECT_EQ(spooler_->SetPrinterData(handle + 50, "KORVANE", platform::kRegBinary, one), platform::kErrorInvalidHandle);
     ASSERT_EQ(spooler_->SetPrinterData(handle, "KORVANE", platform::kRegBinary, one), 0u);
-    EXPECT_EQ(spooler_->GetPrinterData(handle, "Status", nullptr, buffer, &needed), kErrorUnknownValue);
-    EXPECT_EQ(spooler_->GetPrinterData(handle, "KORVANE", nullptr, buffer, nullptr), kErrorInvalidParameter);
-    EXPECT_EQ(spooler_->GetPrinterData(handle + 50, "KORVANE", nullptr, buffer, &needed), kErrorInvalidHandle);
+    EXPECT_EQ(spooler_->GetPrinterData(handle, "Status", nullptr, buffer, &needed), platform::kErrorUnknownValue);
+    EXPECT_EQ(spooler_->GetPrinterData(handle, "KORVANE", nullptr, buffer, nullptr), platform::kErrorInvalidParameter);
+    EXPECT_EQ(spooler_->GetPrinterData(handle + 50, "KORVANE", nullptr, buffer, &needed), platform::kErrorInvalidHandle);
     spooler_->ClosePrinter(handle);
 }
 
@@ -330,7 +330,7 @@ TEST_F(CupsSpoolerBudgetTest, ExchangesEndWithTheHandlesBudget) {
     // Far beyond the budget, far below one exchange's own limit: not a
     // measure of speed, only of whether the budget ends the wait at all.
     ASSERT_EQ(reads.wait_for(20s), std::future_status::ready) << "the reads outlived the handle's budget";
-    EXPECT_EQ(reads.get(), (std::vector<std::uint32_t>{kErrorTimedOut, kErrorTimedOut, kErrorTimedOut}));
+    EXPECT_EQ(reads.get(), (std::vector<std::uint32_t>{platform::kErrorTimedOut, platform::kErrorTimedOut, platform::kErrorTimedOut}));
     spooler_->ClosePrinter(handle);
 }
 
@@ -347,16 +347,16 @@ TEST_F(CupsSpoolerTest, AJobIsSentOnlyWhenDelivered) {
     const Case cases[] = {
         {"a command", 8, false, false, false, 1, 0},
         {"a device file of 3 MiB", 3 << 20, false, false, false, 1, 0},
-        {"not delivered", 8, false, false, true, 0, kErrorJobNotCompleted},
-        {"a paused queue", 8, true, false, false, 0, kErrorQueuePaused},
-        {"a queue rejecting jobs", 8, false, true, false, 0, kErrorQueueRejecting},
+        {"not delivered", 8, false, false, true, 0, platform::kErrorJobNotCompleted},
+        {"a paused queue", 8, true, false, false, 0, platform::kErrorQueuePaused},
+        {"a queue rejecting jobs", 8, false, true, false, 0, platform::kErrorQueueRejecting},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         service_->jobs.clear();
         service_->paused = c.paused ? std::set<std::string>{"unit"} : std::set<std::string>{};
         service_->rejecting = c.rejecting ? std::set<std::string>{"unit"} : std::set<std::string>{};
-        if (c.lost) service_->deliveryFailure = ServiceError{kErrorJobNotCompleted, "not completed in time"};
+        if (c.lost) service_->deliveryFailure = ServiceError{platform::kErrorJobNotCompleted, "not completed in time"};
         const std::vector<std::uint8_t> bytes(c.bytes, 0x42);
         const PrinterHandle handle = Open();
         const std::uint32_t id = spooler_->StartDocPrinter(handle, kCommandDoc);

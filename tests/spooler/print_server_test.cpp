@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "spooler/cups_queue_service.h"
-#include "spooler/spooler_errors.h"
+#include "platform/spooler_errors.h"
 #include "spooler/fake_print_server.h"
 #include "spooler/loopback_unit.h"
 
@@ -58,12 +58,12 @@ ServiceError Ask(CupsQueueService& service, Request request) {
 TEST(PrintServer, EveryRequestEndsAndSaysWhatHappened) {
     using Mode = FakePrintServer::Mode;
     const Case cases[] = {
-        {"silent, queue", Mode::Silent, Request::FindQueue, kErrorServerSilent, "did not respond for 0.3 s"},
-        {"silent, list", Mode::Silent, Request::ListQueues, kErrorServerSilent, "did not respond for 0.3 s"},
-        {"silent, job", Mode::Silent, Request::StartJob, kErrorServerSilent, "did not respond for 0.3 s"},
-        {"closes, queue", Mode::Closes, Request::FindQueue, kErrorServerGone, "closed the connection"},
-        {"closes, job", Mode::Closes, Request::StartJob, kErrorServerGone, "closed the connection"},
-        {"nothing listens", std::nullopt, Request::FindQueue, kErrorServerGone, "cannot be reached"},
+        {"silent, queue", Mode::Silent, Request::FindQueue, platform::kErrorServerSilent, "did not respond for 0.3 s"},
+        {"silent, list", Mode::Silent, Request::ListQueues, platform::kErrorServerSilent, "did not respond for 0.3 s"},
+        {"silent, job", Mode::Silent, Request::StartJob, platform::kErrorServerSilent, "did not respond for 0.3 s"},
+        {"closes, queue", Mode::Closes, Request::FindQueue, platform::kErrorServerGone, "closed the connection"},
+        {"closes, job", Mode::Closes, Request::StartJob, platform::kErrorServerGone, "closed the connection"},
+        {"nothing listens", std::nullopt, Request::FindQueue, platform::kErrorServerGone, "cannot be reached"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -99,7 +99,7 @@ TEST(PrintServer, JobDataThatIsNotTakenFails) {
     for (int i = 0; i < 200000 && taken; ++i) taken = job->Write(block, error);  // up to 200 MB
     EXPECT_FALSE(taken);
     EXPECT_LT(Clock::now() - began, kGuard);
-    EXPECT_EQ(error.code, kErrorServerSilent) << error.text;
+    EXPECT_EQ(error.code, platform::kErrorServerSilent) << error.text;
     EXPECT_NE(error.text.find("sending the job's data"), std::string::npos) << error.text;
     job.reset();
     EXPECT_LT(Clock::now() - began, kGuard);

@@ -25,7 +25,7 @@
 #include "protocol/wire.h"
 #include "spooler/cups_spooler.h"
 #include "spooler/emulator_process.h"
-#include "spooler/spooler_errors.h"
+#include "platform/spooler_errors.h"
 
 namespace orlax::spooler {
 namespace {
@@ -104,7 +104,9 @@ protected:
             GTEST_SKIP() << why;
         }
         bed_.emplace();
-        if constexpr (std::is_same_v<Bed, CupsBed>) ASSERT_TRUE(bed_->Ready()) << "no raw queue to orlax-emulator";
+        if constexpr (std::is_same_v<Bed, CupsBed>) {
+            ASSERT_TRUE(bed_->Ready()) << "no raw queue to orlax-emulator";
+        }
     }
 
     platform::Spooler& S() { return bed_->Spooler(); }
@@ -136,16 +138,16 @@ TYPED_TEST(SpoolerContract, OpensAnExistingQueueOnlyAndClosesOnce) {
     PrinterHandle missing = 77;
     EXPECT_EQ(s.OpenPrinter(kMissingQueue, &missing, nullptr), 0);
     EXPECT_EQ(missing, 0u);
-    EXPECT_EQ(s.GetLastError(), kErrorNoSuchQueue);
+    EXPECT_EQ(s.GetLastError(), platform::kErrorNoSuchQueue);
     EXPECT_EQ(s.OpenPrinter(this->bed_->Queue(), nullptr, nullptr), 0);
-    EXPECT_EQ(s.GetLastError(), kErrorInvalidParameter);
+    EXPECT_EQ(s.GetLastError(), platform::kErrorInvalidParameter);
 
     const PrinterHandle a = this->Open();
     const PrinterHandle b = this->Open();
     EXPECT_NE(a, b);
     EXPECT_EQ(s.ClosePrinter(a), 1);
     EXPECT_EQ(s.ClosePrinter(a), 0);
-    EXPECT_EQ(s.GetLastError(), kErrorInvalidHandle);
+    EXPECT_EQ(s.GetLastError(), platform::kErrorInvalidHandle);
     EXPECT_EQ(s.ClosePrinter(b), 1);
 }
 
@@ -161,13 +163,13 @@ TYPED_TEST(SpoolerContract, StatusDataOnlyUnderItsValueName) {
 
     std::array<std::uint8_t, 10> small{};
     EXPECT_EQ(s.SetPrinterData(handle, protocol::kStatusValueName, platform::kRegBinary, kRequest), 0u);
-    EXPECT_EQ(s.GetPrinterData(handle, protocol::kStatusValueName, &type, small, &needed), kErrorMoreData);
+    EXPECT_EQ(s.GetPrinterData(handle, protocol::kStatusValueName, &type, small, &needed), platform::kErrorMoreData);
     EXPECT_EQ(needed, protocol::kStatusRecordSize);
 
-    EXPECT_EQ(s.SetPrinterData(handle, "OTHER", platform::kRegBinary, kRequest), kErrorUnknownValue);
-    EXPECT_EQ(s.GetPrinterData(handle, "OTHER", &type, buffer, &needed), kErrorUnknownValue);
-    EXPECT_EQ(s.GetLastError(), kErrorUnknownValue);
-    EXPECT_EQ(s.GetPrinterData(handle, protocol::kStatusValueName, &type, buffer, nullptr), kErrorInvalidParameter);
+    EXPECT_EQ(s.SetPrinterData(handle, "OTHER", platform::kRegBinary, kRequest), platform::kErrorUnknownValue);
+    EXPECT_EQ(s.GetPrinterData(handle, "OTHER", &type, buffer, &needed), platform::kErrorUnknownValue);
+    EXPECT_EQ(s.GetLastError(), platform::kErrorUnknownValue);
+    EXPECT_EQ(s.GetPrinterData(handle, protocol::kStatusValueName, &type, buffer, nullptr), platform::kErrorInvalidParameter);
     EXPECT_EQ(s.ClosePrinter(handle), 1);
 }
 
@@ -198,21 +200,23 @@ TYPED_TEST(SpoolerContract, StepsOutOfOrderAndOtherDataTypesFail) {
     };
     // In turn: nothing open; a document open; a document and its page open.
     const std::vector<Step> steps = {
-        {"a page without a document", [&] { return s.StartPagePrinter(handle) == 0; }, kErrorOutOfOrder},
-        {"a write without a document", [&] { return s.WritePrinter(handle, kMove, &written) == 0; }, kErrorOutOfOrder},
-        {"a page ended without one", [&] { return s.EndPagePrinter(handle) == 0; }, kErrorOutOfOrder},
-        {"a document ended without one", [&] { return s.EndDocPrinter(handle) == 0; }, kErrorOutOfOrder},
-        {"a TEXT document", [&] { return s.StartDocPrinter(handle, {"x", "TEXT"}) == 0; }, kErrorInvalidDataType},
+        {"a page without a document", [&] { return s.StartPagePrinter(handle) == 0; }, platform::kErrorOutOfOrder},
+        {"a write without a document", [&] { return s.WritePrinter(handle, kMove, &written) == 0; }, platform::kErrorOutOfOrder},
+        {"a page ended without one", [&] { return s.EndPagePrinter(handle) == 0; }, platform::kErrorOutOfOrder},
+        {"a document ended without one", [&] { return s.EndDocPrinter(handle) == 0; }, platform::kErrorOutOfOrder},
+        {"a TEXT document", [&] { return s.StartDocPrinter(handle, {"x", "TEXT"}) == 0; }, platform::kErrorInvalidDataType},
         {"the RAW document", [&] { return s.StartDocPrinter(handle, raw) != 0; }, 0},
-        {"a second document", [&] { return s.StartDocPrinter(handle, raw) == 0; }, kErrorOutOfOrder},
-        {"a page ended before it began", [&] { return s.EndPagePrinter(handle) == 0; }, kErrorOutOfOrder},
+        {"a second document", [&] { return s.StartDocPrinter(handle, raw) == 0; }, platform::kErrorOutOfOrder},
+        {"a page ended before it began", [&] { return s.EndPagePrinter(handle) == 0; }, platform::kErrorOutOfOrder},
         {"the page", [&] { return s.StartPagePrinter(handle) == 1; }, 0},
-        {"a second page", [&] { return s.StartPagePrinter(handle) == 0; }, kErrorOutOfOrder},
-        {"the document ended while its page is open", [&] { return s.EndDocPrinter(handle) == 0; }, kErrorOutOfOrder},
+        {"a second page", [&] { return s.StartPagePrinter(handle) == 0; }, platform::kErrorOutOfOrder},
+        {"the document ended while its page is open", [&] { return s.EndDocPrinter(handle) == 0; }, platform::kErrorOutOfOrder},
     };
     for (const Step& step : steps) {
         EXPECT_TRUE(step.fails()) << step.what;
-        if (step.code) EXPECT_EQ(s.GetLastError(), step.code) << step.what;
+        if (step.code) {
+            EXPECT_EQ(s.GetLastError(), step.code) << step.what;
+        }
     }
     EXPECT_EQ(s.ClosePrinter(handle), 1);  // withdraws the document left open
 }
@@ -226,10 +230,10 @@ TYPED_TEST(SpoolerContract, HandlesNeverOpenedOrClosedAreRefused) {
     const std::pair<const char*, std::function<bool(PrinterHandle)>> calls[] = {
         {"close", [&](PrinterHandle h) { return s.ClosePrinter(h) == 0; }},
         {"set data", [&](PrinterHandle h) {
-             return s.SetPrinterData(h, protocol::kStatusValueName, platform::kRegBinary, kRequest) == kErrorInvalidHandle;
+             return s.SetPrinterData(h, protocol::kStatusValueName, platform::kRegBinary, kRequest) == platform::kErrorInvalidHandle;
          }},
         {"get data", [&](PrinterHandle h) {
-             return s.GetPrinterData(h, protocol::kStatusValueName, nullptr, buffer, &needed) == kErrorInvalidHandle;
+             return s.GetPrinterData(h, protocol::kStatusValueName, nullptr, buffer, &needed) == platform::kErrorInvalidHandle;
          }},
         {"start document",
          [&](PrinterHandle h) { return s.StartDocPrinter(h, {protocol::kJobDocumentName, protocol::kRawDataType}) == 0; }},
@@ -242,7 +246,7 @@ TYPED_TEST(SpoolerContract, HandlesNeverOpenedOrClosedAreRefused) {
     for (const PrinterHandle handle : {closed, closed + 1000}) {
         for (const auto& [what, fails] : calls) {
             EXPECT_TRUE(fails(handle)) << what;
-            EXPECT_EQ(s.GetLastError(), kErrorInvalidHandle) << what;
+            EXPECT_EQ(s.GetLastError(), platform::kErrorInvalidHandle) << what;
         }
     }
 }
@@ -250,7 +254,7 @@ TYPED_TEST(SpoolerContract, HandlesNeverOpenedOrClosedAreRefused) {
 TYPED_TEST(SpoolerContract, ListsItsQueues) {
     platform::Spooler& s = this->S();
     EXPECT_EQ(s.EnumLocalPrinters(nullptr), 0);
-    EXPECT_EQ(s.GetLastError(), kErrorInvalidParameter);
+    EXPECT_EQ(s.GetLastError(), platform::kErrorInvalidParameter);
     std::vector<platform::PrinterInfo> printers{{"stale"}};
     ASSERT_EQ(s.EnumLocalPrinters(&printers), 1);
     const auto named = [&](std::string_view name) {

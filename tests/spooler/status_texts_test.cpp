@@ -12,7 +12,7 @@
 #include "spooler/cups_spooler.h"
 #include "spooler/fake_queue_service.h"
 #include "spooler/loopback_unit.h"
-#include "spooler/spooler_errors.h"
+#include "platform/spooler_errors.h"
 #include "support/session.h"
 
 namespace orlax::spooler {
@@ -134,10 +134,10 @@ TEST(GetStatusOverCups, GivesTheFailureTextsWhenNoStatusComes) {
         std::string log;
     };
     const Case cases[] = {
-        {"a stopped unit", Local(ClosedPort()), "unit", FailedQuery(kErrorRefused)},
-        {"a unit that answers nothing", Local(silent.Port()), "unit", FailedQuery(kErrorTimedOut)},
+        {"a stopped unit", Local(ClosedPort()), "unit", FailedQuery(platform::kErrorRefused)},
+        {"a unit that answers nothing", Local(silent.Port()), "unit", FailedQuery(platform::kErrorTimedOut)},
         {"a queue whose device is neither a network nor a USB unit", "lpd://printer.example/queue", "unit",
-         FailedQuery(kErrorNoStatusPath)},
+         FailedQuery(platform::kErrorNoStatusPath)},
         {"an unknown queue", Local(ClosedPort()), "elsewhere",
          "Getting Printer Status !!\r\nPrinter Open Error !!\r\nNo status returned !!\r\n"},
     };

@@ -20,7 +20,7 @@
 #include <span>
 #include <vector>
 
-#include "emulator/daemon/network_unit.h"
+#include "emulator/network_unit.h"
 #include "protocol/command_packet.h"
 #include "util/unique_fd.h"
 

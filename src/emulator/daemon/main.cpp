@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "emulator/daemon/listen_options.h"
-#include "emulator/daemon/network_unit.h"
+#include "emulator/network_unit.h"
 #include "emulator/daemon/unit_server.h"
 #include "emulator/usb/usb_options.h"
 #include "emulator/usb/usb_run.h"

@@ -11,7 +11,7 @@
 #include <memory>
 #include <vector>
 
-#include "emulator/daemon/network_unit.h"
+#include "emulator/network_unit.h"
 #include "emulator/journal.h"
 #include "emulator/scenario.h"
 #include "emulator/usb/usb_options.h"

@@ -29,7 +29,7 @@
 #include <string>
 #include <vector>
 
-#include "emulator/daemon/network_unit.h"
+#include "emulator/network_unit.h"
 
 namespace orlax::emulator::usb {
 

@@ -18,7 +18,7 @@
 #include "spooler/cups_spooler.h"
 #include "spooler/fake_queue_service.h"
 #include "spooler/loopback_unit.h"
-#include "spooler/spooler_errors.h"
+#include "platform/spooler_errors.h"
 #include "support/session.h"
 
 namespace orlax::reliability {
@@ -85,11 +85,11 @@ TEST(HostileUnit, EveryStatusQueryEndsWithinItsBudget) {
     };
     const Case cases[] = {
         {"takes the request and closes at once", LoopbackUnit::Reply({}), 0},
-        {"answers one byte every 100 ms, forever", Drip(), spooler::kErrorTimedOut},
+        {"answers one byte every 100 ms, forever", Drip(), platform::kErrorTimedOut},
         {"answers 1 MiB", LoopbackUnit::Reply(std::vector<std::uint8_t>(1 << 20, 0x42)),
-         spooler::kErrorReplyTooLong},
-        {"resets the connection", LoopbackUnit::Reset(), spooler::kErrorNetwork},
-        {"accepts and never answers", LoopbackUnit::Silent(), spooler::kErrorTimedOut},
+         platform::kErrorReplyTooLong},
+        {"resets the connection", LoopbackUnit::Reset(), platform::kErrorNetwork},
+        {"accepts and never answers", LoopbackUnit::Silent(), platform::kErrorTimedOut},
     };
     for (const Case& c : cases) {
         LoopbackUnit unit(c.answer);

@@ -1,4 +1,4 @@
-#include "emulator/daemon/network_unit.h"
+#include "emulator/network_unit.h"
 
 namespace orlax::emulator {
 namespace {

@@ -47,7 +47,7 @@
 #include <cstdint>
 #include <string_view>
 
-namespace orlax::spooler {
+namespace orlax::platform {
 
 inline constexpr std::uint32_t kErrorUnitFailed = 31;
 inline constexpr std::uint32_t kErrorNoSuchQueue = 1030;  // CUPS's client-error-not-found
@@ -84,4 +84,4 @@ inline constexpr std::uint32_t kErrorUsbNoAccess = 7029;
 // The text of one of the spooler's own codes; empty for any other code.
 std::string_view SpoolerErrorText(std::uint32_t code);
 
-}  // namespace orlax::spooler
+}  // namespace orlax::platform

@@ -1,8 +1,8 @@
-#include "spooler/spooler_errors.h"
+#include "platform/spooler_errors.h"
 
 #include <array>
 
-namespace orlax::spooler {
+namespace orlax::platform {
 namespace {
 
 struct ErrorText {
@@ -53,4 +53,4 @@ std::string_view SpoolerErrorText(std::uint32_t code) {
     return {};
 }
 
-}  // namespace orlax::spooler
+}  // namespace orlax::platform
