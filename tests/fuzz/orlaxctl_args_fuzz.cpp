@@ -46,14 +46,17 @@ void CheckCommandLine(std::string_view input) {
     if (!options) {
         FUZZ_CHECK(!error.empty(), "refused without a message");
     } else {
-        FUZZ_CHECK(options->help || !options->fast || options->emulate, "--fast without --emulate");
-        FUZZ_CHECK(options->help || options->journalPath.empty() || options->emulate,
-                   "--journal without --emulate");
+        const bool noRun = options->help || options->version;
+        FUZZ_CHECK(noRun || !options->fast || options->emulate, "--fast without --emulate");
+        FUZZ_CHECK(noRun || options->journalPath.empty() || options->emulate, "--journal without --emulate");
         FUZZ_CHECK(!options->dataRoot.empty() && options->dataRoot.front() == '/',
                    "the data root is not absolute");
         for (const auto& action : options->actions) {
             FUZZ_CHECK(!action.source.empty(), "an action that came from nowhere");
-            if (action.kind != Kind::Tab) FUZZ_CHECK(action.id > 0, "an action without a control");
+            // Tab and orlaxctl's own steps (status-json) name no control.
+            if (action.kind != Kind::Tab && action.kind != Kind::FrontEnd)
+                FUZZ_CHECK(action.id > 0, "an action without a control");
+            FUZZ_CHECK(action.step > 0, "a step without its place in the script");
         }
     }
     if (!words.empty() && words.front().starts_with("--")) return;
