@@ -85,6 +85,13 @@ TEST_F(OrlaxEmulator, RefusesBadCommandLinesWithStatus2) {
         {{"--listen=127.0.0.1:0", "--scenario=" + badScenario}, "busyPolls"},
         {{"--listen=127.0.0.1:0", "--help=1"}, "unknown argument '--help=1'"},
         {{"--listen=127.0.0.1:0", "127.0.0.1:1"}, "unknown argument '127.0.0.1:1'"},
+        // The USB unit's options go through the same helper, up to "--".
+        {{"--usb"}, "--usb needs a command to run"},
+        {{"--usb", "--serial"}, "option --serial needs a value"},
+        {{"--usb", "--serial=", "--", "true"}, "option --serial= needs a value"},
+        {{"--usb", "--serial=a;b", "--", "true"}, "--serial 'a;b': expected 1 to"},
+        {{"--usb", "--unplug-after", "0", "--", "true"}, "expected a status request count from 1"},
+        {{"--usb", "--silent=1", "--", "true"}, "unknown argument '--silent=1' (with --usb)"},
     };
     for (const Case& c : cases) {
         EmulatorProcess process(c.args, PathOf("stderr.txt"));

@@ -1,9 +1,12 @@
 #include "emulator/usb/usb_options.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
+#include <string_view>
 
 #include "emulator/usb/usb_descriptors.h"
+#include "startup/option_table.h"
 
 namespace orlax::emulator::usb {
 
@@ -12,55 +15,54 @@ bool IsUsbCommandLine(std::span<const std::string> args) {
     return std::find(args.begin(), end, "--usb") != end;
 }
 
+// The options end at "--"; the command follows it.
 std::optional<UsbOptions> ParseUsbOptions(std::span<const std::string> args, std::string& error) {
     UsbOptions options;
-    std::size_t i = 0;
-    for (; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        const auto value = [&](std::string& into) {
-            if (i + 1 >= args.size()) {
-                error = "option " + arg + " needs a value";
-                return false;
-            }
-            into = args[++i];
+    const auto dashes = std::find(args.begin(), args.end(), "--");
+    if (dashes != args.end()) options.command.assign(dashes + 1, args.end());
+    const auto path = [](std::string& into) {
+        return [&into](const std::string& value, std::string&) {
+            into = value;
             return true;
         };
-        if (arg == "--") {
-            ++i;
-            break;
-        }
-        if (arg == "--usb") continue;
-        if (arg == "--help") {
-            options.help = true;
-        } else if (arg == "--serial") {
-            if (!value(options.serial)) return std::nullopt;
-            if (!IsValidSerial(options.serial)) {
-                error = "--serial '" + options.serial + "': expected 1 to " + std::to_string(kMaxSerialLength) +
-                        " printable characters without ':' or ';'";
-                return std::nullopt;
-            }
-        } else if (arg == "--scenario") {
-            if (!value(options.scenarioPath)) return std::nullopt;
-        } else if (arg == "--journal") {
-            if (!value(options.journalPath)) return std::nullopt;
-        } else if (arg == "--silent") {
-            options.faults.silent = true;
-        } else if (arg == "--unplug-after") {
-            std::string count;
-            if (!value(count)) return std::nullopt;
-            std::uint32_t n = 0;
-            const auto [ptr, ec] = std::from_chars(count.data(), count.data() + count.size(), n);
-            if (count.empty() || ec != std::errc() || ptr != count.data() + count.size() || n == 0) {
-                error = "--unplug-after '" + count + "': expected a status request count from 1";
-                return std::nullopt;
-            }
-            options.faults.unplugAfter = n;
-        } else {
-            error = "unknown argument '" + arg + "' (with --usb)";
-            return std::nullopt;
-        }
-    }
-    options.command.assign(args.begin() + static_cast<std::ptrdiff_t>(i), args.end());
+    };
+    const std::array<startup::Option, 7> table{{
+        {"--usb", startup::Takes::Nothing, [](const std::string&, std::string&) { return true; }},
+        {"--help", startup::Takes::Nothing, [&](const std::string&, std::string&) { return options.help = true; }},
+        {"--serial", startup::Takes::Value,
+         [&](const std::string& serial, std::string& message) {
+             options.serial = serial;
+             if (IsValidSerial(serial)) return true;
+             message = "--serial '" + serial + "': expected 1 to " + std::to_string(kMaxSerialLength) +
+                       " printable characters without ':' or ';'";
+             return false;
+         }},
+        {"--scenario", startup::Takes::Value, path(options.scenarioPath)},
+        {"--journal", startup::Takes::Value, path(options.journalPath)},
+        {"--silent", startup::Takes::Nothing,
+         [&](const std::string&, std::string&) { return options.faults.silent = true; }},
+        {"--unplug-after", startup::Takes::Value,
+         [&](const std::string& count, std::string& message) {
+             std::uint32_t n = 0;
+             const auto [ptr, ec] = std::from_chars(count.data(), count.data() + count.size(), n);
+             if (count.empty() || ec != std::errc() || ptr != count.data() + count.size() || n == 0) {
+                 message = "--unplug-after '" + count + "': expected a status request count from 1";
+                 return false;
+             }
+             options.faults.unplugAfter = n;
+             return true;
+         }},
+    }};
+    const startup::Dialect dialect{
+        .missingValue = [](std::string_view spelled, std::string_view valueIs) {
+            return "option " + std::string(spelled) + " needs " + std::string(valueIs);
+        },
+        .unknown = [](std::string_view word) {
+            return "unknown argument '" + std::string(word) + "' (with --usb)";
+        },
+    };
+    const std::span<const std::string> words(args.begin(), dashes);
+    if (!startup::ParseOptions(words, table, dialect, error)) return std::nullopt;
     if (options.serial.empty()) options.serial = std::string(kDefaultSerial);
     if (!options.help && options.command.empty()) {
         error = "--usb needs a command to run: -- COMMAND [ARG...]";
