@@ -10,24 +10,24 @@ namespace {
 
 // Empties the log and reads the status; on failure says so after the
 // query's own text.
-bool DeviceAnswers(CBurnerApp& app) {
-    app.Log().ClearLog();
-    if (app.Outcome().Check(app.Link().GetDeviceStatus())) return true;
-    app.Log().AppendLog("Printer Not Online or is busy \r\n");
+bool DeviceAnswers(OperatorLog& log, device::DeviceLink& link, operations::Outcome& outcome) {
+    log.ClearLog();
+    if (outcome.Check(link.GetDeviceStatus())) return true;
+    log.AppendLog("Printer Not Online or is busy \r\n");
     return false;
 }
 
 }  // namespace
 
 void CBurnerDlg::OnDiskPosition() {
-    if (!DeviceAnswers(app_)) return;
-    dialogs::CDiskPositionDlg dialog(app_.Host(), app_.Link(), app_.Outcome());
+    if (!DeviceAnswers(log_, link_, outcome_)) return;
+    dialogs::CDiskPositionDlg dialog(Host(), link_, outcome_);
     dialog.DoModal();
 }
 
 void CBurnerDlg::OnSetOffsets() {
-    if (!DeviceAnswers(app_)) return;
-    dialogs::CSetOffsetsDlg dialog(app_.Host(), app_.Link(), app_.Outcome());
+    if (!DeviceAnswers(log_, link_, outcome_)) return;
+    dialogs::CSetOffsetsDlg dialog(Host(), link_, outcome_);
     dialog.DoModal();
 }
 

@@ -17,10 +17,19 @@ using platform::kCbnKillFocus;
 using Entry = platform::MessageEntry<CBurnerDlg>;
 
 CBurnerDlg::CBurnerDlg(CBurnerApp& app)
-    : MappedDialog(res::kMainWindowTemplate, app.Host()), app_(app) {}
+    : MappedDialog(res::kMainWindowTemplate, app.Host()),
+      log_(app.Log()),
+      link_(app.Link()),
+      device_(app.Device()),
+      clock_(app.Clock()),
+      spooler_(app.Spooler()),
+      outcome_(app.Outcome()),
+      printerName_(app.PrinterName()),
+      record_(app.ProductionRecord()),
+      limits_(app.ToleranceLimits()) {}
 
 // The log must not show its text in a window that is gone.
-CBurnerDlg::~CBurnerDlg() { app_.Log().SetLogWindow(nullptr); }
+CBurnerDlg::~CBurnerDlg() { log_.SetLogWindow(nullptr); }
 
 std::span<const Entry> CBurnerDlg::MessageMap() {
     static constexpr std::array kMap{
@@ -45,13 +54,13 @@ bool CBurnerDlg::OnInitDialog() {
     Dialog::OnInitDialog();
     if (const auto about = res::LoadString(res::kIdsAboutBox); !about.empty())
         AppendSystemMenu(kIdmAboutBox, about);
-    auto& log = app_.Log();
+    auto& log = log_;
     log.SetLogWindow(this);
     log.ClearLog();
     log.AppendLog(HelpText());
     FillQueueSelector();
     ComboSetCurSel(control::kQueueSelector, 0);
-    app_.PrinterName() = GetDlgItemText(control::kQueueSelector);
+    printerName_ = GetDlgItemText(control::kQueueSelector);
     UpdateWindow();
     return true;
 }
@@ -60,7 +69,7 @@ bool CBurnerDlg::OnInitDialog() {
 // no queue, or a failed enumeration, the error box comes once.
 void CBurnerDlg::FillQueueSelector() {
     std::vector<std::string> names;
-    if (!ReadPrinterList(app_.Spooler(), names)) {
+    if (!ReadPrinterList(spooler_, names)) {
         MessageBox(res::LoadString(res::kIdsEnumError), res::LoadString(res::kIdsEnumErrorCaption),
                    platform::kMbSetForeground);
     }
@@ -70,11 +79,11 @@ void CBurnerDlg::FillQueueSelector() {
 }
 
 void CBurnerDlg::OnKillFocusQueueSelector() {
-    auto& log = app_.Log();
+    auto& log = log_;
     log.ClearLog();
-    app_.PrinterName() = GetDlgItemText(control::kQueueSelector);
+    printerName_ = GetDlgItemText(control::kQueueSelector);
     log.AppendLog("New Printer Name Selected:  ");
-    log.AppendLog(app_.PrinterName());
+    log.AppendLog(printerName_);
     log.AppendLog("\r\n");
 }
 

@@ -2,13 +2,34 @@
 #pragma once
 
 #include <span>
+#include <string>
 
 #include "platform/dialog.h"
 #include "res/control_ids.h"
 
+namespace orlax::platform {
+class Clock;
+class Spooler;
+}  // namespace orlax::platform
+
+namespace orlax::device {
+class DeviceLink;
+struct DeviceState;
+}  // namespace orlax::device
+
+namespace orlax::operations {
+class Outcome;
+}
+
+namespace orlax::report {
+class ProductionRecord;
+}
+
 namespace orlax::app {
 
 class CBurnerApp;
+class OperatorLog;
+struct ToleranceLimits;
 
 // Control ids of the main window, from the resources' one table.
 namespace control = res::main_window;
@@ -46,12 +67,20 @@ public:
     void OnDiskPosition();
     void OnSetOffsets();
 
-    CBurnerApp& App() { return app_; }
-
 private:
     void FillQueueSelector();
 
-    CBurnerApp& app_;
+    // What the main window works with, taken from the application object
+    // once, when the window is made.
+    OperatorLog& log_;
+    device::DeviceLink& link_;
+    device::DeviceState& device_;
+    platform::Clock& clock_;
+    platform::Spooler& spooler_;
+    operations::Outcome& outcome_;
+    std::string& printerName_;
+    report::ProductionRecord& record_;
+    const ToleranceLimits& limits_;
 };
 
 }  // namespace orlax::app

@@ -121,22 +121,40 @@ constexpr std::array kOffsetTests{
 }
 
 // One run of the check: the verdict starts as a pass and only ever falls.
+// What one check works with.
+struct FinalCheckParts {
+    OperatorLog& log;
+    device::DeviceLink& link;
+    DeviceState& state;
+    platform::Clock& clock;
+    operations::Outcome& outcome;
+    report::ProductionRecord& record;
+    const ToleranceLimits& limits;
+};
+
 class FinalCheck {
 public:
-    FinalCheck(CBurnerApp& app, platform::Dialog& window)
-        : app_(app), window_(window), log_(app.Log()), link_(app.Link()), state_(app.Device()) {}
+    FinalCheck(const FinalCheckParts& parts, platform::Dialog& window)
+        : window_(window),
+          log_(parts.log),
+          link_(parts.link),
+          state_(parts.state),
+          clock_(parts.clock),
+          outcome_(parts.outcome),
+          record_(parts.record),
+          limits_(parts.limits) {}
 
     void Run() {
         log_.ClearLog();
         log_.AppendLog(kStarting);
         window_.UpdateWindow();
         CheckFirmware();
-        startSent_ = app_.Outcome().Check(link_.SendCommand(CommandCode::FinalCheckStart));
+        startSent_ = outcome_.Check(link_.SendCommand(CommandCode::FinalCheckStart));
         window_.UpdateWindow();
-        app_.Clock().Sleep(kFinalCheckStartWaitMs);
+        clock_.Sleep(kFinalCheckStartWaitMs);
         if (!WaitForIdle() || !link_.GetDeviceStatus().Ok()) {
             log_.AppendLog(kNotOnline);
-            app_.Outcome().Failed("the unit did not report idle with a valid status during the final check");
+            outcome_.Failed("the unit did not report idle with a valid status during the final check");
             return;
         }
         CheckSensors();
@@ -182,7 +200,7 @@ private:
         for (int poll = 0; poll < kFinalCheckMaxIdlePolls; ++poll) {
             // A failed read leaves the byte as it was: the wait goes on.
             link_.GetDeviceStatus().IgnoreFailure();
-            app_.Clock().Sleep(kFinalCheckIdlePollMs);
+            clock_.Sleep(kFinalCheckIdlePollMs);
             if (status == protocol::kStatusIdle) return true;
         }
         return false;
@@ -190,7 +208,7 @@ private:
 
     void CheckSensors() {
         const auto record = state_.Record();
-        const ToleranceLimits& limits = app_.ToleranceLimits();
+        const ToleranceLimits& limits = limits_;
         for (const SensorTest& test : kSensorTests) {
             const int low = record[test.low];
             const int high = record[test.high];
@@ -215,7 +233,7 @@ private:
     }
 
     void CheckOffsets() {
-        const ToleranceLimits& limits = app_.ToleranceLimits();
+        const ToleranceLimits& limits = limits_;
         for (const OffsetTest& test : kOffsetTests) {
             const Value value = test.value(state_);
             const bool belowMin = test.min && value < limits.*test.min;
@@ -229,8 +247,8 @@ private:
     void RejectUnit() {
         log_.AppendLog(kNotWithin);
         log_.AppendLog(kLineEnd);
-        app_.Outcome().Failed("the unit is not within its tolerances");
-        app_.Outcome().GoOn(link_.SendCommand(CommandCode::FinalCheckFailed));
+        outcome_.Failed("the unit is not within its tolerances");
+        outcome_.GoOn(link_.SendCommand(CommandCode::FinalCheckFailed));
     }
 
     // The record is made from the status read of the last ClearSpits command.
@@ -240,33 +258,38 @@ private:
         log_.AppendLog(kWithin);
         log_.AppendLog(kLineEnd);
         log_.AppendLog(kClearingSpits);
-        const bool cleared = ClearSpitCounters(app_);
+        const bool cleared = ClearSpitCounters(link_, outcome_);
         log_.AppendLog(kLineEnd);
-        const bool setUp = SendFactorySetup(app_, window_);
+        const bool setUp = SendFactorySetup(log_, link_, outcome_, window_);
         if (!startSent_ || !cleared || !setUp) {
             log_.AppendLog(kNotFinished);
-            app_.Outcome().Failed("the final check's commands or factory set-up did not reach the unit");
+            outcome_.Failed("the final check's commands or factory set-up did not reach the unit");
             window_.UpdateWindow();
             return;
         }
-        if (!app_.ProductionRecord().WriteProductionRecord(link_.DeviceDataFolder(), state_, log_))
-            app_.Outcome().Failed("the production record was not written");
+        if (!record_.WriteProductionRecord(link_.DeviceDataFolder(), state_, log_))
+            outcome_.Failed("the production record was not written");
         window_.UpdateWindow();
-        app_.Clock().Sleep(kFinalCheckPassedWaitMs);
-        app_.Outcome().GoOn(link_.SendCommand(CommandCode::FinalCheckPassed));
+        clock_.Sleep(kFinalCheckPassedWaitMs);
+        outcome_.GoOn(link_.SendCommand(CommandCode::FinalCheckPassed));
     }
 
-    CBurnerApp& app_;
     platform::Dialog& window_;
     OperatorLog& log_;
     device::DeviceLink& link_;
     DeviceState& state_;
+    platform::Clock& clock_;
+    operations::Outcome& outcome_;
+    report::ProductionRecord& record_;
+    const ToleranceLimits& limits_;
     bool passed_ = true;
     bool startSent_ = false;
 };
 
 }  // namespace
 
-void CBurnerDlg::OnFinalCheck() { FinalCheck(app_, *this).Run(); }
+void CBurnerDlg::OnFinalCheck() {
+    FinalCheck({log_, link_, device_, clock_, outcome_, record_, limits_}, *this).Run();
+}
 
 }  // namespace orlax::app

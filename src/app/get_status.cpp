@@ -6,16 +6,16 @@
 namespace orlax::app {
 
 void CBurnerDlg::OnGetStatus() {
-    auto& log = app_.Log();
+    auto& log = log_;
     log.ClearLog();
     log.AppendLog("Getting Printer Status !!\r\n");
     UpdateWindow();
-    if (!app_.Outcome().Check(app_.Link().GetDeviceStatus())) {
+    if (!outcome_.Check(link_.GetDeviceStatus())) {
         log.AppendLog("No status returned !!\r\n");
         return;
     }
     log.ClearLog();
-    report::ShowStatusReport(app_.Device(), log);
+    report::ShowStatusReport(device_, log);
 }
 
 }  // namespace orlax::app

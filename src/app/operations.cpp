@@ -61,14 +61,14 @@ constexpr int kTestBinsMaxPolls = 30;
 
 // Each message shows before its file goes out; the results of the sends are
 // not looked at, every step runs.
-void RunDownload(CBurnerApp& app, platform::Dialog& window, std::span<const DownloadStep> steps) {
-    auto& log = app.Log();
+void RunDownload(OperatorLog& log, device::DeviceLink& link, operations::Outcome& outcome, platform::Dialog& window,
+                 std::span<const DownloadStep> steps) {
     log.ClearLog();
     for (const DownloadStep& step : steps) {
         log.AppendLog(step.message);
         window.UpdateWindow();
-        app.Outcome().GoOn(app.Link().SendDeviceFile(step.file));
-        if (step.pauseMs > 0) app.Clock().Sleep(step.pauseMs);
+        outcome.GoOn(link.SendDeviceFile(step.file));
+        if (step.pauseMs > 0) link.Clock().Sleep(step.pauseMs);
     }
     log.AppendLog(kResetInstruction);
     window.UpdateWindow();
@@ -76,69 +76,70 @@ void RunDownload(CBurnerApp& app, platform::Dialog& window, std::span<const Down
 
 }  // namespace
 
-bool SendFactorySetup(CBurnerApp& app, platform::Dialog& window) {
-    app.Log().AppendLog(kSendingFactorySetup);
+bool SendFactorySetup(OperatorLog& log, device::DeviceLink& link, operations::Outcome& outcome,
+                      platform::Dialog& window) {
+    log.AppendLog(kSendingFactorySetup);
     window.UpdateWindow();
-    const bool sent = app.Outcome().Check(app.Link().SendDeviceFile(kFactorySetupFile));
-    app.Log().AppendLog(kFactorySetupNote);
+    const bool sent = outcome.Check(link.SendDeviceFile(kFactorySetupFile));
+    log.AppendLog(kFactorySetupNote);
     return sent;
 }
 
-bool ClearSpitCounters(CBurnerApp& app) {
-    const bool first = app.Outcome().Check(app.Link().SendCommand(CommandCode::ClearSpits, 1));
-    const bool second = app.Outcome().Check(app.Link().SendCommand(CommandCode::ClearSpits, 2));
+bool ClearSpitCounters(device::DeviceLink& link, operations::Outcome& outcome) {
+    const bool first = outcome.Check(link.SendCommand(CommandCode::ClearSpits, 1));
+    const bool second = outcome.Check(link.SendCommand(CommandCode::ClearSpits, 2));
     return first && second;
 }
 
-void CBurnerDlg::OnStartup() { RunDownload(app_, *this, kStartupSteps); }
+void CBurnerDlg::OnStartup() { RunDownload(log_, link_, outcome_, *this, kStartupSteps); }
 
-void CBurnerDlg::OnFirmwareUpdate() { RunDownload(app_, *this, kFirmwareUpdateSteps); }
+void CBurnerDlg::OnFirmwareUpdate() { RunDownload(log_, link_, outcome_, *this, kFirmwareUpdateSteps); }
 
 // The one operation that looks at its send: "sent ok" only for a whole file.
 void CBurnerDlg::OnSendTestFile() {
-    auto& log = app_.Log();
+    auto& log = log_;
     log.ClearLog();
     log.AppendLog(kSendingTestFile);
-    if (app_.Outcome().Check(app_.Link().SendDeviceFile(kTestFile))) log.AppendLog(kTestFileSent);
+    if (outcome_.Check(link_.SendDeviceFile(kTestFile))) log.AppendLog(kTestFileSent);
 }
 
 void CBurnerDlg::OnSetFactoryDefaults() {
-    app_.Log().ClearLog();
-    static_cast<void>(SendFactorySetup(app_, *this));  // noted in the outcome; nothing follows
+    log_.ClearLog();
+    static_cast<void>(SendFactorySetup(log_, link_, outcome_, *this));  // noted in the outcome; nothing follows
 }
 
 // No text of its own: on success the log is empty (the box keeps its old
 // text until the next append).
 void CBurnerDlg::OnClearSpits() {
-    app_.Log().ClearLog();
-    static_cast<void>(ClearSpitCounters(app_));  // noted in the outcome; nothing follows
+    log_.ClearLog();
+    static_cast<void>(ClearSpitCounters(link_, outcome_));  // noted in the outcome; nothing follows
 }
 
 // Appends to whatever the log holds.
 void CBurnerDlg::OnCalibrateLastDisk() {
     // "Command Sent" whatever came of the send, as the behaviour has it.
-    app_.Outcome().GoOn(app_.Link().SendCommand(CommandCode::CalibrateLastDisk));
-    app_.Log().AppendLog(kCalibrateSent);
+    outcome_.GoOn(link_.SendCommand(CommandCode::CalibrateLastDisk));
+    log_.AppendLog(kCalibrateSent);
 }
 
-void CBurnerDlg::OnRestoreFactory() { app_.Outcome().GoOn(app_.Link().SendCommand(CommandCode::RestoreFactory)); }
+void CBurnerDlg::OnRestoreFactory() { outcome_.GoOn(link_.SendCommand(CommandCode::RestoreFactory)); }
 
 // The bin test, then the report once the unit is idle again. A poll whose
 // status read fails counts as busy: the report shows only a record that was
 // received after the test. The unit still busy (or unreadable) after the
 // last poll ends the operation without a report.
 void CBurnerDlg::OnTestBins() {
-    auto& log = app_.Log();
-    auto& link = app_.Link();
-    auto& state = app_.Device();
+    auto& log = log_;
+    auto& link = link_;
+    auto& state = device_;
     state.deviceBusy = true;
     log.ClearLog();
     log.AppendLog(kCheckingBins);
     // The test's polls follow whatever came of its commands.
-    app_.Outcome().GoOn(link.PrepareMove());
-    app_.Outcome().GoOn(link.SendCommand(CommandCode::TestBins));
+    outcome_.GoOn(link.PrepareMove());
+    outcome_.GoOn(link.SendCommand(CommandCode::TestBins));
     UpdateWindow();
-    app_.Clock().Sleep(kTestBinsPauseMs);
+    clock_.Sleep(kTestBinsPauseMs);
     for (int poll = 0; poll < kTestBinsMaxPolls; ++poll) {
         const bool read = link.GetDeviceStatus().Ok();
         if (read && !state.deviceBusy) {
@@ -147,9 +148,9 @@ void CBurnerDlg::OnTestBins() {
             report::ShowStatusReport(state, log);
             return;
         }
-        app_.Clock().Sleep(kTestBinsPauseMs);
+        clock_.Sleep(kTestBinsPauseMs);
     }
-    app_.Outcome().Failed("the unit did not report idle after the bin test");
+    outcome_.Failed("the unit did not report idle after the bin test");
 }
 
 }  // namespace orlax::app
