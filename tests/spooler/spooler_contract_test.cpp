@@ -1,9 +1,10 @@
 // What every spooler of the tool must do, the same way and with the same
 // error codes: the emulated spooler, the fault decorator around it with no
 // fault planned, and the CUPS spooler through cupsd on the loopback address
-// (a raw socket:// queue to orlax-emulator). The USB link joins as another
-// CUPS bed whose queue has a usb:// device URI, once a test bed can run
-// orlax_tests under orlax-emulator --usb.
+// (a raw socket:// queue to orlax-emulator). The USB link runs the same
+// cases: tests/usb/usb_end_to_end.sh runs them under orlax-emulator --usb on a
+// usb:// queue of a cupsd of its own (ORLAX_CONTRACT_QUEUE), the status over
+// USB and the jobs through cupsd's usb backend.
 //
 // The CUPS bed needs a running cupsd and CUPS administrator rights; outside
 // CI (CI=true) it skips without them, in CI it fails.
@@ -71,26 +72,37 @@ public:
         return true;
     }
 
-    CupsBed()
-        : queue_("orlax-contract-" + std::to_string(::getpid())),
-          unit_({"--listen", "127.0.0.1:0"}, ::testing::TempDir() + "contract_emulator.err") {
-        const std::uint16_t port = unit_.ListeningPort();
-        if (port == 0) return;
-        added_ = Run("lpadmin -p '" + queue_ + "' -E -v socket://127.0.0.1:" + std::to_string(port) + " -m raw");
+    // A raw queue to an orlax-emulator of its own; or, when
+    // ORLAX_CONTRACT_QUEUE names one, that queue as it stands (the USB test
+    // runs the contract on a usb:// queue to the emulated USB unit).
+    CupsBed() {
+        if (const char* given = std::getenv("ORLAX_CONTRACT_QUEUE"); given && *given) {
+            queue_ = given;
+            ready_ = true;
+        } else {
+            queue_ = "orlax-contract-" + std::to_string(::getpid());
+            unit_.emplace(std::vector<std::string>{"--listen", "127.0.0.1:0"},
+                          ::testing::TempDir() + "contract_emulator.err");
+            const std::uint16_t port = unit_->ListeningPort();
+            if (port == 0) return;
+            added_ = ready_ =
+                Run("lpadmin -p '" + queue_ + "' -E -v socket://127.0.0.1:" + std::to_string(port) + " -m raw");
+        }
         spooler_ = MakeCupsSpooler();
     }
     ~CupsBed() {
         if (added_) Run("lpadmin -x '" + queue_ + "'");
     }
 
-    bool Ready() const { return added_; }
+    bool Ready() const { return ready_; }
     platform::Spooler& Spooler() { return *spooler_; }
     std::string Queue() const { return queue_; }
 
 private:
     std::string queue_;
-    testing::EmulatorProcess unit_;
+    std::optional<testing::EmulatorProcess> unit_;
     bool added_ = false;
+    bool ready_ = false;
     std::unique_ptr<platform::Spooler> spooler_;
 };
 

@@ -30,6 +30,7 @@ export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0:det
 orlaxctl=$1
 emulator=$2
 hold=$3
+contract_tests=$4
 backend=/usr/lib/cups/backend/usb
 serial="BENCH 7"
 uri="usb://Korvane/ORLAX%20PRO?serial=BENCH%207"
@@ -198,6 +199,21 @@ grep -q "^rc=0$" "$work/jobs.out" || fail "jobs: orlaxctl through cupsd failed: 
 grep -q "^left=0$" "$work/jobs.out" || fail "jobs: jobs left in the queue"
 sed 's/^JOB "[^"]*"/JOB ""/' "$work/expected.journal" | diff - "$work/jobs.journal" >&2 ||
   fail "jobs: the unit saw other exchanges through cupsd's usb backend than the emulated unit"
+
+# The spooler contract on the usb:// queue, through the same cupsd: the status
+# over USB, the jobs through cupsd's usb backend.
+cat >"$work/contract.sh" <<SH
+cupsd -f -c '$private/cupsd.conf' -s '$private/cups-files.conf' & pid=\$!
+export CUPS_SERVER='$private/cups.sock' ORLAX_CONTRACT_QUEUE=unit CI=true
+for i in \$(seq 100); do lpstat -r 2>/dev/null | grep -q 'is running' && break; sleep 0.1; done
+lpadmin -p unit -E -v '$uri' -m raw 2>/dev/null
+'$contract_tests' --gtest_filter='SpoolerContract/CupsLoopback.*'; echo rc=\$?
+kill \$pid; wait \$pid
+SH
+run contract -- "bash '$work/contract.sh'"
+grep -q "^rc=0$" "$work/contract.out" ||
+  fail "contract: the spooler contract on the usb:// queue: $(grep -E 'FAILED|Failure|Expected|Which is' "$work/contract.out" | head -12)"
+grep -q "PASSED" "$work/contract.out" || fail "contract: no contract case ran"
 
 if [ "$failures" -gt 0 ]; then
   say "$failures failure(s)"
