@@ -4,7 +4,7 @@ namespace orlax::emulator {
 
 EmulatedUnitSpooler::EmulatedUnitSpooler(const Scenario& scenario, clocks::VirtualClock* clock, Journal* journal,
                                          JobBytes keep)
-    : emulated_(scenario, clock, journal, keep) {
+    : ForwardingSpooler(faults_), emulated_(scenario, clock, journal, keep) {
     FailEveryScenarioFault(faults_, scenario.faults);
 }
 

@@ -7,10 +7,11 @@
 
 #include "emulator/emulated_spooler.h"
 #include "emulator/fault_spooler.h"
+#include "platform/forwarding_spooler.h"
 
 namespace orlax::emulator {
 
-class EmulatedUnitSpooler final : public platform::Spooler {
+class EmulatedUnitSpooler final : public platform::ForwardingSpooler {
 public:
     // As EmulatedSpooler's; the scenario's faults fail their step for every job.
     explicit EmulatedUnitSpooler(const Scenario& scenario, clocks::VirtualClock* clock = nullptr,
@@ -30,39 +31,9 @@ public:
     DeviceModel& Device() { return emulated_.Device(); }
     const DeviceModel& Device() const { return emulated_.Device(); }
 
-    int OpenPrinter(std::string_view name, platform::PrinterHandle* handle,
-                    const platform::PrinterDefaults* defaults) override {
-        return faults_.OpenPrinter(name, handle, defaults);
-    }
-    int ClosePrinter(platform::PrinterHandle handle) override { return faults_.ClosePrinter(handle); }
-    std::uint32_t SetPrinterData(platform::PrinterHandle handle, std::string_view valueName, std::uint32_t type,
-                                 std::span<const std::uint8_t> data) override {
-        return faults_.SetPrinterData(handle, valueName, type, data);
-    }
-    std::uint32_t GetPrinterData(platform::PrinterHandle handle, std::string_view valueName, std::uint32_t* type,
-                                 std::span<std::uint8_t> buffer, std::uint32_t* needed) override {
-        return faults_.GetPrinterData(handle, valueName, type, buffer, needed);
-    }
-    std::uint32_t StartDocPrinter(platform::PrinterHandle handle, const platform::DocInfo& doc) override {
-        return faults_.StartDocPrinter(handle, doc);
-    }
-    int StartPagePrinter(platform::PrinterHandle handle) override { return faults_.StartPagePrinter(handle); }
-    int WritePrinter(platform::PrinterHandle handle, std::span<const std::uint8_t> data,
-                     std::uint32_t* written) override {
-        return faults_.WritePrinter(handle, data, written);
-    }
-    int EndPagePrinter(platform::PrinterHandle handle) override { return faults_.EndPagePrinter(handle); }
-    int EndDocPrinter(platform::PrinterHandle handle) override { return faults_.EndDocPrinter(handle); }
-    int WaitForJob(platform::PrinterHandle handle, std::uint32_t jobId) override {
-        return faults_.WaitForJob(handle, jobId);
-    }
-    int AbortPrinter(platform::PrinterHandle handle) override { return faults_.AbortPrinter(handle); }
-    int EnumLocalPrinters(std::vector<platform::PrinterInfo>* printers) override {
-        return faults_.EnumLocalPrinters(printers);
-    }
-    std::uint32_t GetLastError() const override { return faults_.GetLastError(); }
-
 private:
+    // Every call goes to faults_, which is made after the base is: the base
+    // only keeps the reference until the first call.
     EmulatedSpooler emulated_;
     FaultSpooler faults_{emulated_};
 };

@@ -13,7 +13,7 @@ int WatchedSpooler::OpenPrinter(std::string_view name, platform::PrinterHandle* 
         polls_ = 0;
         last_ = Last::Job;
     }
-    return spooler_.OpenPrinter(name, handle, defaults);
+    return ForwardingSpooler::OpenPrinter(name, handle, defaults);
 }
 
 int WatchedSpooler::BeginPause() {

@@ -7,13 +7,13 @@
 // starts the count again.
 #pragma once
 
-#include "platform/spooler.h"
+#include "platform/forwarding_spooler.h"
 
 namespace orlax::gui {
 
-class WatchedSpooler final : public platform::Spooler {
+class WatchedSpooler final : public platform::ForwardingSpooler {
 public:
-    explicit WatchedSpooler(platform::Spooler& spooler) : spooler_(spooler) {}
+    explicit WatchedSpooler(platform::Spooler& spooler) : ForwardingSpooler(spooler) {}
 
     // The clock's side: a pause begins; the number of this poll of the
     // current wait for the unit (1 for the first), or 0 for a fixed pause.
@@ -22,34 +22,10 @@ public:
 
     int OpenPrinter(std::string_view name, platform::PrinterHandle* handle,
                     const platform::PrinterDefaults* defaults) override;
-    int ClosePrinter(platform::PrinterHandle handle) override { return spooler_.ClosePrinter(handle); }
-    std::uint32_t SetPrinterData(platform::PrinterHandle handle, std::string_view valueName, std::uint32_t type,
-                                 std::span<const std::uint8_t> data) override {
-        return spooler_.SetPrinterData(handle, valueName, type, data);
-    }
-    std::uint32_t GetPrinterData(platform::PrinterHandle handle, std::string_view valueName, std::uint32_t* type,
-                                 std::span<std::uint8_t> buffer, std::uint32_t* needed) override {
-        return spooler_.GetPrinterData(handle, valueName, type, buffer, needed);
-    }
-    std::uint32_t StartDocPrinter(platform::PrinterHandle handle, const platform::DocInfo& doc) override {
-        return spooler_.StartDocPrinter(handle, doc);
-    }
-    int StartPagePrinter(platform::PrinterHandle handle) override { return spooler_.StartPagePrinter(handle); }
-    int WritePrinter(platform::PrinterHandle handle, std::span<const std::uint8_t> data,
-                     std::uint32_t* written) override {
-        return spooler_.WritePrinter(handle, data, written);
-    }
-    int EndPagePrinter(platform::PrinterHandle handle) override { return spooler_.EndPagePrinter(handle); }
-    int EndDocPrinter(platform::PrinterHandle handle) override { return spooler_.EndDocPrinter(handle); }
-    int EnumLocalPrinters(std::vector<platform::PrinterInfo>* printers) override {
-        return spooler_.EnumLocalPrinters(printers);
-    }
-    std::uint32_t GetLastError() const override { return spooler_.GetLastError(); }
 
 private:
     enum class Last { Nothing, StatusQuery, Job, Pause };
 
-    platform::Spooler& spooler_;
     Last last_ = Last::Nothing;
     bool lastPauseWasPoll_ = false;
     int polls_ = 0;

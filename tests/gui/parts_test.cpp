@@ -156,6 +156,25 @@ private slots:
         QCOMPARE(unit.OpenHandles(), std::size_t{0});
     }
 
+    // The watched spooler waits for a job's delivery as the spooler it
+    // watches does: a job that never reaches the unit is not sent.
+    void watchingKeepsTheWaitForDelivery() {
+        emulator::Scenario scenario = emulator::DefaultScenario();
+        scenario.delivery.unitTakesJobs = false;
+        emulator::EmulatedSpooler unit(scenario);
+        WatchedSpooler watched(unit);
+        platform::PrinterHandle handle = 0;
+        QVERIFY(watched.OpenPrinter("Lumetra PRO", &handle, nullptr));
+        const std::uint32_t job = watched.StartDocPrinter(handle, {"Lumetra Command", "RAW"});
+        QVERIFY(job != 0);
+        QVERIFY(watched.StartPagePrinter(handle));
+        QVERIFY(watched.EndPagePrinter(handle));
+        QVERIFY(watched.EndDocPrinter(handle));
+        QCOMPARE(watched.WaitForJob(handle, job), 0);
+        QVERIFY(watched.ClosePrinter(handle));
+        QVERIFY(unit.Jobs().empty());
+    }
+
     void wrappedLabelsFitTheirWidth() {
         QFont font;
         font.setPointSize(8);

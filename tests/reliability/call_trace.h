@@ -14,7 +14,7 @@
 #include "emulator/call_faults.h"
 #include "emulator/device_model.h"
 #include "emulator/emulated_spooler.h"
-#include "platform/spooler.h"
+#include "platform/forwarding_spooler.h"
 
 namespace orlax::reliability {
 
@@ -27,66 +27,60 @@ struct TracedCall {
     std::size_t size = 0;    // Write: the bytes offered
 };
 
-class TracingSpooler final : public platform::Spooler {
+class TracingSpooler final : public platform::ForwardingSpooler {
 public:
-    explicit TracingSpooler(platform::Spooler& inner) : inner_(inner) {}
+    explicit TracingSpooler(platform::Spooler& inner) : ForwardingSpooler(inner) {}
 
     int OpenPrinter(std::string_view name, platform::PrinterHandle* handle,
                     const platform::PrinterDefaults* defaults) override {
-        const int result = inner_.OpenPrinter(name, handle, defaults);
+        const int result = ForwardingSpooler::OpenPrinter(name, handle, defaults);
         Note(SpoolerCall::Open, handle ? *handle : 0);
         return result;
     }
-    int ClosePrinter(platform::PrinterHandle handle) override { return inner_.ClosePrinter(handle); }
     std::uint32_t SetPrinterData(platform::PrinterHandle handle, std::string_view valueName,
                                  std::uint32_t type, std::span<const std::uint8_t> data) override {
         Note(SpoolerCall::SetData, handle);
-        return inner_.SetPrinterData(handle, valueName, type, data);
+        return ForwardingSpooler::SetPrinterData(handle, valueName, type, data);
     }
     std::uint32_t GetPrinterData(platform::PrinterHandle handle, std::string_view valueName,
                                  std::uint32_t* type, std::span<std::uint8_t> buffer,
                                  std::uint32_t* needed) override {
         Note(SpoolerCall::GetData, handle);
-        return inner_.GetPrinterData(handle, valueName, type, buffer, needed);
+        return ForwardingSpooler::GetPrinterData(handle, valueName, type, buffer, needed);
     }
     std::uint32_t StartDocPrinter(platform::PrinterHandle handle, const platform::DocInfo& doc) override {
         Note(SpoolerCall::StartDoc, handle);
         jobBytes_ = 0;
-        return inner_.StartDocPrinter(handle, doc);
+        return ForwardingSpooler::StartDocPrinter(handle, doc);
     }
     int StartPagePrinter(platform::PrinterHandle handle) override {
         Note(SpoolerCall::StartPage, handle);
-        return inner_.StartPagePrinter(handle);
+        return ForwardingSpooler::StartPagePrinter(handle);
     }
     int WritePrinter(platform::PrinterHandle handle, std::span<const std::uint8_t> data,
                      std::uint32_t* written) override {
         calls_.push_back({SpoolerCall::Write, handle, jobBytes_, data.size()});
         jobBytes_ += data.size();
-        return inner_.WritePrinter(handle, data, written);
+        return ForwardingSpooler::WritePrinter(handle, data, written);
     }
     int EndPagePrinter(platform::PrinterHandle handle) override {
         Note(SpoolerCall::EndPage, handle);
-        return inner_.EndPagePrinter(handle);
+        return ForwardingSpooler::EndPagePrinter(handle);
     }
     int EndDocPrinter(platform::PrinterHandle handle) override {
         Note(SpoolerCall::EndDoc, handle);
-        return inner_.EndDocPrinter(handle);
+        return ForwardingSpooler::EndDocPrinter(handle);
     }
     int WaitForJob(platform::PrinterHandle handle, std::uint32_t jobId) override {
         Note(SpoolerCall::WaitJob, handle);
-        return inner_.WaitForJob(handle, jobId);
+        return ForwardingSpooler::WaitForJob(handle, jobId);
     }
-    int EnumLocalPrinters(std::vector<platform::PrinterInfo>* printers) override {
-        return inner_.EnumLocalPrinters(printers);
-    }
-    std::uint32_t GetLastError() const override { return inner_.GetLastError(); }
 
     const std::vector<TracedCall>& Calls() const { return calls_; }
 
 private:
     void Note(SpoolerCall kind, platform::PrinterHandle handle) { calls_.push_back({kind, handle}); }
 
-    platform::Spooler& inner_;
     std::vector<TracedCall> calls_;
     std::size_t jobBytes_ = 0;
 };

@@ -12,6 +12,7 @@
 #include "spooler/cups_spooler.h"
 #include "spooler/fake_queue_service.h"
 #include "spooler/loopback_unit.h"
+#include "platform/forwarding_spooler.h"
 #include "platform/spooler_errors.h"
 #include "support/session.h"
 
@@ -34,40 +35,16 @@ headless::Script GetStatusOn(const std::string& queue) {
 
 // The CUPS spooler on a virtual clock that moves 100 ms at every status
 // read, so that the query's 2000 ms take 21 reads whatever the unit does.
-class TimedReads final : public platform::Spooler {
+class TimedReads final : public platform::ForwardingSpooler {
 public:
-    TimedReads(platform::Spooler& spooler, clocks::VirtualClock& clock) : spooler_(spooler), clock_(clock) {}
-    int OpenPrinter(std::string_view name, platform::PrinterHandle* handle,
-                    const platform::PrinterDefaults* defaults) override {
-        return spooler_.OpenPrinter(name, handle, defaults);
-    }
-    int ClosePrinter(platform::PrinterHandle handle) override { return spooler_.ClosePrinter(handle); }
-    std::uint32_t SetPrinterData(platform::PrinterHandle handle, std::string_view valueName, std::uint32_t type,
-                                 std::span<const std::uint8_t> data) override {
-        return spooler_.SetPrinterData(handle, valueName, type, data);
-    }
+    TimedReads(platform::Spooler& spooler, clocks::VirtualClock& clock) : ForwardingSpooler(spooler), clock_(clock) {}
     std::uint32_t GetPrinterData(platform::PrinterHandle handle, std::string_view valueName, std::uint32_t* type,
                                  std::span<std::uint8_t> buffer, std::uint32_t* needed) override {
         clock_.Advance(kReadTimeMs);
-        return spooler_.GetPrinterData(handle, valueName, type, buffer, needed);
+        return ForwardingSpooler::GetPrinterData(handle, valueName, type, buffer, needed);
     }
-    std::uint32_t StartDocPrinter(platform::PrinterHandle handle, const platform::DocInfo& doc) override {
-        return spooler_.StartDocPrinter(handle, doc);
-    }
-    int StartPagePrinter(platform::PrinterHandle handle) override { return spooler_.StartPagePrinter(handle); }
-    int WritePrinter(platform::PrinterHandle handle, std::span<const std::uint8_t> data,
-                     std::uint32_t* written) override {
-        return spooler_.WritePrinter(handle, data, written);
-    }
-    int EndPagePrinter(platform::PrinterHandle handle) override { return spooler_.EndPagePrinter(handle); }
-    int EndDocPrinter(platform::PrinterHandle handle) override { return spooler_.EndDocPrinter(handle); }
-    int EnumLocalPrinters(std::vector<platform::PrinterInfo>* printers) override {
-        return spooler_.EnumLocalPrinters(printers);
-    }
-    std::uint32_t GetLastError() const override { return spooler_.GetLastError(); }
 
 private:
-    platform::Spooler& spooler_;
     clocks::VirtualClock& clock_;
 };
 
