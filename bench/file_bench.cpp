@@ -23,9 +23,9 @@
 #ifdef ORLAX_HAVE_CUPS
 #include "cups_queue_jobs.h"
 #include "clocks/real_clock.h"
-#include "spooler/cups_job_stream.h"
-#include "spooler/cups_queue_service.h"
-#include "spooler/cups_spooler.h"
+#include "cups/cups_job_stream.h"
+#include "cups/cups_queue_service.h"
+#include "cups/cups_spooler.h"
 #endif
 
 namespace orlax::bench {
@@ -76,7 +76,7 @@ std::function<bool()> LpUntilCompleted(const std::string& queue, const std::stri
         const auto run = RunChild(lp, options);
         if (!run || run->exitStatus != 0) return false;
         const int id = LpJobId(run->out);
-        return id > 0 && WaitUntilJobCompleted(queue, id, spooler::kFirstJobStatePoll);
+        return id > 0 && WaitUntilJobCompleted(queue, id, cups::kFirstJobStatePoll);
     };
 }
 
@@ -85,9 +85,9 @@ void SendToCups(benchmark::State& state, const BenchContext& context) {
         state.SkipWithError("no CUPS queue (--queue NAME)");
         return;
     }
-    spooler::CupsSpooler cups(std::make_unique<spooler::CupsQueueService>());
+    cups::CupsSpooler spooler(std::make_unique<cups::CupsQueueService>());
     clocks::RealClock clock;
-    LinkSession session(cups, clock, context.queue, context.DataRoot(kSendFileSize));
+    LinkSession session(spooler, clock, context.queue, context.DataRoot(kSendFileSize));
     RunPaired(state, {CupsSendProbe(counter::kSend, context.queue,
                                     [&] { return static_cast<bool>(session.Link().SendDeviceFile(kTestFileName)); }),
                       CupsSendProbe(counter::kLp, context.queue,
@@ -105,9 +105,9 @@ void CommandToCups(benchmark::State& state, const BenchContext& context) {
     const std::string packetFile = context.DataRoot(kSendFileSize) + "/command.bin";
     std::ofstream(packetFile, std::ios::binary)
         .write(reinterpret_cast<const char*>(kCommandPacket.data()), kCommandPacket.size());
-    spooler::CupsSpooler cups(std::make_unique<spooler::CupsQueueService>());
+    cups::CupsSpooler spooler(std::make_unique<cups::CupsQueueService>());
     clocks::RealClock clock;
-    LinkSession session(cups, clock, context.queue);
+    LinkSession session(spooler, clock, context.queue);
     RunPaired(state, {CupsSendProbe(counter::kSend, context.queue,
                                     [&] { return static_cast<bool>(session.Link().WriteRawJob(kCommandPacket)); }),
                       CupsSendProbe(counter::kLp, context.queue, LpUntilCompleted(context.queue, packetFile))});

@@ -16,10 +16,10 @@
 #include "results_table.h"
 #include "support/session.h"
 #ifdef ORLAX_HAVE_CUPS
-#include "spooler/cups_queue_service.h"
-#include "spooler/cups_spooler.h"
-#include "spooler/fake_queue_service.h"
-#include "spooler/network_link.h"
+#include "cups/cups_queue_service.h"
+#include "cups/cups_spooler.h"
+#include "cups/fake_queue_service.h"
+#include "links/socket/network_link.h"
 #endif
 
 namespace orlax::bench {
@@ -63,25 +63,25 @@ void NetworkRoundRobin(benchmark::State& state, const BenchContext& context) {
     // The network link alone: a queue the spooler knows without asking cupsd.
     auto service = std::make_unique<testing::FakeQueueService>();
     service->queues = {{"unit", context.unitUri}};
-    spooler::CupsSpooler linkSpooler(std::move(service));
+    cups::CupsSpooler linkSpooler(std::move(service));
     LinkSession linkSession(linkSpooler, clock, "unit");
     // The same client against the bare server: the tool's own share.
     auto bareService = std::make_unique<testing::FakeQueueService>();
     bareService->queues = {{"bare", "socket://127.0.0.1:" + std::to_string(bare.Port())}};
-    spooler::CupsSpooler bareSpooler(std::move(bareService));
+    cups::CupsSpooler bareSpooler(std::move(bareService));
     LinkSession bareSession(bareSpooler, clock, "bare");
     probes.push_back(QueryProbe(counter::kLinkQueryBare, bareSession));
     // The whole path: the queue is looked up in cupsd at each open.
-    spooler::CupsSpooler cupsSpooler(std::make_unique<spooler::CupsQueueService>());
+    cups::CupsSpooler cupsSpooler(std::make_unique<cups::CupsQueueService>());
     LinkSession cupsSession(cupsSpooler, clock, context.queue);
-    const auto unit = spooler::ParseSocketUri(context.unitUri);
+    const auto unit = links::socket::ParseSocketUri(context.unitUri);
     if (unit) {
         probes.push_back(
             {counter::kLinkExchange, [&unit](std::string& failure) {
-                 spooler::StatusReplyBuffer reply{};
+                 links::ReplyBuffer reply{};
                  const auto start = std::chrono::steady_clock::now();
-                 const auto outcome = spooler::ExchangeStatus(*unit, 0, start + std::chrono::seconds(1), reply);
-                 if (outcome.result != spooler::LinkResult::Ok || outcome.length != protocol::kStatusRecordSize) {
+                 const auto outcome = links::socket::ExchangeStatus(*unit, protocol::MakeStatusRequest(0), start + std::chrono::seconds(1), reply);
+                 if (outcome.result != links::LinkResult::Ok || outcome.length != protocol::kStatusRecordSize) {
                      failure = "the exchange failed: " + outcome.detail;
                      return std::optional<std::chrono::nanoseconds>{};
                  }

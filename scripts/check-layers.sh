@@ -1,8 +1,8 @@
 #!/bin/bash
 # Fails when a source file includes a header of a layer above its own: the
-# layers link only downward. Each folder of src/ (and src/emulator/daemon,
-# src/emulator/usb) may include its own headers and those of the folders
-# listed for it here, and nothing else of ours.
+# layers link only downward. Each folder of src/ (and each scheme folder of
+# src/links) may include its own headers and those of the folders listed for
+# it here, and nothing else of ours.
 set -euo pipefail
 cd "$(dirname "$0")/../src"
 
@@ -18,20 +18,20 @@ declare -A allowed=(
   [dialogs]="operations report device protocol platform res util"
   [app]="dialogs operations report device protocol platform res util"
   [headless]="platform res"
-  [usb]="protocol platform util"
-  [spooler]="usb protocol platform util"
+  [links]="protocol platform"
+  [links/socket]="links protocol util"
+  [links/usb]="links protocol util"
+  [cups]="links links/socket links/usb protocol platform util"
   [emulator]="protocol platform clocks util"
-  [emulator/usb]="startup emulator usb protocol platform util"
-  [startup]="emulator spooler clocks platform protocol util"
-  [emulator/daemon]="startup emulator emulator/usb usb spooler protocol platform clocks util"
-  [cli]="startup app dialogs operations report device protocol platform res headless clocks emulator spooler usb util"
-  [gui]="startup app dialogs operations report device protocol platform res clocks emulator spooler usb util"
+  [startup]="emulator cups clocks platform protocol util"
+  [emulator_programs]="startup emulator protocol platform util"
+  [cli]="startup app dialogs operations report device protocol platform res headless clocks emulator cups util"
+  [gui]="startup app dialogs operations report device protocol platform res clocks emulator cups util"
 )
 
 layer_of() {
   case "$1" in
-    emulator/daemon/*) echo emulator/daemon ;;
-    emulator/usb/*) echo emulator/usb ;;
+    links/*/*) echo "${1%/*}" ;;
     *) echo "${1%%/*}" ;;
   esac
 }

@@ -23,7 +23,7 @@ class Progress;
 
 namespace orlax::device {
 
-inline constexpr std::uint32_t kStatusTimeBudgetMs = 2000;
+inline constexpr std::uint32_t kStatusTimeBudgetMs = kStatusQueryBudgetMs;
 // The busy wait before a command: a status read every 300 ms, at most 200
 // times (about a minute), after which the command is given up.
 inline constexpr std::uint32_t kBusyPollMs = 300;

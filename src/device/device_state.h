@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "protocol/command_packet.h"
+#include "protocol/status_exchange.h"
 #include "protocol/status_record.h"
 #include "protocol/wire.h"
 
@@ -38,7 +39,7 @@ struct DeviceMirror {
 };
 
 struct DeviceState {
-    static constexpr std::size_t kStatusBufferSize = 1000;
+    static constexpr std::size_t kStatusBufferSize = kMaxStatusReply;
 
     std::array<std::uint8_t, kStatusBufferSize> statusBuffer{};
     std::uint32_t statusLength = 0;

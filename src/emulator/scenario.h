@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "protocol/status_exchange.h"
 #include "protocol/status_record.h"
 
 namespace orlax::emulator {
@@ -38,7 +39,7 @@ struct ScriptedReply {
 };
 
 inline constexpr std::size_t kMinScriptedLength = 2;
-inline constexpr std::size_t kMaxReplyLength = 1000;
+inline constexpr std::size_t kMaxReplyLength = protocol::kMaxStatusReply;
 inline constexpr std::uint32_t kMaxBusyPolls = 1000000;
 
 // Spooler steps that fail for every job (or every open).

@@ -5,8 +5,8 @@
 #include "clocks/virtual_clock.h"
 #include "startup/emulated_unit.h"
 #ifdef ORLAX_HAVE_CUPS
-#include "spooler/cups_queue_service.h"
-#include "spooler/cups_spooler.h"
+#include "cups/cups_queue_service.h"
+#include "cups/cups_spooler.h"
 #endif
 
 namespace orlax::startup {
@@ -38,7 +38,7 @@ private:
 #ifdef ORLAX_HAVE_CUPS
 class SystemPlatform final : public UnitPlatform {
 public:
-    SystemPlatform() : spooler_(std::make_unique<spooler::CupsQueueService>()) {}
+    SystemPlatform() : spooler_(std::make_unique<cups::CupsQueueService>()) {}
 
     platform::Spooler& Spooler() override { return spooler_; }
     platform::Clock& Clock() override { return clock_; }
@@ -48,7 +48,7 @@ public:
     }
 
 private:
-    spooler::CupsSpooler spooler_;
+    cups::CupsSpooler spooler_;
     clocks::RealClock clock_;
 };
 #endif

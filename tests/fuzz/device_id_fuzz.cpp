@@ -11,8 +11,8 @@
 #include <string_view>
 
 #include "fuzz_check.h"
-#include "usb/device_id.h"
-#include "usb/usb_uri.h"
+#include "links/usb/device_id.h"
+#include "links/usb/usb_uri.h"
 
 namespace orlax::fuzz {
 namespace {
@@ -22,31 +22,31 @@ bool Printable(std::string_view text) {
 }
 
 void CheckReply(std::span<const std::uint8_t> reply) {
-    const auto text = usb::DeviceIdFromReply(reply);
+    const auto text = links::usb::DeviceIdFromReply(reply);
     FUZZ_CHECK(text.has_value() == (reply.size() >= 2), "a reply of two bytes or more has an ID");
     if (!text) return;
-    FUZZ_CHECK(text->size() <= usb::kMaxDeviceIdLength, "the ID is kept to its longest");
+    FUZZ_CHECK(text->size() <= links::usb::kMaxDeviceIdLength, "the ID is kept to its longest");
     FUZZ_CHECK(text->find('\0') == std::string::npos, "the ID ends at a NUL");
 
-    const usb::DeviceId id(*text);
+    const links::usb::DeviceId id(*text);
     for (const auto& [key, value] : id.Pairs()) {
         FUZZ_CHECK(!key.empty() && Printable(key) && key.find(':') == std::string::npos, "a key is text");
         FUZZ_CHECK(Printable(value), "a value is text");
     }
     const int interface = reply[0] % 3;
-    const usb::UsbUri device = usb::UriOfDevice(id, "", interface);
+    const links::usb::UsbUri device = links::usb::UriOfDevice(id, "", interface);
     FUZZ_CHECK(!device.make.empty() && !device.model.empty(), "a device always has a make and a model");
-    const auto named = usb::ParseUsbUri(usb::FormatUsbUri(device));
+    const auto named = links::usb::ParseUsbUri(links::usb::FormatUsbUri(device));
     FUZZ_CHECK(named.has_value(), "the device's URI parses");
     FUZZ_CHECK(*named == device, "the device's URI reads back as the device");
-    FUZZ_CHECK(usb::Names(*named, device), "the device's URI names it");
+    FUZZ_CHECK(links::usb::Names(*named, device), "the device's URI names it");
 }
 
 void CheckUri(std::string_view text) {
-    const auto uri = usb::ParseUsbUri(text);
+    const auto uri = links::usb::ParseUsbUri(text);
     if (!uri) return;
     FUZZ_CHECK(!uri->make.empty() && !uri->model.empty(), "a parsed URI has a make and a model");
-    const auto again = usb::ParseUsbUri(usb::FormatUsbUri(*uri));
+    const auto again = links::usb::ParseUsbUri(links::usb::FormatUsbUri(*uri));
     FUZZ_CHECK(again.has_value() && *again == *uri, "a parsed URI formats to the same URI");
 }
 

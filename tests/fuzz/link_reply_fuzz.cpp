@@ -18,12 +18,12 @@
 #include <string>
 
 #include "fuzz_check.h"
-#include "spooler/network_link.h"
+#include "links/socket/network_link.h"
 
 namespace orlax::fuzz {
 namespace {
 
-using spooler::LinkResult;
+using links::LinkResult;
 
 constexpr std::uint8_t kUntouched = 0xEE;
 // More than the reader keeps; less than a socket pair holds unread.
@@ -55,13 +55,13 @@ void CheckReply(bool unitCloses, std::span<const std::uint8_t> bytes) {
     }
     if (unitCloses) pair.CloseUnitSide();
 
-    auto reply = std::make_unique<spooler::StatusReplyBuffer>();
+    auto reply = std::make_unique<links::ReplyBuffer>();
     reply->fill(kUntouched);
     // A deadline already past: the reader looks once more and does not wait.
     const auto outcome =
-        spooler::ReadReply(pair.fds[0], *reply, {"unit.test", 9100}, std::chrono::steady_clock::now());
+        links::socket::ReadReply(pair.fds[0], *reply, {"unit.test", 9100}, std::chrono::steady_clock::now());
 
-    if (bytes.size() > spooler::kMaxStatusReply) {
+    if (bytes.size() > protocol::kMaxStatusReply) {
         FUZZ_CHECK(outcome.result == LinkResult::ReplyTooLong, "a reply over 1000 bytes is too long");
     } else if (unitCloses) {
         FUZZ_CHECK(outcome.result == LinkResult::Ok, "a whole reply is read");
