@@ -39,9 +39,6 @@ public:
     int EnumLocalPrinters(std::vector<PrinterInfo>* printers) override { return inner_.EnumLocalPrinters(printers); }
     std::uint32_t GetLastError() const override { return inner_.GetLastError(); }
 
-protected:
-    Spooler& Inner() const { return inner_; }
-
 private:
     Spooler& inner_;
 };

@@ -7,43 +7,11 @@
 // jobs; all below 0x2000) and CUPS's own text; the emulated spooler gives
 // 1030 for a queue it does not have, as CUPS does. The unit failing a call
 // (the emulated unit's scripted "fail" reply, a fault made on purpose) is 31.
-// The spooler's own failures have codes of 7001 and up:
-//
-//   7001  the handle is not open
-//   7002  a required argument is missing or out of range
-//   7003  no printer data of that name (only "KORVANE" exists)
-//   7004  a data type other than "RAW"
-//   7005  a call out of order (a page without a document, a second document,
-//         a document ended while its page is open, ...)
-//   7006  a status read before any request was written
-//   7007  the status reply does not fit the caller's buffer
-//   7008  no such queue: the name cannot be a CUPS queue name
-//   7009  the queue's device URI is neither socket://HOST:PORT nor
-//         usb://MAKE/MODEL..., so the unit's status cannot be read through it
-//   7010  the queue's socket:// device URI is malformed
-//   7011  CUPS did not give the queue's device URI
-//   7012  the unit's host name cannot be resolved
-//   7013  the unit refused the connection (nothing listens at HOST:PORT)
-//   7014  the unit did not connect, or did not finish its reply, in time
-//   7015  the unit's reply is longer than 1000 bytes
-//   7016  the connection to the unit failed otherwise (reset, unreachable)
-//   7017  a CUPS request failed without a status of CUPS's own
-//   7018  the queue is paused (stopped): a job would wait there, unsent
-//   7019  the queue does not accept jobs
-//   7020  CUPS did not complete the job within its bound (job cancelled)
-//   7021  CUPS stopped, held, aborted or canceled the job (job cancelled)
-//   7022  the print server did not answer in time
-//   7023  the print server closed the connection, or cannot be reached
-//   7024  no attached USB device is the unit the usb:// URI names (or it was
-//         unplugged during the exchange)
-//   7025  the unit's USB printer interface is held by another program (CUPS's
-//         usb backend delivering a job)
-//   7026  the USB unit took no request or sent no complete reply in time
-//   7027  another USB failure (libusb cannot start, a stalled endpoint, ...)
-//   7028  the queue's usb:// device URI is malformed
-//   7029  a USB printer could not be opened: no permission (see the udev rule)
+// The spooler's own failures have codes of 7001 and up. Every code and its
+// text is in kSpoolerErrors, the one table README and the manual pages list.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string_view>
 
@@ -81,7 +49,54 @@ inline constexpr std::uint32_t kErrorUsbFailed = 7027;
 inline constexpr std::uint32_t kErrorBadUsbUri = 7028;
 inline constexpr std::uint32_t kErrorUsbNoAccess = 7029;
 
-// The text of one of the spooler's own codes; empty for any other code.
-std::string_view SpoolerErrorText(std::uint32_t code);
+struct SpoolerError {
+    std::uint32_t code;
+    std::string_view text;
+};
+
+// Every code the tool's spoolers give, in code order, with its text. CUPS's
+// other status codes come with CUPS's own text.
+inline constexpr std::array kSpoolerErrors{
+    SpoolerError{kErrorUnitFailed, "the unit or its spooler failed the call"},
+    SpoolerError{kErrorNoSuchQueue, "no such queue"},
+    SpoolerError{kErrorInvalidHandle, "the printer handle is not open"},
+    SpoolerError{kErrorInvalidParameter, "a required argument is missing or out of range"},
+    SpoolerError{kErrorUnknownValue, "no printer data of that name"},
+    SpoolerError{kErrorInvalidDataType, "only RAW jobs are taken"},
+    SpoolerError{kErrorOutOfOrder, "spooler call out of order"},
+    SpoolerError{kErrorNoRequest, "status read before any request was written"},
+    SpoolerError{kErrorMoreData, "the status reply does not fit the buffer"},
+    SpoolerError{kErrorBadQueueName, "no such queue: a queue name has no spaces, tabs, '/' or '#'"},
+    SpoolerError{kErrorNoStatusPath,
+                 "the queue's device URI is neither socket://HOST:PORT nor usb://MAKE/MODEL; the unit's status "
+                 "cannot be read"},
+    SpoolerError{kErrorBadDeviceUri, "the queue's socket:// device URI is malformed"},
+    SpoolerError{kErrorDeviceUriUnknown, "CUPS did not give the queue's device URI"},
+    SpoolerError{kErrorHostUnknown, "the unit's host name cannot be resolved"},
+    SpoolerError{kErrorRefused, "the unit refused the connection"},
+    SpoolerError{kErrorTimedOut, "the unit did not answer in time"},
+    SpoolerError{kErrorReplyTooLong, "the unit's reply is longer than 1000 bytes"},
+    SpoolerError{kErrorNetwork, "the connection to the unit failed"},
+    SpoolerError{kErrorCupsFailed, "the CUPS request failed"},
+    SpoolerError{kErrorQueuePaused, "the queue is paused: a job would wait there unsent"},
+    SpoolerError{kErrorQueueRejecting, "the queue does not accept jobs"},
+    SpoolerError{kErrorJobNotCompleted, "CUPS did not complete the job in time; it was cancelled"},
+    SpoolerError{kErrorJobNotDelivered, "CUPS did not deliver the job; it was cancelled"},
+    SpoolerError{kErrorServerSilent, "the print server did not answer in time"},
+    SpoolerError{kErrorServerGone, "the print server closed the connection or cannot be reached"},
+    SpoolerError{kErrorUsbNotAttached, "the USB unit the queue names is not attached"},
+    SpoolerError{kErrorUsbBusy, "the USB unit's printer interface is held by another program"},
+    SpoolerError{kErrorUsbNoReply, "the USB unit did not answer in time"},
+    SpoolerError{kErrorUsbFailed, "the USB transfer failed"},
+    SpoolerError{kErrorBadUsbUri, "the queue's usb:// device URI is malformed"},
+    SpoolerError{kErrorUsbNoAccess, "no permission to open the USB unit"},
+};
+
+// The text of one of the codes of the table; empty for any other code.
+constexpr std::string_view SpoolerErrorText(std::uint32_t code) {
+    for (const SpoolerError& entry : kSpoolerErrors)
+        if (entry.code == code) return entry.text;
+    return {};
+}
 
 }  // namespace orlax::platform
