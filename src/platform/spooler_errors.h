@@ -92,6 +92,13 @@ inline constexpr std::array kSpoolerErrors{
     SpoolerError{kErrorUsbNoAccess, "no permission to open the USB unit"},
 };
 
+constexpr bool InCodeOrder() {
+    for (std::size_t i = 1; i < kSpoolerErrors.size(); ++i)
+        if (kSpoolerErrors[i - 1].code >= kSpoolerErrors[i].code) return false;
+    return true;
+}
+static_assert(InCodeOrder(), "each code once, in code order");
+
 // The text of one of the codes of the table; empty for any other code.
 constexpr std::string_view SpoolerErrorText(std::uint32_t code) {
     for (const SpoolerError& entry : kSpoolerErrors)

@@ -17,16 +17,13 @@ namespace {
 // how often its maker is started.
 int fakeStarts = 0;
 
-class FakeLink final : public StatusLink {
-public:
+struct FakeLink final : StatusLink {
     Outcome Exchange(const protocol::StatusRequest&, Deadline, ReplyBuffer&) override { return {LinkResult::Ok, 0, {}}; }
 };
 
-class FakeLinks final : public LinkMaker {
-public:
+struct FakeLinks final : LinkMaker {
     std::unique_ptr<StatusLink> Open(std::string_view uri) override {
-        if (uri.ends_with('!')) return nullptr;
-        return std::make_unique<FakeLink>();
+        return uri.ends_with('!') ? nullptr : std::make_unique<FakeLink>();
     }
 };
 
