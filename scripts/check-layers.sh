@@ -18,14 +18,15 @@ declare -A allowed=(
   [dialogs]="operations report device protocol platform res util"
   [app]="dialogs operations report device protocol platform res util"
   [headless]="platform res"
+  [linedb]="report device protocol platform util"
   [usb]="protocol platform util"
   [spooler]="usb protocol platform util"
   [emulator]="protocol platform clocks util"
   [emulator/usb]="startup emulator usb protocol platform util"
   [startup]="emulator spooler clocks platform protocol util"
   [emulator/daemon]="startup emulator emulator/usb usb spooler protocol platform clocks util"
-  [cli]="startup app dialogs operations report device protocol platform res headless clocks emulator spooler usb util"
-  [gui]="startup app dialogs operations report device protocol platform res clocks emulator spooler usb util"
+  [cli]="startup app dialogs operations report linedb device protocol platform res headless clocks emulator spooler usb util"
+  [gui]="startup app dialogs operations report linedb device protocol platform res clocks emulator spooler usb util"
 )
 
 layer_of() {
