@@ -64,6 +64,8 @@ std::unique_ptr<PgSession> PgSession::Open(const std::string& conninfo, Deadline
         failure = "cannot connect to the line database: " + OneLine(PQerrorMessage(connection));
         return nullptr;
     }
+    // The server's notices ("already exists, skipping") are not ours to print.
+    PQsetNoticeProcessor(connection, [](void*, const char*) {}, nullptr);
     if (PQsetnonblocking(connection, 1) != 0) {
         failure = "cannot use the line database connection: " + OneLine(PQerrorMessage(connection));
         return nullptr;
