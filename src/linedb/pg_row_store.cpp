@@ -1,6 +1,7 @@
 #include "linedb/pg_row_store.h"
 
 #include <algorithm>
+#include <charconv>
 #include <variant>
 #include <vector>
 
@@ -75,7 +76,10 @@ std::string EnsureSchema(PgSession& session, Deadline deadline) {
         const CommandResult version = session.Run("SELECT coalesce(max(version), 0) FROM orlax_schema_version", {}, deadline);
         if (!version.ok || version.rows.empty())
             return "the line database schema version could not be read: " + version.failure;
-        if (std::stoi(version.rows[0][0]) >= kSchemaVersion) return {};
+        const std::string& text = version.rows[0][0];
+        int have = 0;
+        const auto [end, failed] = std::from_chars(text.data(), text.data() + text.size(), have);
+        if (failed == std::errc() && end == text.data() + text.size() && have >= kSchemaVersion) return {};
     }
     const CommandResult made = session.Run(LineRecordSchemaSql(), {}, deadline);
     if (!made.ok) return "the line database schema could not be made: " + made.failure;
