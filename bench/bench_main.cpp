@@ -42,6 +42,7 @@ int main(int argc, char** argv) {
     RegisterReportBenchmarks(*context);
     RegisterFileBenchmarks(*context);
     RegisterProcessBenchmarks(*context);
+    RegisterLineDatabaseBenchmarks(*context);
 
     Measurements measurements;
     CollectingReporter reporter(measurements, ::isatty(STDERR_FILENO) ? benchmark::ConsoleReporter::OO_ColorTabular

@@ -10,5 +10,6 @@ void RegisterStatusBenchmarks(const BenchContext& context);
 void RegisterReportBenchmarks(const BenchContext& context);
 void RegisterFileBenchmarks(const BenchContext& context);
 void RegisterProcessBenchmarks(const BenchContext& context);
+void RegisterLineDatabaseBenchmarks(const BenchContext& context);
 
 }  // namespace orlax::bench

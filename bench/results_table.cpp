@@ -14,7 +14,7 @@ struct Quantity {
     const char* counter = nullptr;  // nullptr: the time per call
 };
 
-enum class Unit { Time, Memory };
+enum class Unit { Time, Memory, Rate };
 
 enum class GoalKind {
     None,          // shown for scale only
@@ -61,6 +61,11 @@ constexpr std::array kRows{
         "the check's own fixed pauses", {name::kFinalCheckReject, counter::kPause}, Unit::Time, {}},
     Row{"FINAL CHECK, passing unit (record written and synced)", {name::kFinalCheckPass},
         "the check's own fixed pauses", {name::kFinalCheckPass, counter::kPause}, Unit::Time, {}},
+    Row{"FINAL CHECK, passing unit, its record also in the line database (PostgreSQL, Unix socket)",
+        {name::kFinalCheckLineDatabase}, "the same, the record file alone", {name::kFinalCheckPass}, Unit::Time,
+        {GoalKind::ExcessAtMost, 50 * kMsInNs}},
+    Row{"outbox drain after an outage of 1000 records (rows committed per second)",
+        {name::kOutboxDrain, counter::kDrainRate}, "-", {nullptr}, Unit::Rate, {}},
     Row{"SendDeviceFile 64 MiB, emulated spooler, counting sink", {name::kSendEmulated, counter::kSend},
         "cat file > /dev/null", {name::kSendEmulated, counter::kCat}, Unit::Time, {GoalKind::RatioAtMost, 1.5}},
     Row{"SendDeviceFile 64 MiB to a CUPS raw queue (until CUPS completed it)", {name::kSendCups, counter::kSend},
@@ -90,6 +95,7 @@ std::string Format(const char* format, double value) {
 
 std::string FormatValue(double value, Unit unit) {
     if (unit == Unit::Memory) return Format("%.1f MiB", value / kMiBInKiB);
+    if (unit == Unit::Rate) return Format("%.0f rows/s", value);
     if (value >= 1e9) return Format("%.2f s", value / 1e9);
     if (value >= 1e6) return Format("%.1f ms", value / 1e6);
     if (value >= 1e3) return Format("%.1f µs", value / 1e3);
@@ -145,10 +151,15 @@ bool PrintResultsTable(const Measurements& measurements, std::ostream& out) {
         const Figure figure = Lookup(measurements, row.figure);
         const bool limitOnly = row.reference.benchmark == nullptr;
         const Figure reference = limitOnly ? Figure{row.goal.limit, 0, {}} : Lookup(measurements, row.reference);
+        const bool noReference = limitOnly && row.goal.kind == GoalKind::None;
         out << "| " << row.what << " | ";
         out << (figure.missing.empty() ? FormatValue(figure.value, row.unit) : "n/a (" + figure.missing + ")");
         out << " | " << row.referenceWhat << " | ";
-        out << (reference.missing.empty() ? FormatValue(reference.value, row.unit) : "n/a (" + reference.missing + ")");
+        if (noReference)
+            out << "-";
+        else
+            out << (reference.missing.empty() ? FormatValue(reference.value, row.unit)
+                                              : "n/a (" + reference.missing + ")");
         const bool both = figure.missing.empty() && reference.missing.empty() && reference.value > 0;
         out << " | " << (both ? Format("%.3g", figure.value / reference.value) : "n/a");
         out << " | " << GoalText(row) << " | ";

@@ -16,6 +16,8 @@ inline constexpr const char* kEmulatedQuery = "status/query_emulated_spooler";
 inline constexpr const char* kShowStatusReport = "report/show_status_report";
 inline constexpr const char* kFinalCheckReject = "report/final_check_out_of_tolerance";
 inline constexpr const char* kFinalCheckPass = "report/final_check_passing_unit";
+inline constexpr const char* kFinalCheckLineDatabase = "record/final_check_with_line_database";
+inline constexpr const char* kOutboxDrain = "record/outbox_drain_after_outage";
 inline constexpr const char* kSendEmulated = "file/send_64mib_emulated_vs_cat";
 inline constexpr const char* kSendCups = "file/send_64mib_cups_vs_lp";
 inline constexpr const char* kCommandCups = "file/command_cups_vs_lp";
@@ -41,6 +43,7 @@ inline constexpr const char* kLp = "lp_ns";
 inline constexpr const char* kPeak = "peak_kib";
 inline constexpr const char* kListQueues = "list_queues_ns";
 inline constexpr const char* kTrue = "true_ns";
+inline constexpr const char* kDrainRate = "drain_rows_per_s";
 }  // namespace counter
 
 // Writes the table in Markdown; true when every goal that could be measured

@@ -18,6 +18,7 @@ declare -A allowed=(
   [dialogs]="operations report device protocol platform res util"
   [app]="dialogs operations report device protocol platform res util"
   [headless]="platform res"
+  [linedb]="report device protocol platform util"
   [links]="protocol platform"
   [links/socket]="links protocol util"
   [links/usb]="links protocol util"
@@ -25,8 +26,8 @@ declare -A allowed=(
   [emulator]="protocol platform clocks util"
   [startup]="emulator cups clocks platform protocol util"
   [emulator_programs]="startup emulator protocol platform util"
-  [cli]="startup app dialogs operations report device protocol platform res headless clocks emulator cups util"
-  [gui]="startup app dialogs operations report device protocol platform res clocks emulator cups util"
+  [cli]="startup app dialogs operations report linedb device protocol platform res headless clocks emulator cups util"
+  [gui]="startup app dialogs operations report linedb device protocol platform res clocks emulator cups util"
 )
 
 layer_of() {

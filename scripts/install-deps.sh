@@ -13,6 +13,7 @@ packages=(
   openbox xdotool x11-utils imagemagick
   libusb-1.0-0-dev umockdev libumockdev-dev libssl-dev
   dpkg-dev man-db bash-completion
+  postgresql libpq-dev
 )
 
 as_root() {

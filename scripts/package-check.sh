@@ -44,6 +44,7 @@ expected=(
   /usr/share/man/man1/orlax-emulator.1.gz
   /usr/share/bash-completion/completions/orlaxctl
   /usr/lib/udev/rules.d/70-orlax-usb.rules
+  /usr/share/orlax-tools/sql/line_record_schema.sql
 )
 for file in "${expected[@]}"; do
   grep -qx -- "$file" <<<"$contents" || fail "the package lacks $file"

@@ -1,6 +1,7 @@
 #include "cli/options.h"
 
 #include "cli/script_windows.h"
+#include "linedb/record_db_choice.h"
 #include "res/control_ids.h"
 
 #include <array>
@@ -69,7 +70,7 @@ bool ParseActions(std::span<const std::string> words, headless::Script& script, 
             script.push_back({Kind::ListItems, kQueueSelector, {}, word});
             continue;
         }
-        if (word == kStatusJson) {
+        if (word == kStatusJson || word == kRecordSync) {
             script.push_back({Kind::FrontEnd, 0, word, word});
             continue;
         }
@@ -113,6 +114,14 @@ std::optional<Options> ParseCommandLine(std::span<const std::string> args, std::
                                   {"--keep-going", startup::Takes::Nothing, flag(options.keepGoing)},
                                   {"--help", startup::Takes::Nothing, flag(options.help)},
                                   {"--version", startup::Takes::Nothing, flag(options.version)},
+                                  {"--record-db", startup::Takes::Value,
+                                   [&options](const std::string& conninfo, std::string& refused) {
+                                       refused = linedb::ConninfoProblem(conninfo);
+                                       if (!refused.empty()) refused = "--record-db: " + refused;
+                                       options.recordDb = conninfo;
+                                       return refused.empty();
+                                   },
+                                   "a connection string"},
                               });
     const startup::Dialect dialect{
         .missingValue = [](std::string_view spelled, std::string_view valueIs) {
@@ -145,6 +154,9 @@ const char* UsageText() {
            "  --crlf                     print line ends as \\r\\n, as the log holds them\n"
            "  --keep-going               after a failed operation, go on with the next\n"
            "                             main-window step (the exit status is still 1)\n"
+           "  --record-db CONNINFO       also send each production record line to this\n"
+           "                             PostgreSQL line database (libpq connection string,\n"
+           "                             no password in it; default: $ORLAX_RECORD_DB)\n"
            "  --help                     this text\n"
            "  --version                  the program's version\n"
            "\n"
@@ -154,6 +166,7 @@ const char* UsageText() {
            "  queue NAME       type NAME into the queue selector and leave it\n"
            "  list-queues      print the queue selector's list, one entry a line\n"
            "  status-json      read the status and print the record as one JSON object\n"
+           "  record-sync      send the rows waiting for the line database; exit 1 if any wait\n"
            "Generic actions: click ID   focus ID   type ID TEXT   tab   ok   cancel\n"
            "\n"
            "Each step runs only in the window it was written for: the steps after\n"

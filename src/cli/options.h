@@ -13,6 +13,8 @@ namespace orlax::cli {
 
 // The action that prints the unit's status record as JSON.
 inline constexpr std::string_view kStatusJson = "status-json";
+// The action that sends the rows waiting for the line database.
+inline constexpr std::string_view kRecordSync = "record-sync";
 
 // The unit options (--emulate, --fast, --journal, --data-root) and orlaxctl's own.
 struct Options : startup::UnitChoice {
@@ -21,6 +23,7 @@ struct Options : startup::UnitChoice {
     bool keepGoing = false;
     bool help = false;
     bool version = false;
+    std::optional<std::string> recordDb;  // --record-db CONNINFO
     headless::Script actions;
 };
 

@@ -1,10 +1,16 @@
 #include "cli/run.h"
 
 #include "app/burner_app.h"
+#include <algorithm>
+#include <optional>
+
+#include "cli/line_record_steps.h"
 #include "cli/log_printer.h"
 #include "cli/options.h"
 #include "cli/session_steps.h"
 #include "headless/headless_host.h"
+#include "linedb/line_database.h"
+#include "linedb/record_db_choice.h"
 #include "startup/unit_platform.h"
 
 namespace orlax::cli {
@@ -15,14 +21,27 @@ int UsageError(std::ostream& err, const std::string& message) {
     return kExitUsage;
 }
 
-// Runs the main window over the given spooler and clock.
-int RunSession(Options& options, platform::Spooler& spooler, platform::Clock& clock,
+// Runs the main window on the unit's platform, its records also going to the
+// line database when there is one.
+int RunSession(Options& options, startup::UnitPlatform& unit, const std::optional<std::string>& recordDb,
                std::ostream& out, std::ostream& err) {
     headless::HeadlessHost host(std::move(options.actions), out, err);
-    app::CBurnerApp application({spooler, clock, host}, app::AppConfig{options.dataRoot});
+    app::CBurnerApp application({unit.Spooler(), unit.Clock(), host}, app::AppConfig{options.dataRoot});
+    std::optional<linedb::LineDatabase> lineDatabase;
+    if (recordDb) {
+        lineDatabase.emplace(*recordDb, [&] { return application.PrinterName(); },
+                             [&](const std::string& queue) { return unit.DeviceUri(queue); });
+        lineDatabase->Record().SetReporter([&](const report::SendReport& sent) { ReportRecordSend(sent, err); });
+        application.ProductionRecord().SetLineRecord(&lineDatabase->Record());
+    }
     LogPrinter printer(out, options.crlf);
     StepWatch watch(application, host, err, options.keepGoing);
-    host.SetFrontEndStep([&](const headless::ScriptAction&) { PrintStatusJson(application, out); });
+    host.SetFrontEndStep([&](const headless::ScriptAction& action) {
+        if (action.text == kRecordSync)
+            RecordSync(application, lineDatabase->Record(), out, err);
+        else
+            PrintStatusJson(application, out);
+    });
     host.SetOnFirstWindowReady([&] {
         watch.Start();
         // Everything appended after the main window's initialisation, as it comes.
@@ -64,11 +83,18 @@ int Run(std::span<const std::string> args, std::ostream& out, std::ostream& err)
         out << "orlaxctl " << ORLAX_VERSION << "\n";
         return kExitOk;
     }
+    const auto recordDb = linedb::ChosenConninfo(options->recordDb, error);
+    if (!error.empty()) return UsageError(err, error);
+    const bool syncs = std::ranges::any_of(options->actions, [](const headless::ScriptAction& action) {
+        return action.kind == headless::ScriptAction::Kind::FrontEnd && action.text == kRecordSync;
+    });
+    if (syncs && !recordDb)
+        return UsageError(err, "record-sync needs a line database: --record-db CONNINFO or ORLAX_RECORD_DB");
     if (!options->emulate && !startup::HaveSystemSpooler())
         return UsageError(err, "this build has no system print spooler; use --emulate");
     const auto unit = startup::MakeUnitPlatform(*options, error);
     if (!unit) return UsageError(err, error);
-    const int status = RunSession(*options, unit->Spooler(), unit->Clock(), out, err);
+    const int status = RunSession(*options, *unit, recordDb, out, err);
     // The log shows only the code of the system spooler's failure: its cause
     // goes to stderr after the session.
     if (const std::string failure = unit->SpoolerFailure(); status == kExitFailed && !failure.empty())

@@ -8,7 +8,7 @@
 
 #include "app/burner_app.h"
 #include "cli/options.h"
-#include "cli/status_json.h"
+#include "report/status_json.h"
 
 namespace orlax::cli {
 namespace {
@@ -99,7 +99,7 @@ void PrintStatusJson(app::CBurnerApp& application, std::ostream& out) {
         application.Outcome().Failed("no valid status came back from the unit (" + OneLine(quiet.LogText()) + ")");
         return;
     }
-    out << StatusRecordJson(application.Device().Record()) << '\n';
+    out << report::StatusRecordJson(application.Device().Record()) << '\n';
     out.flush();
 }
 

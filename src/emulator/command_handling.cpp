@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "emulator/record_fields.h"
+#include "protocol/record_fields.h"
 
 namespace orlax::emulator {
 namespace {
@@ -42,7 +42,7 @@ CommandResult ClearSpits(CommandContext& unit, std::uint8_t set, std::uint8_t) {
     if (set < 1 || set > kSets.size()) return CommandResult::BadArgument;
     const CounterSet& counters = kSets[set - 1];
     for (const std::size_t at : {counters.yellow, counters.magenta, counters.cyan})
-        WriteBigEndian32(unit.record, at, 0);
+        protocol::WriteBigEndian32(unit.record, at, 0);
     unit.record[f::spitLimitFlags] &= static_cast<std::uint8_t>(~counters.limitBit);
     return CommandResult::Done;
 }
@@ -72,7 +72,7 @@ CommandResult Pick(CommandContext& unit, std::uint8_t, std::uint8_t) {
     }
     --*bin;
     const std::uint32_t picked = protocol::ReadBigEndian32(unit.record, f::disksPicked);
-    WriteBigEndian32(unit.record, f::disksPicked, picked + 1);
+    protocol::WriteBigEndian32(unit.record, f::disksPicked, picked + 1);
     unit.record[f::pickerStatus] = protocol::kDiscInPicker;
     return CommandResult::Done;
 }

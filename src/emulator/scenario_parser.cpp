@@ -6,7 +6,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "emulator/record_fields.h"
+#include "protocol/record_fields.h"
 #include "emulator/scenario.h"
 
 namespace orlax::emulator {
@@ -50,7 +50,7 @@ bool SetByte(const Json& value, Record& record, std::size_t at) {
 bool SetCounter(const Json& value, Record& record, std::size_t at) {
     const auto number = IntegerIn(value, 0, 0xFFFFFFFF);
     if (!number) return false;
-    WriteBigEndian32(record, at, static_cast<std::uint32_t>(*number));
+    protocol::WriteBigEndian32(record, at, static_cast<std::uint32_t>(*number));
     return true;
 }
 
@@ -147,10 +147,10 @@ bool ParseRecordHex(const Json& value, Scenario& s, std::string& error) {
 
 bool ParseRecord(const Json& value, Scenario& s, std::string& error) {
     if (!value.is_object()) return Fail(error, "record", "expected an object of record fields");
-    const auto fields = RecordFields();
+    const auto fields = protocol::RecordFields();
     for (const auto& [key, item] : value.items()) {
         const auto field = std::find_if(fields.begin(), fields.end(),
-                                        [&key = key](const RecordField& f) { return f.name == key; });
+                                        [&key = key](const protocol::RecordField& f) { return f.name == key; });
         const std::string name = "record." + Printable(key);
         if (field == fields.end()) return Fail(error, name, "unknown key");
         const FieldRule& rule = kFieldRules[static_cast<std::size_t>(field->kind)];

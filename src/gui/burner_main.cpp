@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,8 @@
 #include "gui/qt_clock.h"
 #include "gui/qt_host.h"
 #include "gui/watched_spooler.h"
+#include "linedb/line_database.h"
+#include "linedb/record_db_choice.h"
 #include "startup/unit_platform.h"
 
 namespace {
@@ -42,8 +45,10 @@ struct QtArguments {
     int argc = 0;
 };
 
-// Runs the main window over `spooler` until it is closed.
-int RunWindow(platform::Spooler& unitSpooler, const gui::BurnerOptions& options, char* programName) {
+// Runs the main window on the unit's platform until it is closed, its
+// records also going to the line database when there is one.
+int RunWindow(startup::UnitPlatform& unit, const std::optional<std::string>& recordDb,
+              const gui::BurnerOptions& options, char* programName) {
     QtArguments qt(programName, options.forQt);
     QApplication application(qt.argc, qt.argv.data());
     if (const std::string leftover = gui::LeftoverError(qt.argc, qt.argv.data()); !leftover.empty())
@@ -62,7 +67,7 @@ int RunWindow(platform::Spooler& unitSpooler, const gui::BurnerOptions& options,
         if (!trace->IsOpen()) return UsageError(std::string("ORLAX_BURNER_TRACE: cannot write ") + tracePath);
     }
 
-    gui::WatchedSpooler spooler(unitSpooler);
+    gui::WatchedSpooler spooler(unit.Spooler());
     gui::ProgressModel progress;
     gui::QtClock clock(&progress, &spooler);
     clock.SetTrace(trace.get());
@@ -70,6 +75,17 @@ int RunWindow(platform::Spooler& unitSpooler, const gui::BurnerOptions& options,
     gui::QtHost host(presenter, &progress, ORLAX_VERSION);
     host.SetTrace(trace.get());
     app::CBurnerApp burner({spooler, clock, host, &progress}, app::AppConfig{options.dataRoot});
+    std::optional<linedb::LineDatabase> lineDatabase;
+    if (recordDb) {
+        lineDatabase.emplace(*recordDb, [&] { return burner.PrinterName(); },
+                             [&](const std::string& queue) { return unit.DeviceUri(queue); });
+        // Rows left waiting show under the log until they have gone.
+        lineDatabase->Record().SetReporter([&](const report::SendReport& sent) {
+            if (!sent.failure.empty()) std::cerr << "orlax-burner: line database: " << sent.failure << "\n";
+            progress.SetNotice(sent.waiting ? report::WaitingNotice(sent.waiting) : std::string());
+        });
+        burner.ProductionRecord().SetLineRecord(&lineDatabase->Record());
+    }
     burner.InitInstance();
     return 0;
 }
@@ -96,7 +112,9 @@ int main(int argc, char** argv) {
     }
     // The emulated unit answers in real time, as one on the bench; the
     // window's own clock (QtClock) keeps it painted through pauses.
+    const auto recordDb = linedb::ChosenConninfo(options->recordDb, error);
+    if (!error.empty()) return UsageError(error);
     const auto unit = startup::MakeUnitPlatform(*options, error);
     if (!unit) return UsageError(error);
-    return RunWindow(unit->Spooler(), *options, argv[0]);
+    return RunWindow(*unit, recordDb, *options, argv[0]);
 }

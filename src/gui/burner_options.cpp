@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+#include "linedb/record_db_choice.h"
+
 namespace orlax::gui {
 
 std::optional<BurnerOptions> ParseBurnerOptions(std::span<const std::string> args, std::string& error) {
@@ -14,6 +16,13 @@ std::optional<BurnerOptions> ParseBurnerOptions(std::span<const std::string> arg
                                   {"--help", startup::Takes::Nothing, flag(options.help)},
                                   {"-h", startup::Takes::Nothing, flag(options.help)},
                                   {"--version", startup::Takes::Nothing, flag(options.version)},
+                                  {"--record-db", startup::Takes::Value,
+                                   [&options](const std::string& conninfo, std::string& refused) {
+                                       refused = linedb::ConninfoProblem(conninfo);
+                                       if (!refused.empty()) refused = "--record-db: " + refused;
+                                       options.recordDb = conninfo;
+                                       return refused.empty();
+                                   }},
                               });
     // Every other word goes to Qt (unknown == nullptr).
     const startup::Dialect dialect{
@@ -36,7 +45,7 @@ std::string LeftoverError(int argc, const char* const* argv) {
 
 const char* BurnerUsageText() {
     return "Usage: orlax-burner [--emulate[=SCENARIO.json] [--journal FILE]] [--data-root DIR]\n"
-           "                    [Qt options]\n"
+           "                    [--record-db CONNINFO] [Qt options]\n"
            "\n"
            "The ORLAX PRO set-up tool's desktop window, on the system's print queues.\n"
            "\n"
@@ -45,6 +54,9 @@ const char* BurnerUsageText() {
            "                             the unit to FILE\n"
            "  --data-root DIR            device files and the production record are in\n"
            "                             DIR/Korvane/ORLAXPRO/ (default /)\n"
+           "  --record-db CONNINFO       also send each production record line to this\n"
+           "                             PostgreSQL line database (libpq connection string,\n"
+           "                             no password in it; default: $ORLAX_RECORD_DB)\n"
            "  --version                  the program's version\n"
            "  --help                     this text\n"
            "\n"

@@ -18,6 +18,7 @@ namespace orlax::gui {
 struct BurnerOptions : startup::UnitChoice {
     bool help = false;
     bool version = false;
+    std::optional<std::string> recordDb;  // --record-db CONNINFO
     std::vector<std::string> forQt;  // the arguments that are not ours
 };
 

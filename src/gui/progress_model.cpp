@@ -34,6 +34,12 @@ void ProgressModel::Pause(std::uint32_t totalMs, std::uint32_t leftMs) {
 
 void ProgressModel::UnitWait(int poll) { Set("Waiting for the unit: poll " + std::to_string(poll), -1); }
 
+void ProgressModel::SetNotice(std::string notice) {
+    if (notice == notice_) return;
+    notice_ = std::move(notice);
+    if (changed_) changed_();
+}
+
 void ProgressModel::Set(std::string text, int permille) {
     if (text == text_ && permille == permille_) return;
     text_ = std::move(text);

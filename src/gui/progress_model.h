@@ -28,12 +28,16 @@ public:
     // The `poll`th pause (from 1) of a wait for the unit to be no longer busy.
     void UnitWait(int poll);
 
-    bool Active() const { return !text_.empty(); }
+    // A standing notice, shown while nothing else is (no bar), such as rows
+    // waiting for the line database; empty: none.
+    void SetNotice(std::string notice);
+
+    bool Active() const { return !text_.empty() || !notice_.empty(); }
     // "Sending /path/firm.bin: 45 %", "Waiting: 3 s left",
-    // "Waiting for the unit: poll 2"; empty when idle.
-    const std::string& Text() const { return text_; }
+    // "Waiting for the unit: poll 2"; the notice, or empty, when idle.
+    const std::string& Text() const { return text_.empty() ? notice_ : text_; }
     // How much is done, 0 to 1000; -1 when that is not known (no bar).
-    int Permille() const { return permille_; }
+    int Permille() const { return text_.empty() ? -1 : permille_; }
 
 private:
     void Set(std::string text, int permille);
@@ -41,6 +45,7 @@ private:
     std::function<void()> changed_;
     std::string text_;
     int permille_ = 0;
+    std::string notice_;
 };
 
 }  // namespace orlax::gui

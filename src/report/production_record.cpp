@@ -1,18 +1,15 @@
 #include "report/production_record.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
-#include <chrono>
 #include <cstdarg>
 #include <span>
-#include <thread>
 
 #include "device/log_port.h"
 #include "device/device_state.h"
+#include "report/line_record.h"
+#include "report/record_file.h"
 #include "util/format.h"
 #include "util/unique_fd.h"
 
@@ -95,30 +92,6 @@ RecordLine BuildLine(const ProductionRecord& record, const device::DeviceState& 
     return line;
 }
 
-// Opens the record file for appending: only a regular file will do (a pipe
-// or a device in its place could hold the operation for ever), and it is
-// opened without blocking. Nothing held when it cannot be had.
-util::UniqueFd OpenRecordFile(const std::string& path) {
-    util::UniqueFd fd(::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666));
-    struct stat info {};
-    if (fd && (::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode))) fd.Reset();
-    return fd;
-}
-
-// Takes the file's exclusive lock, waiting at most kRecordLockWait for
-// another program that holds it. This is a wait on the file system, not on
-// the unit, so it runs on the system's clock whatever clock the unit runs on.
-bool LockRecordFile(int fd) {
-    using std::chrono::steady_clock;
-    const auto deadline = steady_clock::now() + kRecordLockWait;
-    for (;;) {
-        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return true;
-        if (errno != EWOULDBLOCK && errno != EINTR) return false;
-        if (steady_clock::now() >= deadline) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-}
-
 // Writes the whole line in one call and makes sure it reached the disk. The
 // file is locked while the line goes in, so that the records of several
 // programs never interleave, and a line that did not go in whole is taken
@@ -145,6 +118,7 @@ std::tm SystemLocalTime() {
 
 int ProductionRecord::FormatRecordTime() {
     const std::tm now = localTime_();
+    recordTm_ = now;
     util::FormatInto(recordTime, "%.2d:%.2d", now.tm_hour, now.tm_min);
     util::FormatInto(recordDate, "%.2d\\%.2d\\%.4lld", now.tm_mon + 1, now.tm_mday,
                      static_cast<long long>(now.tm_year) + 1900);
@@ -162,7 +136,10 @@ int ProductionRecord::WriteProductionRecord(const std::string& folder,
     }
     FormatRecordTime();
     // A line that did not reach the file keeps its number for the next one.
-    const bool written = AppendLine(fd.Get(), BuildLine(*this, state));
+    const RecordLine line = BuildLine(*this, state);
+    const bool written = AppendLine(fd.Get(), line);
+    // Its row joins the outbox under the same lock, after the line.
+    if (written && lineRecord_) lineRecord_->Keep(folder, line.Text(), recordTm_, state.Record());
     const bool closed = fd.Close();  // also releases the lock
     if (!written || !closed) {
         log.AppendLog(path + std::string(kWriteError));
@@ -170,6 +147,7 @@ int ProductionRecord::WriteProductionRecord(const std::string& folder,
     }
     ++recordCounter;
     log.AppendLog(path + std::string(kFileUpdated));
+    if (lineRecord_) lineRecord_->SendAfterRecord(folder);
     return 1;
 }
 

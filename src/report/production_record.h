@@ -12,6 +12,8 @@
 #include <string_view>
 #include <utility>
 
+#include "report/record_file.h"
+
 namespace orlax::device {
 struct DeviceState;
 class LogPort;
@@ -19,10 +21,9 @@ class LogPort;
 
 namespace orlax::report {
 
+class LineRecord;
+
 inline constexpr std::string_view kProductionRecordFileName = "ORLAXPRO.log";
-// How long a record waits for another program's lock on the file before it
-// counts as a file that cannot be opened.
-inline constexpr std::chrono::milliseconds kRecordLockWait{2000};
 
 // The local calendar time, as the record's time and date show it.
 using LocalTimeSource = std::function<std::tm()>;
@@ -49,6 +50,10 @@ public:
     // The clock behind the record's time and date (tests fix it).
     void SetLocalTimeSource(LocalTimeSource localTime) { localTime_ = std::move(localTime); }
 
+    // The line database that also receives every record line written; none
+    // (the default): the file alone.
+    void SetLineRecord(LineRecord* lineRecord) { lineRecord_ = lineRecord; }
+
     // The running number of the next record: 1 at every start of the tool.
     std::int32_t recordCounter = 1;
     // The time and date of the last record, kept until the next one.
@@ -57,6 +62,8 @@ public:
 
 private:
     LocalTimeSource localTime_;
+    std::tm recordTm_{};
+    LineRecord* lineRecord_ = nullptr;
 };
 
 }  // namespace orlax::report

@@ -46,6 +46,11 @@ public:
         if (spooler_.GetLastError() == 0 || spooler_.LastErrorText().empty()) return {};
         return "error " + std::to_string(spooler_.GetLastError()) + ": " + spooler_.LastErrorText();
     }
+    std::string DeviceUri(const std::string& queue) override {
+        cups::ServiceError error;
+        const auto found = cups::CupsQueueService().FindQueue(queue, error);
+        return found ? found->deviceUri : std::string();
+    }
 
 private:
     cups::CupsSpooler spooler_;

@@ -21,6 +21,12 @@ public:
     // "error N: TEXT" for the system spooler's last failure when it has its
     // cause in words (the log shows only the code); empty otherwise.
     virtual std::string SpoolerFailure() const { return {}; }
+    // The device URI of `queue` as the print service gives it; empty when
+    // it gives none (an emulated unit has none).
+    virtual std::string DeviceUri(const std::string& queue) {
+        static_cast<void>(queue);
+        return {};
+    }
 };
 
 // Whether this build has the system's print spooler.

@@ -105,6 +105,12 @@ TEST_F(Orlaxctl, FailuresAndUsageErrorsGiveTheirExitStatus) {
         {{"--emulate", "--fast=1", "get-status"}, kExitUsage, "orlaxctl: unknown option '--fast=1'\n"},
         {{"--emulate", "--fast", "--journal=" + (dir_ / "no" / "j").string(), "get-status"}, kExitUsage,
          "cannot open the journal"},
+        {{"--emulate", "--fast", "--record-db", "host=/run/db password=secret", "get-status"}, kExitUsage,
+         "--record-db: the connection string holds a password"},
+        {{"--emulate", "--fast", "--record-db=postgresql://station:secret@db/line", "get-status"}, kExitUsage,
+         "holds a password"},
+        {{"--emulate", "--fast", "--record-db=line", "get-status"}, kExitUsage, "not a connection string"},
+        {{"--emulate", "--fast", "record-sync"}, kExitUsage, "record-sync needs a line database"},
     };
     for (const auto& c : cases) {
         std::string joined;

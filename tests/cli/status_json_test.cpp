@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "cli/run.h"
-#include "emulator/record_fields.h"
+#include "protocol/record_fields.h"
 #include "emulator/scenario.h"
 #include "support/data_root.h"
 
@@ -53,14 +53,14 @@ std::string Hex(const emulator::Record& record) {
 emulator::Record RandomRecord(std::mt19937& random) {
     emulator::Record record = emulator::DefaultScenario().record;
     std::uniform_int_distribution<int> byte(0, 255);
-    for (const auto& field : emulator::RecordFields()) {
+    for (const auto& field : protocol::RecordFields()) {
         switch (field.kind) {
-            case emulator::FieldKind::Byte:
-            case emulator::FieldKind::Character: record[field.at] = static_cast<std::uint8_t>(byte(random)); break;
-            case emulator::FieldKind::Counter:
+            case protocol::FieldKind::Byte:
+            case protocol::FieldKind::Character: record[field.at] = static_cast<std::uint8_t>(byte(random)); break;
+            case protocol::FieldKind::Counter:
                 for (std::size_t i = 0; i < 4; ++i) record[field.at + i] = static_cast<std::uint8_t>(byte(random));
                 break;
-            case emulator::FieldKind::Firmware: {
+            case protocol::FieldKind::Firmware: {
                 const bool text = random() % 2 == 0;
                 const std::size_t length = random() % 16;
                 for (std::size_t i = 0; i < protocol::field::firmwareVersionLength; ++i)
@@ -83,7 +83,7 @@ TEST_F(StatusJson, RoundTripsThroughAScenarioForRandomRecords) {
         ASSERT_TRUE(json.out.ends_with("}\n")) << json.out;
         ASSERT_EQ(json.out.find('\n'), json.out.size() - 1) << "one line";
         const auto object = nlohmann::json::parse(json.out);
-        ASSERT_EQ(object.size(), emulator::RecordFields().size());
+        ASSERT_EQ(object.size(), protocol::RecordFields().size());
 
         const std::string replay = R"({"record": )" + object.dump() + "}";
         EXPECT_EQ(Run(replay, "get-status").out, Run(unit, "get-status").out) << unit;

@@ -5,7 +5,7 @@
 #include "emulator/command_handling.h"
 #include "support/packet_hex.h"
 #include "emulator/device_model.h"
-#include "emulator/record_fields.h"
+#include "protocol/record_fields.h"
 
 namespace orlax::emulator {
 namespace {
@@ -22,8 +22,8 @@ Scenario Populated() {
     r[f::spitLimitFlags] = 0x83;
     const std::size_t counters[] = {f::yellowSpitsB, f::magentaSpitsB, f::cyanSpitsB,
                                     f::yellowSpitsA, f::magentaSpitsA, f::cyanSpitsA};
-    for (std::size_t i = 0; i < 6; ++i) WriteBigEndian32(r, counters[i], 0x01020300 + i);
-    WriteBigEndian32(r, f::disksPicked, 0x000000FF);
+    for (std::size_t i = 0; i < 6; ++i) protocol::WriteBigEndian32(r, counters[i], 0x01020300 + i);
+    protocol::WriteBigEndian32(r, f::disksPicked, 0x000000FF);
     r[f::rightBinCount] = 12;
     r[f::leftBinCount] = 25;
     r[f::imageVertical] = 0xFD;

@@ -1,4 +1,4 @@
-// The status record's fields by name, as a scenario file names them.
+// The status record's fields by name, as a scenario file and the status JSON name them.
 #pragma once
 
 #include <cstddef>
@@ -6,7 +6,7 @@
 #include <span>
 #include <string_view>
 
-namespace orlax::emulator {
+namespace orlax::protocol {
 
 enum class FieldKind {
     Byte,       // one byte: -128..255, stored as the low 8 bits
@@ -26,4 +26,4 @@ std::span<const RecordField> RecordFields();
 // Writes `value` as four bytes at `at`, the most significant first.
 void WriteBigEndian32(std::span<std::uint8_t> record, std::size_t at, std::uint32_t value);
 
-}  // namespace orlax::emulator
+}  // namespace orlax::protocol

@@ -1,10 +1,10 @@
-#include "emulator/record_fields.h"
+#include "protocol/record_fields.h"
 
 #include <array>
 
 #include "protocol/status_record.h"
 
-namespace orlax::emulator {
+namespace orlax::protocol {
 namespace {
 
 namespace f = protocol::field;
@@ -59,4 +59,4 @@ void WriteBigEndian32(std::span<std::uint8_t> record, std::size_t at, std::uint3
     for (std::size_t i = 0; i < 4; ++i) bytes[i] = static_cast<std::uint8_t>(value >> (24 - 8 * i));
 }
 
-}  // namespace orlax::emulator
+}  // namespace orlax::protocol

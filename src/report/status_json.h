@@ -10,8 +10,8 @@
 
 #include "protocol/status_record.h"
 
-namespace orlax::cli {
+namespace orlax::report {
 
 std::string StatusRecordJson(std::span<const std::uint8_t, protocol::kStatusRecordSize> record);
 
-}  // namespace orlax::cli
+}  // namespace orlax::report

@@ -1,15 +1,15 @@
-#include "cli/status_json.h"
+#include "report/status_json.h"
 
 #include <algorithm>
 #include <array>
 #include <nlohmann/json.hpp>
 
-#include "emulator/record_fields.h"
+#include "protocol/record_fields.h"
 
-namespace orlax::cli {
+namespace orlax::report {
 namespace {
 
-using emulator::FieldKind;
+using protocol::FieldKind;
 using Json = nlohmann::ordered_json;
 namespace field = protocol::field;
 
@@ -49,7 +49,7 @@ Json FirmwareValue(std::span<const std::uint8_t> bytes) {
 
 std::string StatusRecordJson(std::span<const std::uint8_t, protocol::kStatusRecordSize> record) {
     Json object = Json::object();
-    for (const auto& f : emulator::RecordFields()) {
+    for (const auto& f : protocol::RecordFields()) {
         switch (f.kind) {
             case FieldKind::Byte: object[std::string(f.name)] = ByteValue(record[f.at], f.at); break;
             case FieldKind::Counter: object[std::string(f.name)] = protocol::ReadBigEndian32(record, f.at); break;
@@ -62,4 +62,4 @@ std::string StatusRecordJson(std::span<const std::uint8_t, protocol::kStatusReco
     return object.dump();
 }
 
-}  // namespace orlax::cli
+}  // namespace orlax::report
