@@ -91,7 +91,7 @@ void StepWatch::Finish() {
 void PrintStatusJson(app::CBurnerApp& application, std::ostream& out) {
     // A link of its own with a log of its own: the query's words stay out
     // of the operator log and stdout.
-    app::OperatorLog quiet;
+    operations::OperatorLog quiet;
     device::DeviceLink link({application.Spooler(), application.Clock(), application.Host()}, quiet,
                             application.Device(), application.PrinterName(),
                             application.Link().DeviceDataFolder());

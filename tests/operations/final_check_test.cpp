@@ -13,8 +13,10 @@
 #include "support/record_builder.h"
 #include "support/session.h"
 
-namespace orlax::app {
+namespace orlax::operations {
 namespace {
+
+namespace control = app::control;
 
 namespace f = protocol::field;
 using emulator::SpoolerCall;
@@ -316,4 +318,4 @@ TEST(FinalCheck, FailedFirstReadFailsEvenAPassingUnit) {
 }
 
 }  // namespace
-}  // namespace orlax::app
+}  // namespace orlax::operations

@@ -13,8 +13,10 @@
 #include "support/passing_unit.h"
 #include "support/session.h"
 
-namespace orlax::app {
+namespace orlax::operations {
 namespace {
+
+namespace control = app::control;
 
 using emulator::SpoolerCall;
 using testing::Click;
@@ -124,7 +126,7 @@ TEST(MaintenanceCommands, PacketsAndLog) {
         std::vector<const char*> packets;
         std::string log;
     };
-    const std::string help = HelpText();
+    const std::string help = app::HelpText();
     const std::string calibrated = "Calibrate Last Disk Position Command Sent to ORLAX PRO \r\n";
     const std::string openError(kPrinterOpenError);
     const Case cases[] = {
@@ -224,4 +226,4 @@ TEST(TestBins, PollsUntilIdleThenReports) {
 }
 
 }  // namespace
-}  // namespace orlax::app
+}  // namespace orlax::operations
