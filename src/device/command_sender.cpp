@@ -9,6 +9,12 @@
 namespace orlax::device {
 namespace {
 
+using protocol::CommandChecksum;
+using protocol::CommandCode;
+using protocol::CommandPacket;
+using protocol::LowByte;
+using protocol::MakeCommand;
+
 // The mirror field that each position offset index sends.
 using MirrorField = std::int32_t DeviceMirror::*;
 constexpr std::array<MirrorField, kPositionOffsetCount> kPositionOffsetFields{

@@ -57,8 +57,8 @@ public:
     // succeeded and the spooler took every byte. Writes nothing to the log.
     Result WriteRawJob(std::span<const std::uint8_t> bytes);
     // Waits while the unit is busy, fills in byte 7 and sends the packet.
-    Result SendCommand(CommandPacket& packet);
-    Result SendCommand(CommandCode code, std::uint8_t arg1 = 0, std::uint8_t arg2 = 0);
+    Result SendCommand(protocol::CommandPacket& packet);
+    Result SendCommand(protocol::CommandCode code, std::uint8_t arg1 = 0, std::uint8_t arg2 = 0);
     // 1B 04 08 index value: the mirror field of that index; a failure for
     // an index without a field.
     Result SetPositionOffset(int index);

@@ -11,6 +11,10 @@ namespace {
 
 using emulator::ReplyKind;
 using emulator::ScriptedReply;
+using protocol::CommandCatalogue;
+using protocol::CommandCode;
+using protocol::CommandName;
+using protocol::CommandPacket;
 using testing::Session;
 
 // A session whose link talks to the emulated unit without a window.
