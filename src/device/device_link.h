@@ -35,7 +35,7 @@ struct LinkPorts {
     platform::Spooler& spooler;
     platform::Clock& clock;
     platform::DialogHost& host;  // message boxes
-    platform::Progress* progress = nullptr;  // how far a device file has gone, when shown
+    platform::Progress* progress = nullptr;  // how far a device file or a wait has gone, when shown
 };
 
 class DeviceLink {
@@ -81,6 +81,8 @@ public:
     const std::string& DeviceDataFolder() const { return deviceDataFolder_; }
 
 private:
+    // Reads the status until the unit is no longer busy, within the bound.
+    Result WaitWhileBusy();
     void DumpReply();
     void FailureTail(bool readFailed, std::uint32_t lastError);
     void FillMirror();

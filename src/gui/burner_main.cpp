@@ -14,7 +14,6 @@
 #include "gui/progress_model.h"
 #include "gui/qt_clock.h"
 #include "gui/qt_host.h"
-#include "gui/watched_spooler.h"
 #include "startup/unit_platform.h"
 
 namespace {
@@ -43,7 +42,7 @@ struct QtArguments {
 };
 
 // Runs the main window over `spooler` until it is closed.
-int RunWindow(platform::Spooler& unitSpooler, const gui::BurnerOptions& options, char* programName) {
+int RunWindow(platform::Spooler& spooler, const gui::BurnerOptions& options, char* programName) {
     QtArguments qt(programName, options.forQt);
     QApplication application(qt.argc, qt.argv.data());
     if (const std::string leftover = gui::LeftoverError(qt.argc, qt.argv.data()); !leftover.empty())
@@ -62,9 +61,8 @@ int RunWindow(platform::Spooler& unitSpooler, const gui::BurnerOptions& options,
         if (!trace->IsOpen()) return UsageError(std::string("ORLAX_BURNER_TRACE: cannot write ") + tracePath);
     }
 
-    gui::WatchedSpooler spooler(unitSpooler);
     gui::ProgressModel progress;
-    gui::QtClock clock(&progress, &spooler);
+    gui::QtClock clock(&progress);
     clock.SetTrace(trace.get());
     gui::QtMessagePresenter presenter;
     gui::QtHost host(presenter, &progress, ORLAX_VERSION);

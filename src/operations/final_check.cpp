@@ -16,6 +16,7 @@
 #include "operations/operator_log.h"
 #include "operations/outcome.h"
 #include "platform/clock.h"
+#include "platform/progress.h"
 #include "report/production_record.h"
 #include "util/format.h"
 
@@ -186,13 +187,16 @@ private:
 
     // Reads until the status byte in the buffer says idle. A failed read
     // leaves the byte as it was, so the 'B' set here keeps the wait going.
-    // False when the unit is still not idle after the last poll.
+    // False when the unit is still not idle after the last poll. Each pause
+    // is told as a poll of a wait for the unit.
     bool WaitForIdle() {
         auto& status = state_.statusBuffer[field::systemStatus];
         status = protocol::kStatusBusy;
+        platform::UnitWaitProgress wait(context_.progress);
         for (int poll = 0; poll < kFinalCheckMaxIdlePolls; ++poll) {
             // A failed read leaves the byte as it was: the wait goes on.
             link_.GetDeviceStatus().IgnoreFailure();
+            wait.Poll();
             clock_.Sleep(kFinalCheckIdlePollMs);
             if (status == protocol::kStatusIdle) return true;
         }

@@ -7,6 +7,7 @@
 #include "operations/operator_log.h"
 #include "operations/outcome.h"
 #include "platform/clock.h"
+#include "platform/progress.h"
 #include "report/status_report.h"
 
 namespace orlax::operations {
@@ -46,8 +47,10 @@ void RestoreFactory(const Context& context) {
     context.outcome.GoOn(context.link.SendCommand(CommandCode::RestoreFactory));
 }
 
-// A poll whose status read fails counts as busy: the report shows only a
-// record that was received after the test. The unit still busy (or
+// The pause after the two commands is fixed; each pause after a poll that
+// finds the unit busy is told as a poll of a wait for the unit. A poll whose
+// status read fails counts as busy: the report shows only a record that was
+// received after the test. The unit still busy (or
 // unreadable) after the last poll ends the operation without a report.
 void TestBins(const Context& context) {
     auto& log = context.log;
@@ -61,6 +64,7 @@ void TestBins(const Context& context) {
     context.outcome.GoOn(link.SendCommand(CommandCode::TestBins));
     context.UpdateWindow();
     context.clock.Sleep(kTestBinsPauseMs);
+    platform::UnitWaitProgress wait(context.progress);
     for (int poll = 0; poll < kTestBinsMaxPolls; ++poll) {
         const bool read = link.GetDeviceStatus().Ok();
         if (read && !state.deviceBusy) {
@@ -69,6 +73,7 @@ void TestBins(const Context& context) {
             report::ShowStatusReport(state, log);
             return;
         }
+        wait.Poll();
         context.clock.Sleep(kTestBinsPauseMs);
     }
     context.outcome.Failed("the unit did not report idle after the bin test");
