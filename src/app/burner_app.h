@@ -4,11 +4,11 @@
 
 #include <string>
 
-#include "app/final_check.h"
-#include "app/operator_log.h"
-#include "operations/outcome.h"
 #include "device/device_link.h"
 #include "device/device_state.h"
+#include "operations/final_check.h"
+#include "operations/operator_log.h"
+#include "operations/outcome.h"
 #include "report/production_record.h"
 
 namespace orlax::platform {
@@ -46,23 +46,24 @@ public:
     platform::DialogHost& Host() { return ports_.host; }
     platform::Spooler& Spooler() { return ports_.spooler; }
     platform::Clock& Clock() { return ports_.clock; }
-    OperatorLog& Log() { return log_; }
+    platform::Progress* Progress() { return ports_.progress; }
+    operations::OperatorLog& Log() { return log_; }
     device::DeviceState& Device() { return device_; }
     device::DeviceLink& Link() { return link_; }
     std::string& PrinterName() { return printerName_; }
     operations::Outcome& Outcome() { return outcome_; }
     report::ProductionRecord& ProductionRecord() { return productionRecord_; }
-    const app::ToleranceLimits& ToleranceLimits() const { return toleranceLimits_; }
+    const operations::ToleranceLimits& ToleranceLimits() const { return toleranceLimits_; }
 
 private:
     PlatformPorts ports_;
-    OperatorLog log_;
+    operations::OperatorLog log_;
     device::DeviceState device_;
     std::string printerName_;
     operations::Outcome outcome_;
     device::DeviceLink link_;
     report::ProductionRecord productionRecord_;
-    app::ToleranceLimits toleranceLimits_;
+    operations::ToleranceLimits toleranceLimits_;
 };
 
 }  // namespace orlax::app

@@ -7,6 +7,11 @@
 #include "app/burner_app.h"
 #include "app/help_text.h"
 #include "app/queue_list.h"
+#include "dialogs/disk_position_dlg.h"
+#include "dialogs/set_offsets_dlg.h"
+#include "operations/downloads.h"
+#include "operations/get_status.h"
+#include "operations/maintenance.h"
 #include "res/dialog_templates.h"
 #include "res/string_table.h"
 
@@ -18,18 +23,13 @@ using Entry = platform::MessageEntry<CBurnerDlg>;
 
 CBurnerDlg::CBurnerDlg(CBurnerApp& app)
     : MappedDialog(res::kMainWindowTemplate, app.Host()),
-      log_(app.Log()),
-      link_(app.Link()),
-      device_(app.Device()),
-      clock_(app.Clock()),
+      context_{app.Log(), app.Link(), app.Outcome(), app.Clock(), app.Progress(), *this},
+      finalCheck_{app.ProductionRecord(), app.ToleranceLimits()},
       spooler_(app.Spooler()),
-      outcome_(app.Outcome()),
-      printerName_(app.PrinterName()),
-      record_(app.ProductionRecord()),
-      limits_(app.ToleranceLimits()) {}
+      printerName_(app.PrinterName()) {}
 
 // The log must not show its text in a window that is gone.
-CBurnerDlg::~CBurnerDlg() { log_.SetLogWindow(nullptr); }
+CBurnerDlg::~CBurnerDlg() { context_.log.SetLogWindow(nullptr); }
 
 std::span<const Entry> CBurnerDlg::MessageMap() {
     static constexpr std::array kMap{
@@ -54,7 +54,7 @@ bool CBurnerDlg::OnInitDialog() {
     Dialog::OnInitDialog();
     if (const auto about = res::LoadString(res::kIdsAboutBox); !about.empty())
         AppendSystemMenu(kIdmAboutBox, about);
-    auto& log = log_;
+    auto& log = context_.log;
     log.SetLogWindow(this);
     log.ClearLog();
     log.AppendLog(HelpText());
@@ -79,12 +79,34 @@ void CBurnerDlg::FillQueueSelector() {
 }
 
 void CBurnerDlg::OnKillFocusQueueSelector() {
-    auto& log = log_;
+    auto& log = context_.log;
     log.ClearLog();
     printerName_ = GetDlgItemText(control::kQueueSelector);
     log.AppendLog("New Printer Name Selected:  ");
     log.AppendLog(printerName_);
     log.AppendLog("\r\n");
+}
+
+void CBurnerDlg::OnGetStatus() { operations::GetStatus(context_); }
+void CBurnerDlg::OnStartup() { operations::Startup(context_); }
+void CBurnerDlg::OnFirmwareUpdate() { operations::FirmwareUpdate(context_); }
+void CBurnerDlg::OnSendTestFile() { operations::SendTestFile(context_); }
+void CBurnerDlg::OnSetFactoryDefaults() { operations::SetFactoryDefaults(context_); }
+void CBurnerDlg::OnClearSpits() { operations::ClearSpits(context_); }
+void CBurnerDlg::OnCalibrateLastDisk() { operations::CalibrateLastDisk(context_); }
+void CBurnerDlg::OnRestoreFactory() { operations::RestoreFactory(context_); }
+void CBurnerDlg::OnTestBins() { operations::TestBins(context_); }
+void CBurnerDlg::OnFinalCheck() { operations::FinalCheck(context_, finalCheck_); }
+
+// A status read gates each adjustment dialog.
+void CBurnerDlg::OnDiskPosition() {
+    if (!operations::DeviceAnswers(context_)) return;
+    dialogs::CDiskPositionDlg(Host(), context_.link, context_.outcome).DoModal();
+}
+
+void CBurnerDlg::OnSetOffsets() {
+    if (!operations::DeviceAnswers(context_)) return;
+    dialogs::CSetOffsetsDlg(Host(), context_.link, context_.outcome).DoModal();
 }
 
 // The About entry and its neighbours (16 to 31). The resources hold no

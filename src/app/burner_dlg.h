@@ -1,35 +1,22 @@
 // The main window: operator log, queue selector and the operation buttons.
+// Each button's handler runs its operation over the window's one context.
 #pragma once
 
 #include <span>
 #include <string>
 
+#include "operations/context.h"
+#include "operations/final_check.h"
 #include "platform/dialog.h"
 #include "res/control_ids.h"
 
 namespace orlax::platform {
-class Clock;
 class Spooler;
-}  // namespace orlax::platform
-
-namespace orlax::device {
-class DeviceLink;
-struct DeviceState;
-}  // namespace orlax::device
-
-namespace orlax::operations {
-class Outcome;
-}
-
-namespace orlax::report {
-class ProductionRecord;
 }
 
 namespace orlax::app {
 
 class CBurnerApp;
-class OperatorLog;
-struct ToleranceLimits;
 
 // Control ids of the main window, from the resources' one table.
 namespace control = res::main_window;
@@ -72,15 +59,10 @@ private:
 
     // What the main window works with, taken from the application object
     // once, when the window is made.
-    OperatorLog& log_;
-    device::DeviceLink& link_;
-    device::DeviceState& device_;
-    platform::Clock& clock_;
+    const operations::Context context_;
+    const operations::FinalCheckParts finalCheck_;
     platform::Spooler& spooler_;
-    operations::Outcome& outcome_;
     std::string& printerName_;
-    report::ProductionRecord& record_;
-    const ToleranceLimits& limits_;
 };
 
 }  // namespace orlax::app

@@ -53,6 +53,7 @@ StepWatch::StepWatch(app::CBurnerApp& application, headless::HeadlessHost& host,
                      bool keepGoing)
     : application_(application), host_(host), err_(err), keepGoing_(keepGoing) {
     host_.SetAfterStep([this](const ScriptAction& action) { return AfterStep(action); });
+    host_.SetStepFailed([this] { return application_.Outcome().Failures() != seenFailures_; });
 }
 
 void StepWatch::Start() {
@@ -68,8 +69,11 @@ bool StepWatch::AfterStep(const ScriptAction& action) {
     const auto& skipped = host_.SkippedDialogs();
     if (namedSkips_ < skipped.size() && skipped.back().opener.step == action.step) {
         namedSkips_ = skipped.size();
-        if (!skipped.back().steps.empty())
-            err_ << "; the dialog did not open, so its steps did not run: " << StepList(skipped.back().steps);
+        const auto& dialog = skipped.back();
+        if (!dialog.steps.empty())
+            err_ << (dialog.closedAsItOpened ? "; the dialog closed as it opened, so its steps did not run: "
+                                             : "; the dialog did not open, so its steps did not run: ")
+                 << StepList(dialog.steps);
     }
     if (!keepGoing_) {
         err_ << "; the run stopped there";
@@ -91,7 +95,7 @@ void StepWatch::Finish() {
 void PrintStatusJson(app::CBurnerApp& application, std::ostream& out) {
     // A link of its own with a log of its own: the query's words stay out
     // of the operator log and stdout.
-    app::OperatorLog quiet;
+    operations::OperatorLog quiet;
     device::DeviceLink link({application.Spooler(), application.Clock(), application.Host()}, quiet,
                             application.Device(), application.PrinterName(),
                             application.Link().DeviceDataFolder());

@@ -5,9 +5,16 @@
 #include "device/device_link.h"
 #include "device/raw_job.h"
 #include "platform/clock.h"
+#include "platform/progress.h"
 
 namespace orlax::device {
 namespace {
+
+using protocol::CommandChecksum;
+using protocol::CommandCode;
+using protocol::CommandPacket;
+using protocol::LowByte;
+using protocol::MakeCommand;
 
 // The mirror field that each position offset index sends.
 using MirrorField = std::int32_t DeviceMirror::*;
@@ -29,17 +36,26 @@ Result DeviceLink::WriteRawJob(std::span<const std::uint8_t> bytes) {
     return written == bytes.size() ? Result::Done() : Result::Failed(cause::kCommandNotSent);
 }
 
-Result DeviceLink::SendCommand(CommandPacket& packet) {
+// A status read, then another every 300 ms while the unit reports itself
+// busy; each pause is told to the progress port as a poll of the wait.
+Result DeviceLink::WaitWhileBusy() {
     state_.deviceBusy = true;
     if (!GetDeviceStatus()) return Result::Failed(cause::kNoStatusForCommand);
+    platform::UnitWaitProgress wait(ports_.progress);
     for (int polls = 0; state_.deviceBusy; ++polls) {
         if (polls == kMaxBusyPolls) {
             log_.AppendLog("Printer busy too long !!\r\n");
             return Result::Failed(cause::kStayedBusy);
         }
+        wait.Poll();
         ports_.clock.Sleep(kBusyPollMs);
         if (!GetDeviceStatus()) return Result::Failed(cause::kNoStatusForCommand);
     }
+    return Result::Done();
+}
+
+Result DeviceLink::SendCommand(CommandPacket& packet) {
+    if (const Result ready = WaitWhileBusy(); !ready) return ready;
     packet[7] = CommandChecksum(packet);
     return WriteRawJob(packet);
 }

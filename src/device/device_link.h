@@ -23,7 +23,7 @@ class Progress;
 
 namespace orlax::device {
 
-inline constexpr std::uint32_t kStatusTimeBudgetMs = kStatusQueryBudgetMs;
+inline constexpr std::uint32_t kStatusTimeBudgetMs = protocol::kStatusQueryBudgetMs;
 // The busy wait before a command: a status read every 300 ms, at most 200
 // times (about a minute), after which the command is given up.
 inline constexpr std::uint32_t kBusyPollMs = 300;
@@ -35,7 +35,7 @@ struct LinkPorts {
     platform::Spooler& spooler;
     platform::Clock& clock;
     platform::DialogHost& host;  // message boxes
-    platform::Progress* progress = nullptr;  // how far a device file has gone, when shown
+    platform::Progress* progress = nullptr;  // how far a device file or a wait has gone, when shown
 };
 
 class DeviceLink {
@@ -57,8 +57,8 @@ public:
     // succeeded and the spooler took every byte. Writes nothing to the log.
     Result WriteRawJob(std::span<const std::uint8_t> bytes);
     // Waits while the unit is busy, fills in byte 7 and sends the packet.
-    Result SendCommand(CommandPacket& packet);
-    Result SendCommand(CommandCode code, std::uint8_t arg1 = 0, std::uint8_t arg2 = 0);
+    Result SendCommand(protocol::CommandPacket& packet);
+    Result SendCommand(protocol::CommandCode code, std::uint8_t arg1 = 0, std::uint8_t arg2 = 0);
     // 1B 04 08 index value: the mirror field of that index; a failure for
     // an index without a field.
     Result SetPositionOffset(int index);
@@ -81,6 +81,8 @@ public:
     const std::string& DeviceDataFolder() const { return deviceDataFolder_; }
 
 private:
+    // Reads the status until the unit is no longer busy, within the bound.
+    Result WaitWhileBusy();
     void DumpReply();
     void FailureTail(bool readFailed, std::uint32_t lastError);
     void FillMirror();

@@ -14,10 +14,6 @@
 
 namespace orlax::device {
 
-// The device layer speaks the wire's language: packets, the record's layout
-// and the names the spooler carries are the protocol's, one home each.
-using namespace protocol;  // NOLINT(google-build-using-namespace)
-
 inline constexpr std::int32_t kMirrorUnset = 99;
 
 struct DeviceMirror {
@@ -39,7 +35,7 @@ struct DeviceMirror {
 };
 
 struct DeviceState {
-    static constexpr std::size_t kStatusBufferSize = kMaxStatusReply;
+    static constexpr std::size_t kStatusBufferSize = protocol::kMaxStatusReply;
 
     std::array<std::uint8_t, kStatusBufferSize> statusBuffer{};
     std::uint32_t statusLength = 0;
@@ -48,11 +44,11 @@ struct DeviceState {
     bool trayIn = false;
 
     // The first 100 bytes of the buffer, read as a status record.
-    std::span<const std::uint8_t, kStatusRecordSize> Record() const {
-        return std::span(statusBuffer).first<kStatusRecordSize>();
+    std::span<const std::uint8_t, protocol::kStatusRecordSize> Record() const {
+        return std::span(statusBuffer).first<protocol::kStatusRecordSize>();
     }
-    std::span<std::uint8_t, kStatusRecordSize> Record() {
-        return std::span(statusBuffer).first<kStatusRecordSize>();
+    std::span<std::uint8_t, protocol::kStatusRecordSize> Record() {
+        return std::span(statusBuffer).first<protocol::kStatusRecordSize>();
     }
 };
 

@@ -13,7 +13,7 @@ RawJob::~RawJob() {
 bool RawJob::Open() { return spooler_.OpenPrinter(printerName_, &handle_, nullptr) != 0; }
 
 bool RawJob::StartDoc() {
-    jobId_ = spooler_.StartDocPrinter(handle_, {kJobDocumentName, kRawDataType});
+    jobId_ = spooler_.StartDocPrinter(handle_, {protocol::kJobDocumentName, protocol::kRawDataType});
     docStarted_ = jobId_ != 0;
     return docStarted_;
 }

@@ -16,8 +16,8 @@ public:
     constexpr bool Ok() const { return cause_.empty(); }
     constexpr explicit operator bool() const { return Ok(); }
     constexpr std::string_view Cause() const { return cause_; }
-    // For a step whose failure the operation passes over on purpose, as the
-    // behaviour describes (a status refresh between two moves, say).
+    // For a step whose failure the operation passes over on purpose (a
+    // status refresh between two moves, say).
     constexpr void IgnoreFailure() const {}
 
 private:

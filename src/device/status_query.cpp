@@ -10,6 +10,15 @@
 namespace orlax::device {
 namespace {
 
+namespace field = protocol::field;
+using protocol::kStatusBusy;
+using protocol::kStatusRecordSize;
+using protocol::kStatusValueName;
+using protocol::kTrayInNoDisc;
+using protocol::kTrayInWithDisc;
+using protocol::SignedByte;
+using protocol::StatusChecksum;
+
 constexpr std::size_t kDumpPiece = 24;
 
 }  // namespace

@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <array>
 
-#include "operations/outcome.h"
 #include "device/device_link.h"
-#include "dialogs/move_sequences.h"
 #include "dialogs/offset_field.h"
 #include "dialogs/offset_rows.h"
+#include "operations/move_sequences.h"
+#include "operations/outcome.h"
 #include "res/dialog_templates.h"
 
 namespace orlax::dialogs {
@@ -15,6 +15,8 @@ namespace orlax::dialogs {
 using Entry = platform::MessageEntry<CSetOffsetsDlg>;
 using platform::kBnClicked;
 using platform::kEnKillFocus;
+using operations::RunSequence;
+namespace sequence = operations::sequence;
 
 CSetOffsetsDlg::CSetOffsetsDlg(platform::DialogHost& host, device::DeviceLink& link,
                                    operations::Outcome& outcome)

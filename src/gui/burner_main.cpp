@@ -15,7 +15,6 @@
 #include "gui/progress_model.h"
 #include "gui/qt_clock.h"
 #include "gui/qt_host.h"
-#include "gui/watched_spooler.h"
 #include "linedb/line_database.h"
 #include "linedb/record_db_choice.h"
 #include "startup/unit_platform.h"
@@ -67,14 +66,13 @@ int RunWindow(startup::UnitPlatform& unit, const std::optional<std::string>& rec
         if (!trace->IsOpen()) return UsageError(std::string("ORLAX_BURNER_TRACE: cannot write ") + tracePath);
     }
 
-    gui::WatchedSpooler spooler(unit.Spooler());
     gui::ProgressModel progress;
-    gui::QtClock clock(&progress, &spooler);
+    gui::QtClock clock(&progress);
     clock.SetTrace(trace.get());
     gui::QtMessagePresenter presenter;
     gui::QtHost host(presenter, &progress, ORLAX_VERSION);
     host.SetTrace(trace.get());
-    app::CBurnerApp burner({spooler, clock, host, &progress}, app::AppConfig{options.dataRoot});
+    app::CBurnerApp burner({unit.Spooler(), clock, host, &progress}, app::AppConfig{options.dataRoot});
     std::optional<linedb::LineDatabase> lineDatabase;
     if (recordDb) {
         lineDatabase.emplace(*recordDb, [&] { return burner.PrinterName(); },

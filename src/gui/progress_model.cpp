@@ -27,12 +27,25 @@ void ProgressModel::FileProgress(std::string_view path, std::uint64_t sent, std:
 void ProgressModel::Done() { Set({}, 0); }
 
 void ProgressModel::Pause(std::uint32_t totalMs, std::uint32_t leftMs) {
+    if (unitPoll_ > 0) return;
     leftMs = std::min(leftMs, totalMs);
     const std::uint32_t seconds = leftMs / 1000 + (leftMs % 1000 != 0 ? 1 : 0);
     Set("Waiting: " + std::to_string(seconds) + " s left", PermilleOf(totalMs - leftMs, totalMs));
 }
 
-void ProgressModel::UnitWait(int poll) { Set("Waiting for the unit: poll " + std::to_string(poll), -1); }
+void ProgressModel::PauseDone() {
+    if (unitPoll_ == 0) Done();
+}
+
+void ProgressModel::UnitWait(int poll) {
+    unitPoll_ = poll;
+    Set("Waiting for the unit: poll " + std::to_string(poll), -1);
+}
+
+void ProgressModel::UnitWaitDone() {
+    unitPoll_ = 0;
+    Set({}, 0);
+}
 
 void ProgressModel::SetNotice(std::string notice) {
     if (notice == notice_) return;

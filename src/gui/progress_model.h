@@ -2,7 +2,8 @@
 // percentage, a fixed pause with the seconds left, or a wait for the unit
 // with the number of its poll (how long the unit stays busy is not known, so
 // no time and no bar). Fed by the device logic through the progress port and
-// by the clock's pauses.
+// by the clock's pauses; the logic tells which pauses are polls of a wait
+// for the unit.
 #pragma once
 
 #include <cstdint>
@@ -21,12 +22,17 @@ public:
 
     void FileProgress(std::string_view path, std::uint64_t sent, std::uint64_t total) override;
     void Done() override;
+    // The `poll`th pause (from 1) of a wait for the unit; the line shows it
+    // until the wait is over.
+    void UnitWait(int poll) override;
+    void UnitWaitDone() override;
 
-    // A pause of `totalMs`, of which `leftMs` remain.
+    // A pause of `totalMs`, of which `leftMs` remain: its countdown, unless
+    // it is a poll of a wait for the unit.
     void Pause(std::uint32_t totalMs, std::uint32_t leftMs);
-    void PauseDone() { Done(); }
-    // The `poll`th pause (from 1) of a wait for the unit to be no longer busy.
-    void UnitWait(int poll);
+    void PauseDone();
+    // The poll of the wait for the unit under way; 0 when there is none.
+    int UnitPoll() const { return unitPoll_; }
 
     // A standing notice, shown while nothing else is (no bar), such as rows
     // waiting for the line database; empty: none.
@@ -46,6 +52,7 @@ private:
     std::string text_;
     int permille_ = 0;
     std::string notice_;
+    int unitPoll_ = 0;
 };
 
 }  // namespace orlax::gui

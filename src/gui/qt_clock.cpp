@@ -9,7 +9,6 @@
 #include "gui/busy_cursor.h"
 #include "gui/event_trace.h"
 #include "gui/progress_model.h"
-#include "gui/watched_spooler.h"
 
 namespace orlax::gui {
 namespace {
@@ -19,8 +18,7 @@ constexpr std::chrono::milliseconds kSlice{10};
 
 }  // namespace
 
-QtClock::QtClock(ProgressModel* progress, WatchedSpooler* unit)
-    : start_(std::chrono::steady_clock::now()), progress_(progress), unit_(unit) {}
+QtClock::QtClock(ProgressModel* progress) : start_(std::chrono::steady_clock::now()), progress_(progress) {}
 
 std::uint32_t QtClock::GetTickCount() {
     const auto elapsed = std::chrono::steady_clock::now() - start_;
@@ -29,19 +27,10 @@ std::uint32_t QtClock::GetTickCount() {
         std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
 }
 
-void QtClock::Show(int poll, std::uint32_t totalMs, std::uint32_t leftMs) {
-    if (!progress_) return;
-    if (poll > 0) {
-        progress_->UnitWait(poll);
-    } else {
-        progress_->Pause(totalMs, leftMs);
-    }
-}
-
 void QtClock::Sleep(std::uint32_t milliseconds) {
     using std::chrono::steady_clock;
     const auto end = steady_clock::now() + std::chrono::milliseconds(milliseconds);
-    const int poll = unit_ ? unit_->BeginPause() : 0;
+    const int poll = progress_ ? progress_->UnitPoll() : 0;
     if (!QCoreApplication::instance()) {
         std::this_thread::sleep_until(end);
     } else {
@@ -50,14 +39,14 @@ void QtClock::Sleep(std::uint32_t milliseconds) {
             const auto now = steady_clock::now();
             if (now >= end) break;
             const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - now);
-            Show(poll, milliseconds, static_cast<std::uint32_t>(left.count()));
+            // A poll of a wait for the unit keeps the line the logic gave it.
+            if (progress_) progress_->Pause(milliseconds, static_cast<std::uint32_t>(left.count()));
             // Input stays queued until the handler has returned.
             QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
             std::this_thread::sleep_for(std::min<std::chrono::milliseconds>(left, kSlice));
         }
         if (progress_) progress_->PauseDone();
     }
-    if (unit_) unit_->EndPause();
     if (trace_) trace_->Line((poll > 0 ? "polled " : "paused ") + std::to_string(milliseconds));
 }
 

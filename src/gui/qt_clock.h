@@ -14,13 +14,13 @@ namespace orlax::gui {
 
 class EventTrace;
 class ProgressModel;
-class WatchedSpooler;
 
 class QtClock final : public platform::Clock {
 public:
-    // `unit`, when given, tells the polls of a wait for the unit from fixed
-    // pauses; without it every pause counts as fixed.
-    explicit QtClock(ProgressModel* progress = nullptr, WatchedSpooler* unit = nullptr);
+    // `progress`, when given, shows the pauses; it knows from the device
+    // logic which pauses are polls of a wait for the unit. Without it every
+    // pause counts as fixed.
+    explicit QtClock(ProgressModel* progress = nullptr);
 
     std::uint32_t GetTickCount() override;
     void Sleep(std::uint32_t milliseconds) override;
@@ -29,11 +29,8 @@ public:
     void SetTrace(EventTrace* trace) { trace_ = trace; }
 
 private:
-    void Show(int poll, std::uint32_t totalMs, std::uint32_t leftMs);
-
     std::chrono::steady_clock::time_point start_;
     ProgressModel* progress_;
-    WatchedSpooler* unit_;
     EventTrace* trace_ = nullptr;
 };
 

@@ -72,8 +72,15 @@ int HeadlessHost::RunModal(Dialog& dialog) {
     stack_.push_back({&dialog, &window, group});
     Frame& frame = stack_.back();
 
-    if (dialog.OnInitDialog() && !window.ended_)
+    const bool focusFirstTabStop = dialog.OnInitDialog();
+    if (group != 0 && stepFailed_ && stepFailed_()) {
+        // Its opening failed: nothing written for it may run, and closing it
+        // sends nothing (no control had the focus, so none hears of losing it).
+        openingFailed_ = true;
+        window.EndDialog(kIdCancel);
+    } else if (focusFirstTabStop && !window.ended_) {
         window.focus_ = NextTabStop(*dialogTemplate, res::kIdStatic);
+    }
     if (!firstReady_) {
         firstReady_ = true;
         if (onReady_) onReady_();
@@ -107,15 +114,17 @@ void HeadlessHost::RunStep(Frame& frame) {
         return;
     }
     openingGroup_ = action.opensGroup;
+    openingFailed_ = false;
     const int openedBefore = dialogsOpened_;
     Apply(action, frame);
     openingGroup_ = 0;
-    if (action.opensGroup != 0 && dialogsOpened_ == openedBefore) SkipDialog(action);
+    if (action.opensGroup != 0 && (dialogsOpened_ == openedBefore || openingFailed_))
+        SkipDialog(action, openingFailed_);
     if (!stopped_ && !HasUsageError() && afterStep_ && !afterStep_(action)) Stop();
 }
 
-void HeadlessHost::SkipDialog(const ScriptAction& opener) {
-    SkippedDialog skipped{opener, {}};
+void HeadlessHost::SkipDialog(const ScriptAction& opener, bool closedAsItOpened) {
+    SkippedDialog skipped{opener, {}, closedAsItOpened};
     while (!script_.empty() && script_.front().group == opener.opensGroup) {
         skipped.steps.push_back(std::move(script_.front()));
         script_.pop_front();

@@ -48,6 +48,12 @@ public:
     // the session there: every open window closes without notifications.
     using AfterStep = std::function<bool(const ScriptAction&)>;
     void SetAfterStep(AfterStep afterStep) { afterStep_ = std::move(afterStep); }
+    // Whether the running step has failed so far. Asked right after a
+    // dialog's initialisation: a dialog whose opening failed (a command it
+    // sends as it opens) closes at once, without notifications, and none of
+    // its steps runs.
+    using StepFailed = std::function<bool()>;
+    void SetStepFailed(StepFailed stepFailed) { stepFailed_ = std::move(stepFailed); }
     // Carries out the steps of kind FrontEnd.
     using FrontEndStep = std::function<void(const ScriptAction&)>;
     void SetFrontEndStep(FrontEndStep step) { frontEndStep_ = std::move(step); }
@@ -60,11 +66,13 @@ public:
     // Steps left when the last window closed.
     const Script& Remaining() const { return script_; }
 
-    // A click meant to open a dialog whose dialog did not open, and the
-    // steps written for that dialog, which ran in no window.
+    // A click meant to open a dialog whose dialog did not open, or closed
+    // as it opened, and the steps written for that dialog, which ran in no
+    // window.
     struct SkippedDialog {
         ScriptAction opener;
         std::vector<ScriptAction> steps;
+        bool closedAsItOpened = false;  // it opened, but its opening failed
     };
     const std::vector<SkippedDialog>& SkippedDialogs() const { return skipped_; }
 
@@ -86,8 +94,9 @@ private:
     void RunStep(Frame& frame);
     void Apply(const ScriptAction& action, Frame& frame);
     void MoveFocus(Frame& frame, int id);
-    // Drops the steps written for the dialog that `opener` did not open.
-    void SkipDialog(const ScriptAction& opener);
+    // Drops the steps written for the dialog that `opener` did not open, or
+    // that closed as it opened.
+    void SkipDialog(const ScriptAction& opener, bool closedAsItOpened);
     void Stop();
     void Fail(std::string message);
 
@@ -96,9 +105,11 @@ private:
     std::ostream& messageOut_;
     std::deque<Frame> stack_;  // references to frames stay valid while dialogs open above them
     AfterStep afterStep_;
+    StepFailed stepFailed_;
     FrontEndStep frontEndStep_;
     int openingGroup_ = 0;   // the group of the dialog the running step may open
     int dialogsOpened_ = 0;
+    bool openingFailed_ = false;  // the dialog the running step opened closed as it opened
     bool stopped_ = false;
     std::vector<SkippedDialog> skipped_;
     std::function<void()> onReady_;

@@ -1,6 +1,5 @@
-// Whether an operation took one of its failure paths since the last reset:
-// a status not read, a command or file not sent, a final check not passed, a
-// record not written. The operations note the device layer's results here;
+// Whether an operation took one of its failure paths: a status not read, a
+// command or file not sent, a final check not passed, a record not written. The operations note the device layer's results here;
 // the front ends turn it into an exit status and name the cause of the first
 // failure of each step they run.
 #pragma once
@@ -27,15 +26,12 @@ public:
         if (!result) Failed(result.Cause());
         return result.Ok();
     }
-    // Notes a step after which the operation goes on whatever came of it, as
-    // the behaviour has it: the failure still counts.
+    // Notes a step after which the operation goes on whatever came of it
+    // (a download's next file, a move's next command): the failure still
+    // counts.
     void GoOn(device::Result result) { static_cast<void>(Check(result)); }
 
     bool AnyFailed() const { return failed_; }
-    void Reset() {
-        failed_ = false;
-        cause_.clear();
-    }
 
     // How many failures there have been: a step failed when it grew.
     int Failures() const { return failures_; }

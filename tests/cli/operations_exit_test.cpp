@@ -70,6 +70,8 @@ TEST(OrlaxctlOperations, ExitStatus) {
         {"startup with a file missing", false, false, nullptr, {"startup"}, kExitFailed},
         {"commands to a queue that cannot be opened", false, true, R"({"open": true})",
          {"clear-spits"}, kExitFailed},
+        {"a dialog whose opening command is not sent, going on", false, true, R"({"write": true})",
+         {"--keep-going", "set-offsets", "click", "1020", "ok", "get-status"}, kExitFailed},
     };
     for (const Case& c : cases) {
         Ctl ctl;

@@ -20,6 +20,8 @@ namespace fs = std::filesystem;
 
 // A unit whose status read at a dialog's gate comes back 25 bytes long.
 constexpr const char* kGateFails = R"({"record":{"firmwareVersion":"Not Set"},"replies":[{"length":25}]})";
+// A unit that answers the gate, then not the status read of the next command.
+constexpr const char* kOpeningFails = R"({"replies": ["ok", {"length": 25}]})";
 
 struct Outcome {
     explicit Outcome(const std::string& scenario, std::vector<std::string> options, std::vector<std::string> actions) {
@@ -86,14 +88,18 @@ TEST(StepWindows, TheRunStopsAtTheFirstFailedOperation) {
         std::string err;
     };
     const Case cases[] = {
-        // A failure inside a dialog: its remaining steps and the main window's stop.
-        {R"({"faults": {"write": true}})", {}, {"set-offsets", "click", "1020", "type", "1029", "-4", "ok", "get-status"},
+        // A failure inside a dialog: its remaining steps and the main window's stop. The
+        // status read of the move's PrepareMove fails (after the gate, OffsetsSetup and the
+        // left bin offset that the click's focus move sends).
+        {R"({"replies": ["ok", "ok", "ok", {"length": 25}]})", {},
+         {"set-offsets", "click", "1020", "type", "1029", "-4", "ok", "get-status"},
          // The button's whole sequence runs, as it does not look at its sends; nothing after it.
-         "STATUS 100\nSTATUS 100\nJOB \"Lumetra Command\" 0 \nSTATUS 100\nJOB \"Lumetra Command\" 0 \n"
-         "STATUS 100\nJOB \"Lumetra Command\" 0 \nSTATUS 100\nJOB \"Lumetra Command\" 0 \nSTATUS 100\n"
-         "STATUS 100\nJOB \"Lumetra Command\" 0 \n",
-         "orlaxctl: step 2 'click 1020' failed: a command could not be sent to the unit; the run stopped "
-         "there, not run: step 3 'type 1029 -4', step 4 'ok', step 5 'get-status'\n"},
+         "STATUS 100\nSTATUS 100\nJOB \"Lumetra Command\" 8 1B04130000000032\n"
+         "STATUS 100\nJOB \"Lumetra Command\" 8 1B04080000000027\nSTATUS 25\n"
+         "STATUS 100\nJOB \"Lumetra Command\" 8 1B048D00000000AC\nSTATUS 100\n"
+         "STATUS 100\nJOB \"Lumetra Command\" 8 1B049B00000000BA\n",
+         "orlaxctl: step 2 'click 1020' failed: no valid status came back from the unit, so a command was not "
+         "sent; the run stopped there, not run: step 3 'type 1029 -4', step 4 'ok', step 5 'get-status'\n"},
         // --keep-going: every failure is named, and the steps go on.
         {R"({"faults": {"open": true}})", {"--keep-going"}, {"get-status", "clear-spits"}, "",
          "orlaxctl: step 1 'get-status' failed: no valid status came back from the unit\n"
@@ -101,12 +107,35 @@ TEST(StepWindows, TheRunStopsAtTheFirstFailedOperation) {
          "not sent\n"},
         {"{}", {}, {"send-test-file", "get-status"}, "",
          "Error: Error opening file"},
+        // A dialog whose opening command is not sent: the opener is named, the
+        // dialog closes at once (its Cancel's field offset unsent) and none of
+        // its steps runs; with --keep-going the main window's next step runs.
+        {kOpeningFails, {}, {"set-offsets", "click", "1020", "ok", "get-status"}, "STATUS 100\nSTATUS 25\n",
+         "orlaxctl: step 1 'set-offsets' failed: no valid status came back from the unit, so a command was not "
+         "sent; the dialog closed as it opened, so its steps did not run: step 2 'click 1020', step 3 'ok'; the "
+         "run stopped there, not run: step 4 'get-status'\n"},
+        {kOpeningFails, {"--keep-going"}, {"set-offsets", "click", "1020", "ok", "get-status"},
+         "STATUS 100\nSTATUS 25\nSTATUS 100\n",
+         "orlaxctl: step 1 'set-offsets' failed: no valid status came back from the unit, so a command was not "
+         "sent; the dialog closed as it opened, so its steps did not run: step 2 'click 1020', step 3 'ok'\n"},
+        {R"({"faults": {"write": true}})", {}, {"set-offsets", "type", "1014", "5", "cancel", "get-status"},
+         "STATUS 100\nSTATUS 100\nJOB \"Lumetra Command\" 0 \n",
+         "orlaxctl: step 1 'set-offsets' failed: a command could not be sent to the unit; the dialog closed as it "
+         "opened, so its steps did not run: step 2 'type 1014 5', step 3 'cancel'; the run stopped there"},
+        // A dialog's closing command not sent: the ok or cancel step is named.
+        {kOpeningFails, {}, {"disk-position", "type", "1015", "5", "ok", "get-status"}, "STATUS 100\nSTATUS 25\n",
+         "orlaxctl: step 3 'ok' failed: no valid status came back from the unit, so a command was not sent; the "
+         "run stopped there, not run: step 4 'get-status'\n"},
+        {R"({"replies": ["ok", "ok", {"length": 25}]})", {}, {"set-offsets", "cancel", "get-status"},
+         "STATUS 100\nSTATUS 100\nJOB \"Lumetra Command\" 8 1B04130000000032\nSTATUS 25\n",
+         "orlaxctl: step 2 'cancel' failed: no valid status came back from the unit, so a command was not sent; "
+         "the run stopped there, not run: step 3 'get-status'\n"},
     };
     for (const Case& c : cases) {
         Outcome run(c.scenario, c.options, c.actions);
         EXPECT_EQ(run.status, kExitFailed) << c.actions.front() << run.err.str();
         if (!c.journal.empty()) {
-            EXPECT_EQ(run.journal, c.journal);
+            EXPECT_EQ(run.journal, c.journal) << run.err.str();
         }
         EXPECT_NE(run.err.str().find(c.err), std::string::npos) << run.err.str();
     }

@@ -4,6 +4,7 @@
 
 #include "protocol/command_packet.h"
 #include "device/device_link.h"
+#include "support/recording_progress.h"
 #include "support/session.h"
 
 namespace orlax::device {
@@ -11,11 +12,17 @@ namespace {
 
 using emulator::ReplyKind;
 using emulator::ScriptedReply;
+using protocol::CommandCatalogue;
+using protocol::CommandCode;
+using protocol::CommandName;
+using protocol::CommandPacket;
 using testing::Session;
 
 // A session whose link talks to the emulated unit without a window.
 struct Link : Session {
-    explicit Link(const emulator::Scenario& scenario = emulator::DefaultScenario()) : Session(scenario) {
+    explicit Link(const emulator::Scenario& scenario = emulator::DefaultScenario(),
+                  platform::Progress* progress = nullptr)
+        : Session(scenario, "/nonexistent-data-root", progress) {
         app.PrinterName() = "Lumetra PRO";
     }
     DeviceLink& link() { return app.Link(); }
@@ -134,10 +141,15 @@ TEST(SendCommand, WaitsWhileBusy) {
     for (const auto& c : cases) {
         emulator::Scenario scenario = emulator::DefaultScenario();
         scenario.replies = c.replies;
-        Link session(scenario);
+        testing::RecordingProgress progress;
+        Link session(scenario, &progress);
+        progress.TakePausesFrom(session.clock);
         const Result sent = session.link().SendCommand(CommandCode::RestoreFactory);
         EXPECT_EQ(sent.Ok(), c.result == 1) << c.what;
         EXPECT_EQ(session.clock.Sleeps(), std::vector<std::uint32_t>(c.sleeps, 300)) << c.what;
+        // Each pause is told as a poll of the wait before it is taken, and
+        // the wait's end once, whichever way it ended.
+        EXPECT_EQ(progress.Timeline(), testing::UnitWaitTimeline(c.sleeps, 300)) << c.what;
         EXPECT_EQ(session.Commands().size(), c.sent ? 1u : 0u) << c.what;
         EXPECT_EQ(session.app.Device().deviceBusy, !c.sent) << c.what;  // stays set when nothing went out
         EXPECT_EQ(sent.Cause().empty(), c.sent) << c.what;  // a failure says why

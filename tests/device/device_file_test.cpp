@@ -14,6 +14,7 @@
 
 #include "platform/progress.h"
 #include "support/data_root.h"
+#include "support/recording_progress.h"
 #include "support/session.h"
 
 namespace orlax::device {
@@ -71,25 +72,16 @@ TEST(DeviceFile, StreamsInBlocksOf1000EndingWithAnEmptyWrite) {
 
 // A front end that shows the transfer hears of every block and of its end.
 TEST(DeviceFile, ReportsProgressPerBlockAndTheEnd) {
-    struct Recorder : platform::Progress {
-        void FileProgress(std::string_view path, std::uint64_t sent, std::uint64_t total) override {
-            events.push_back(std::string(path.substr(path.rfind('/') + 1)) + " " + std::to_string(sent) +
-                             "/" + std::to_string(total));
-        }
-        void Done() override { events.push_back("done"); }
-        std::vector<std::string> events;
-    };
-    Recorder recorder;
+    testing::RecordingProgress recorder;
     TempDataRoot data;
     testing::Session session(emulator::DefaultScenario(), data.Root(), &recorder);
     session.app.PrinterName() = "Lumetra PRO";
     data.Put("firm.bin", PatternBytes(2500));
     EXPECT_TRUE(session.app.Link().SendDeviceFile("firm.bin").Ok());
-    EXPECT_EQ(recorder.events, (std::vector<std::string>{"firm.bin 1000/2500", "firm.bin 2000/2500",
-                                                         "firm.bin 2500/2500", "done"}));
-    recorder.events.clear();
+    EXPECT_EQ(recorder.Timeline(), "firm.bin 1000/2500 firm.bin 2000/2500 firm.bin 2500/2500 done");
+    recorder.Clear();
     EXPECT_EQ(session.app.Link().SendDeviceFile("missing.bin").Cause(), device::cause::kFileNotOpened);
-    EXPECT_TRUE(recorder.events.empty());  // nothing started, nothing to end
+    EXPECT_EQ(recorder.Timeline(), "");  // nothing started, nothing to end
 }
 
 TEST(DeviceFile, MissingFileShowsTheSameBoxEachTimeAndEndsTheEmptyJob) {

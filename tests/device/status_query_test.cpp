@@ -12,6 +12,10 @@ using emulator::Scenario;
 using emulator::ScriptedReply;
 using testing::Click;
 using testing::Session;
+namespace field = protocol::field;
+using protocol::kStatusRecordSize;
+using protocol::ReadBigEndian32;
+using protocol::StatusChecksum;
 
 constexpr int kGetStatus = 1012;
 

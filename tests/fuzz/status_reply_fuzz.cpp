@@ -14,7 +14,7 @@
 #include <string_view>
 
 #include "app/burner_dlg.h"
-#include "app/operator_log.h"
+#include "operations/operator_log.h"
 #include "protocol/status_record.h"
 #include "fuzz_check.h"
 #include "fuzz_session.h"
@@ -71,9 +71,9 @@ void CheckGetStatus(std::span<const std::uint8_t> reply) {
     }
     // The report of whatever the buffer holds, as TEST BINS may show it.
     FUZZ_CHECK(report::FormatStatusReport(state).size() <= kLongestReport, "report longer than its bound");
-    app::OperatorLog log;
+    operations::OperatorLog log;
     report::ShowStatusReport(state, log);
-    FUZZ_CHECK(log.LogText().size() <= app::OperatorLog::kCapacity, "log past its capacity");
+    FUZZ_CHECK(log.LogText().size() <= operations::OperatorLog::kCapacity, "log past its capacity");
 }
 
 // With every limit 0: low sensor readings 0, every tested offset 0 (the

@@ -6,13 +6,10 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "emulator/emulated_spooler.h"
-#include "emulator/scenario.h"
 #include "gui/paint_counter.h"
 #include "gui/progress_line.h"
 #include "gui/progress_model.h"
 #include "gui/qt_clock.h"
-#include "gui/watched_spooler.h"
 
 namespace orlax::gui {
 
@@ -56,30 +53,27 @@ private slots:
         QVERIFY(!model.Active());
     }
 
-    // A pause right after a status query is a poll of a wait for the unit:
-    // its line counts polls instead of the seconds of a single poll.
+    // A pause that the device logic told as a poll of a wait for the unit:
+    // its line counts polls instead of the seconds of a single poll, until
+    // the wait is over.
     void pauseLineNamesWhatItWaitsFor_data() {
-        QTest::addColumn<bool>("afterStatusQuery");
+        QTest::addColumn<bool>("unitWait");
         QTest::addColumn<QString>("line");
-        QTest::newRow("after a command") << false << "Waiting: 1 s left";
-        QTest::newRow("after a status query") << true << "Waiting for the unit: poll 1";
+        QTest::newRow("a fixed pause") << false << "Waiting: 1 s left";
+        QTest::newRow("a poll of a wait for the unit") << true << "Waiting for the unit: poll 1";
     }
 
     void pauseLineNamesWhatItWaitsFor() {
-        QFETCH(bool, afterStatusQuery);
+        QFETCH(bool, unitWait);
         QFETCH(QString, line);
-        emulator::EmulatedSpooler unit(emulator::DefaultScenario());
-        WatchedSpooler watched(unit);
         ProgressModel model;
-        QtClock clock(&model, &watched);
-        const platform::PrinterDefaults statusAccess{platform::kPrinterAllAccess};
-        platform::PrinterHandle handle = 0;
-        QVERIFY(watched.OpenPrinter("Lumetra PRO", &handle, afterStatusQuery ? &statusAccess : nullptr));
-        watched.ClosePrinter(handle);
+        QtClock clock(&model);
+        if (unitWait) model.UnitWait(1);
         std::string during;
         QTimer::singleShot(0, [&] { during = model.Text(); });
         clock.Sleep(300);
         QCOMPARE(QString::fromStdString(during), line);
+        if (unitWait) model.UnitWaitDone();
         QVERIFY(!model.Active());
     }
 

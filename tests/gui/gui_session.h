@@ -7,7 +7,7 @@
 
 #include "res/control_ids.h"
 #include "app/burner_app.h"
-#include "app/operator_log.h"
+#include "operations/operator_log.h"
 #include "protocol/command_packet.h"
 #include "emulator/emulated_spooler.h"
 #include "emulator/scenario.h"

@@ -1,6 +1,6 @@
 // The desktop program's small parts: dialog unit arithmetic, the handler
-// queue, progress texts, waits for the unit told from fixed pauses, label
-// wrapping, the About text, the command line and the icon.
+// queue, progress texts, label wrapping, the About text, the command line
+// and the icon.
 #include <QDir>
 #include <QFont>
 #include <QFontMetrics>
@@ -17,7 +17,6 @@
 #include "gui/dialog_units.h"
 #include "gui/progress_model.h"
 #include "gui/task_queue.h"
-#include "gui/watched_spooler.h"
 #include "res/app_icon.h"
 
 namespace orlax::gui {
@@ -115,64 +114,20 @@ private slots:
         model.PauseDone();
         QVERIFY(!model.Active());
 
-        // A wait for the unit knows no end: its polls, and no bar.
+        // A wait for the unit knows no end: its polls, and no bar. Its pauses
+        // keep that line until the wait is over.
         model.UnitWait(2);
         QCOMPARE(model.Text(), std::string("Waiting for the unit: poll 2"));
         QCOMPARE(model.Permille(), -1);
-    }
-
-    // S a status query, J a job, P a pause: what each pause is, 0 for a
-    // fixed one, else its poll of the wait for the unit.
-    void waitsForTheUnitAreToldFromFixedPauses_data() {
-        QTest::addColumn<QString>("exchanges");
-        QTest::addColumn<QString>("pauses");
-        QTest::newRow("pause before anything") << "P" << "0";
-        QTest::newRow("pause after a command") << "SJP" << "0";
-        QTest::newRow("busy wait before a command") << "SPSPSPSJ" << "1 2 3";
-        QTest::newRow("a command ends the wait") << "SPSJSP" << "1 1";
-        QTest::newRow("a query not after a pause starts again") << "SPSSP" << "1 1";
-        QTest::newRow("a pause after a pause is fixed") << "SPP" << "1 0";
-        QTest::newRow("bin test: fixed pause, then polls") << "SJPSPSP" << "0 1 2";
-    }
-
-    void waitsForTheUnitAreToldFromFixedPauses() {
-        QFETCH(QString, exchanges);
-        QFETCH(QString, pauses);
-        emulator::EmulatedSpooler unit(emulator::DefaultScenario());
-        WatchedSpooler watched(unit);
-        const platform::PrinterDefaults statusAccess{platform::kPrinterAllAccess};
-        QStringList seen;
-        for (const QChar step : exchanges) {
-            platform::PrinterHandle handle = 0;
-            if (step == 'P') {
-                seen << QString::number(watched.BeginPause());
-                watched.EndPause();
-                continue;
-            }
-            QVERIFY(watched.OpenPrinter("Lumetra PRO", &handle, step == 'S' ? &statusAccess : nullptr));
-            QVERIFY(watched.ClosePrinter(handle));
-        }
-        QCOMPARE(seen.join(' '), pauses);
-        QCOMPARE(unit.OpenHandles(), std::size_t{0});
-    }
-
-    // The watched spooler waits for a job's delivery as the spooler it
-    // watches does: a job that never reaches the unit is not sent.
-    void watchingKeepsTheWaitForDelivery() {
-        emulator::Scenario scenario = emulator::DefaultScenario();
-        scenario.delivery.unitTakesJobs = false;
-        emulator::EmulatedSpooler unit(scenario);
-        WatchedSpooler watched(unit);
-        platform::PrinterHandle handle = 0;
-        QVERIFY(watched.OpenPrinter("Lumetra PRO", &handle, nullptr));
-        const std::uint32_t job = watched.StartDocPrinter(handle, {"Lumetra Command", "RAW"});
-        QVERIFY(job != 0);
-        QVERIFY(watched.StartPagePrinter(handle));
-        QVERIFY(watched.EndPagePrinter(handle));
-        QVERIFY(watched.EndDocPrinter(handle));
-        QCOMPARE(watched.WaitForJob(handle, job), 0);
-        QVERIFY(watched.ClosePrinter(handle));
-        QVERIFY(unit.Jobs().empty());
+        QCOMPARE(model.UnitPoll(), 2);
+        model.Pause(300, 200);
+        model.PauseDone();
+        QCOMPARE(model.Text(), std::string("Waiting for the unit: poll 2"));
+        model.UnitWaitDone();
+        QVERIFY(!model.Active());
+        QCOMPARE(model.UnitPoll(), 0);
+        model.Pause(300, 200);
+        QCOMPARE(model.Text(), std::string("Waiting: 1 s left"));
     }
 
     void wrappedLabelsFitTheirWidth() {

@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "app/operator_log.h"
+#include "operations/operator_log.h"
 #include "support/data_root.h"
 #include "support/record_builder.h"
 
@@ -61,7 +61,7 @@ struct Writer {
 
     TempDataRoot data;
     device::DeviceState state = testing::StateAfterQuery(testing::WorkedExampleRecord());
-    app::OperatorLog log;
+    operations::OperatorLog log;
     ProductionRecord record;
 };
 

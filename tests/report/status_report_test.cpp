@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/operator_log.h"
+#include "operations/operator_log.h"
 #include "report/status_codes.h"
 #include "support/record_builder.h"
 
@@ -142,7 +142,7 @@ TEST(StatusReport, FieldEdgeCases) {
 
 TEST(StatusReport, ShowWritesTheDumpThenTheReport) {
     const auto state = StateAfterQuery(WorkedExampleRecord());
-    app::OperatorLog log;
+    operations::OperatorLog log;
     int appends = 0;
     log.SetAppendObserver([&](std::string_view) { ++appends; });
     EXPECT_EQ(ShowStatusReport(state, log), 1);
@@ -169,7 +169,7 @@ TEST(StatusReport, FourthDumpLineStaysWithinBufferAndLogHex) {
     for (const auto& c : cases) {
         auto state = StateAfterQuery(WorkedExampleRecord());
         state.statusLength = c.length;
-        app::OperatorLog log;
+        operations::OperatorLog log;
         ShowStatusReport(state, log);
         const std::string text(log.LogText());
         std::size_t at = 0;

@@ -1,14 +1,15 @@
-#include "dialogs/move_sequences.h"
+#include "operations/move_sequences.h"
 
 #include "device/device_link.h"
 #include "operations/outcome.h"
 #include "platform/clock.h"
 
-namespace orlax::dialogs {
+namespace orlax::operations {
 
-// Every step runs whatever came of the one before, as the behaviour has it;
-// a send that failed still counts as the operation's failure.
-void RunSequence(device::DeviceLink& link, operations::Outcome& outcome, std::span<const MoveStep> steps) {
+// Every step runs whatever came of the one before, waits included, as the
+// unit's set-up procedure orders; a send that failed has written its own
+// text to the log and still counts as the operation's failure.
+void RunSequence(device::DeviceLink& link, Outcome& outcome, std::span<const MoveStep> steps) {
     for (const MoveStep& s : steps) {
         switch (s.kind) {
             case MoveStep::Kind::Send:
@@ -27,4 +28,4 @@ void RunSequence(device::DeviceLink& link, operations::Outcome& outcome, std::sp
     }
 }
 
-}  // namespace orlax::dialogs
+}  // namespace orlax::operations

@@ -1,7 +1,7 @@
 // FINAL CHECK: firmware, sensors, LEX version and offsets against the
 // tolerances; a unit that passes gets its counters cleared, its factory set-up
 // and its production record, and is told it passed.
-#include "app/final_check.h"
+#include "operations/final_check.h"
 
 #include <array>
 #include <cstdarg>
@@ -9,13 +9,18 @@
 #include <span>
 #include <string_view>
 
-#include "app/burner_app.h"
-#include "app/burner_dlg.h"
-#include "app/operations.h"
+#include "device/device_link.h"
+#include "operations/context.h"
+#include "operations/downloads.h"
+#include "operations/maintenance.h"
+#include "operations/operator_log.h"
+#include "operations/outcome.h"
 #include "platform/clock.h"
+#include "platform/progress.h"
+#include "report/production_record.h"
 #include "util/format.h"
 
-namespace orlax::app {
+namespace orlax::operations {
 namespace {
 
 using protocol::CommandCode;
@@ -121,36 +126,25 @@ constexpr std::array kOffsetTests{
 }
 
 // One run of the check: the verdict starts as a pass and only ever falls.
-// What one check works with.
-struct FinalCheckParts {
-    OperatorLog& log;
-    device::DeviceLink& link;
-    DeviceState& state;
-    platform::Clock& clock;
-    operations::Outcome& outcome;
-    report::ProductionRecord& record;
-    const ToleranceLimits& limits;
-};
-
-class FinalCheck {
+class FinalCheckRun {
 public:
-    FinalCheck(const FinalCheckParts& parts, platform::Dialog& window)
-        : window_(window),
-          log_(parts.log),
-          link_(parts.link),
-          state_(parts.state),
-          clock_(parts.clock),
-          outcome_(parts.outcome),
+    FinalCheckRun(const Context& context, const FinalCheckParts& parts)
+        : context_(context),
+          log_(context.log),
+          link_(context.link),
+          state_(context.link.State()),
+          clock_(context.clock),
+          outcome_(context.outcome),
           record_(parts.record),
           limits_(parts.limits) {}
 
     void Run() {
         log_.ClearLog();
         log_.AppendLog(kStarting);
-        window_.UpdateWindow();
+        context_.UpdateWindow();
         CheckFirmware();
         startSent_ = outcome_.Check(link_.SendCommand(CommandCode::FinalCheckStart));
-        window_.UpdateWindow();
+        context_.UpdateWindow();
         clock_.Sleep(kFinalCheckStartWaitMs);
         if (!WaitForIdle() || !link_.GetDeviceStatus().Ok()) {
             log_.AppendLog(kNotOnline);
@@ -193,13 +187,16 @@ private:
 
     // Reads until the status byte in the buffer says idle. A failed read
     // leaves the byte as it was, so the 'B' set here keeps the wait going.
-    // False when the unit is still not idle after the last poll.
+    // False when the unit is still not idle after the last poll. Each pause
+    // is told as a poll of a wait for the unit.
     bool WaitForIdle() {
         auto& status = state_.statusBuffer[field::systemStatus];
         status = protocol::kStatusBusy;
+        platform::UnitWaitProgress wait(context_.progress);
         for (int poll = 0; poll < kFinalCheckMaxIdlePolls; ++poll) {
             // A failed read leaves the byte as it was: the wait goes on.
             link_.GetDeviceStatus().IgnoreFailure();
+            wait.Poll();
             clock_.Sleep(kFinalCheckIdlePollMs);
             if (status == protocol::kStatusIdle) return true;
         }
@@ -258,28 +255,28 @@ private:
         log_.AppendLog(kWithin);
         log_.AppendLog(kLineEnd);
         log_.AppendLog(kClearingSpits);
-        const bool cleared = ClearSpitCounters(link_, outcome_);
+        const bool cleared = ClearSpitCounters(context_);
         log_.AppendLog(kLineEnd);
-        const bool setUp = SendFactorySetup(log_, link_, outcome_, window_);
+        const bool setUp = SendFactorySetup(context_);
         if (!startSent_ || !cleared || !setUp) {
             log_.AppendLog(kNotFinished);
             outcome_.Failed("the final check's commands or factory set-up did not reach the unit");
-            window_.UpdateWindow();
+            context_.UpdateWindow();
             return;
         }
         if (!record_.WriteProductionRecord(link_.DeviceDataFolder(), state_, log_))
             outcome_.Failed("the production record was not written");
-        window_.UpdateWindow();
+        context_.UpdateWindow();
         clock_.Sleep(kFinalCheckPassedWaitMs);
         outcome_.GoOn(link_.SendCommand(CommandCode::FinalCheckPassed));
     }
 
-    platform::Dialog& window_;
+    const Context& context_;
     OperatorLog& log_;
     device::DeviceLink& link_;
     DeviceState& state_;
     platform::Clock& clock_;
-    operations::Outcome& outcome_;
+    Outcome& outcome_;
     report::ProductionRecord& record_;
     const ToleranceLimits& limits_;
     bool passed_ = true;
@@ -288,8 +285,6 @@ private:
 
 }  // namespace
 
-void CBurnerDlg::OnFinalCheck() {
-    FinalCheck({log_, link_, device_, clock_, outcome_, record_, limits_}, *this).Run();
-}
+void FinalCheck(const Context& context, const FinalCheckParts& parts) { FinalCheckRun(context, parts).Run(); }
 
-}  // namespace orlax::app
+}  // namespace orlax::operations

@@ -5,7 +5,13 @@
 
 #include <cstdint>
 
-namespace orlax::app {
+namespace orlax::report {
+class ProductionRecord;
+}
+
+namespace orlax::operations {
+
+struct Context;
 
 // The manufacturing tolerances. Every limit is 0: a unit passes only with
 // both low sensor readings 0 and every tested offset exactly 0. A value equal
@@ -40,4 +46,16 @@ inline constexpr std::uint32_t kFinalCheckPassedWaitMs = 30000;
 // this many status reads (about two minutes).
 inline constexpr int kFinalCheckMaxIdlePolls = 240;
 
-}  // namespace orlax::app
+// What the final check needs beyond the context: where a unit that passes
+// is recorded, and the tolerances it is held to.
+struct FinalCheckParts {
+    report::ProductionRecord& record;
+    const ToleranceLimits& limits;
+};
+
+// FINAL CHECK: firmware, sensors, LEX version and offsets against the
+// tolerances; a unit that passes gets its counters cleared, its factory
+// set-up and its production record, and is told it passed.
+void FinalCheck(const Context& context, const FinalCheckParts& parts);
+
+}  // namespace orlax::operations

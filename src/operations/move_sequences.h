@@ -15,10 +15,8 @@ class DeviceLink;
 }
 
 namespace orlax::operations {
-class Outcome;
-}
 
-namespace orlax::dialogs {
+class Outcome;
 
 struct MoveStep {
     enum class Kind : std::uint8_t {
@@ -75,6 +73,6 @@ inline constexpr std::array kArmHome{
     Wait(2000), Prepare(), Send(CommandCode::MoveHook), Send(CommandCode::HookMoveFinish)};
 }  // namespace sequence
 
-void RunSequence(device::DeviceLink& link, operations::Outcome& outcome, std::span<const MoveStep> steps);
+void RunSequence(device::DeviceLink& link, Outcome& outcome, std::span<const MoveStep> steps);
 
-}  // namespace orlax::dialogs
+}  // namespace orlax::operations

@@ -1,4 +1,4 @@
-#include "app/operator_log.h"
+#include "operations/operator_log.h"
 
 #include <algorithm>
 #include <cstring>
@@ -7,7 +7,7 @@
 #include "res/control_ids.h"
 #include "util/hex.h"
 
-namespace orlax::app {
+namespace orlax::operations {
 
 int OperatorLog::AppendLog(std::string_view text) {
     text = text.substr(0, std::min(text.find('\0'), kMaxAppend));
@@ -36,4 +36,4 @@ int OperatorLog::LogHex(std::span<const std::uint8_t> bytes) {
     return AppendLog(util::Hex(bytes, util::HexCase::Upper, " "));
 }
 
-}  // namespace orlax::app
+}  // namespace orlax::operations

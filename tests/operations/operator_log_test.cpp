@@ -1,11 +1,11 @@
-#include "app/operator_log.h"
+#include "operations/operator_log.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-namespace orlax::app {
+namespace orlax::operations {
 namespace {
 
 TEST(OperatorLog, AppendsClearsAndCutsLongTexts) {
@@ -71,4 +71,4 @@ TEST(OperatorLog, LogHexFormatsThreeCharactersPerByte) {
 }
 
 }  // namespace
-}  // namespace orlax::app
+}  // namespace orlax::operations

@@ -11,10 +11,13 @@
 #include "support/data_root.h"
 #include "support/packet_hex.h"
 #include "support/passing_unit.h"
+#include "support/recording_progress.h"
 #include "support/session.h"
 
-namespace orlax::app {
+namespace orlax::operations {
 namespace {
+
+namespace control = app::control;
 
 using emulator::SpoolerCall;
 using testing::Click;
@@ -124,7 +127,7 @@ TEST(MaintenanceCommands, PacketsAndLog) {
         std::vector<const char*> packets;
         std::string log;
     };
-    const std::string help = HelpText();
+    const std::string help = app::HelpText();
     const std::string calibrated = "Calibrate Last Disk Position Command Sent to ORLAX PRO \r\n";
     const std::string openError(kPrinterOpenError);
     const Case cases[] = {
@@ -151,20 +154,23 @@ TEST(MaintenanceCommands, PacketsAndLog) {
 }
 
 // TEST BINS: the two commands, a second, then polls a second apart until the
-// unit is idle, and the report of that read.
+// unit is idle, and the report of that read. The pauses in order, with what
+// the progress port was told: the busy wait before the test command, the
+// fixed second, then the polls of the wait for the test to end.
 struct BinsCase {
     const char* what;
     std::uint32_t busyPolls;
     std::vector<std::size_t> failedOpens;  // these queue opens fail
     bool unreadable;
     std::size_t commands;
-    Sleeps sleeps;
+    std::string timeline;
     bool report;
 };
 
-Sleeps Concat(std::initializer_list<Sleeps> parts) {
-    Sleeps all;
-    for (const auto& part : parts) all.insert(all.end(), part.begin(), part.end());
+std::string Then(std::initializer_list<std::string> parts) {
+    std::string all;
+    for (const auto& part : parts)
+        if (!part.empty()) all += (all.empty() ? "" : " ") + part;
     return all;
 }
 
@@ -175,20 +181,22 @@ std::vector<std::size_t> Range(std::size_t from, std::size_t to) {
 }
 
 TEST(TestBins, PollsUntilIdleThenReports) {
+    using testing::UnitWaitTimeline;
     // Queue opens before the first poll: a status read and a job per command.
     constexpr std::size_t kFirstPollOpen = 5;
     const BinsCase cases[] = {
-        {"idle", 0, {}, false, 2, {1000}, true},
-        {"busy five polls", 5, {}, false, 2, Concat({Sleeps(5, 300), {1000}, Sleeps(5, 1000)}), true},
-        {"idle at the 30th poll", 29, {}, false, 2, Concat({Sleeps(29, 300), {1000}, Sleeps(29, 1000)}),
+        {"idle", 0, {}, false, 2, "1000", true},
+        {"busy five polls", 5, {}, false, 2, Then({UnitWaitTimeline(5, 300), "1000", UnitWaitTimeline(5, 1000)}),
          true},
-        {"busy for all 30 polls", 30, {}, false, 2, Concat({Sleeps(30, 300), {1000}, Sleeps(30, 1000)}),
-         false},
-        {"unreadable", 0, {}, true, 0, Sleeps(31, 1000), false},
+        {"idle at the 30th poll", 29, {}, false, 2,
+         Then({UnitWaitTimeline(29, 300), "1000", UnitWaitTimeline(29, 1000)}), true},
+        {"busy for all 30 polls", 30, {}, false, 2,
+         Then({UnitWaitTimeline(30, 300), "1000", UnitWaitTimeline(30, 1000)}), false},
+        {"unreadable", 0, {}, true, 0, Then({"1000", UnitWaitTimeline(30, 1000)}), false},
         // A failed poll is busy, not idle: the report waits for a real read.
-        {"first poll fails", 0, {kFirstPollOpen}, false, 2, {1000, 1000}, true},
-        {"every poll fails", 0, Range(kFirstPollOpen, kFirstPollOpen + 29), false, 2, Sleeps(31, 1000),
-         false},
+        {"first poll fails", 0, {kFirstPollOpen}, false, 2, Then({"1000", UnitWaitTimeline(1, 1000)}), true},
+        {"every poll fails", 0, Range(kFirstPollOpen, kFirstPollOpen + 29), false, 2,
+         Then({"1000", UnitWaitTimeline(30, 1000)}), false},
     };
     const std::string heading = "Checking # of Disks in bins !!\r\n";
     const std::string getting = "Getting Printer Status !!\r\n";
@@ -198,7 +206,9 @@ TEST(TestBins, PollsUntilIdleThenReports) {
         scenario.faults.open = c.unreadable;
         scenario.record[protocol::field::leftBinCount] = 25;
         scenario.record[protocol::field::rightBinCount] = 12;
-        Session session(scenario);
+        testing::RecordingProgress progress;
+        Session session(scenario, "/nonexistent-data-root", &progress);
+        progress.TakePausesFrom(session.clock);
         for (const std::size_t n : c.failedOpens) session.spooler.FailNthCall(SpoolerCall::Open, n);
         const std::string log = session.Run({Click(control::kTestBins)});
 
@@ -207,7 +217,7 @@ TEST(TestBins, PollsUntilIdleThenReports) {
                                                                  "1B 04 99 00 00 00 00 B8"})
                                              : std::vector<protocol::CommandPacket>{};
         EXPECT_EQ(session.Commands(), packets) << c.what;
-        EXPECT_EQ(session.clock.Sleeps(), c.sleeps) << c.what;
+        EXPECT_EQ(progress.Timeline(), c.timeline) << c.what;
         const std::size_t at = log.find(getting);
         EXPECT_EQ(at != std::string::npos, c.report) << c.what;
         if (c.report) {
@@ -224,4 +234,4 @@ TEST(TestBins, PollsUntilIdleThenReports) {
 }
 
 }  // namespace
-}  // namespace orlax::app
+}  // namespace orlax::operations

@@ -10,11 +10,14 @@
 #include "support/data_root.h"
 #include "support/packet_hex.h"
 #include "support/passing_unit.h"
+#include "support/recording_progress.h"
 #include "support/record_builder.h"
 #include "support/session.h"
 
-namespace orlax::app {
+namespace orlax::operations {
 namespace {
+
+namespace control = app::control;
 
 namespace f = protocol::field;
 using emulator::SpoolerCall;
@@ -48,14 +51,16 @@ std::tm RecordTime() {
 
 // A final check of one unit in a data folder that holds fdefault.fzp.
 struct Check {
-    explicit Check(const emulator::Scenario& scenario) : session(scenario, data.Root()) {
+    explicit Check(const emulator::Scenario& scenario) : session(scenario, data.Root(), &progress) {
         data.Put("fdefault.fzp", testing::PatternBytes(1500));
         session.app.ProductionRecord().SetLocalTimeSource(RecordTime);
+        progress.TakePausesFrom(session.clock);
     }
     std::string Run() { return session.Run({Click(control::kFinalCheck)}); }
     bool Failed() { return session.app.Outcome().AnyFailed(); }
 
     TempDataRoot data;
+    testing::RecordingProgress progress;
     Session session;
 };
 
@@ -287,12 +292,16 @@ TEST(FinalCheck, WaitForIdle) {
         EXPECT_EQ(Sleeps(sleeps.begin() + 1, sleeps.begin() + 1 + static_cast<std::ptrdiff_t>(c.polls)),
                   Sleeps(c.polls, 500))
             << c.what;
+        // The pause after the start is fixed; every poll's pause is told.
+        const std::string waited = "2000 " + testing::UnitWaitTimeline(c.polls, 500);
         if (c.reachesVerdict) {
+            EXPECT_TRUE(check.progress.Timeline().starts_with(waited)) << c.what;
             EXPECT_NE(log.find(kWithin), std::string::npos) << c.what;
             EXPECT_EQ(check.session.Commands().back(), Packets({kPassed})[0]) << c.what;
             EXPECT_FALSE(check.Failed()) << c.what;
         } else {
             EXPECT_EQ(sleeps.size(), 1 + c.polls) << c.what;
+            EXPECT_EQ(check.progress.Timeline(), waited) << c.what;
             EXPECT_TRUE(log.ends_with(kNotOnline)) << c.what;
             EXPECT_EQ(log.find("Tray in"), std::string::npos) << c.what;
             EXPECT_EQ(check.session.Commands(), Packets({kStart})) << c.what;
@@ -316,4 +325,4 @@ TEST(FinalCheck, FailedFirstReadFailsEvenAPassingUnit) {
 }
 
 }  // namespace
-}  // namespace orlax::app
+}  // namespace orlax::operations

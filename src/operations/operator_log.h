@@ -15,8 +15,7 @@ namespace orlax::platform {
 class Dialog;
 }
 
-namespace orlax::app {
-
+namespace orlax::operations {
 
 class OperatorLog final : public device::LogPort {
 public:
@@ -50,4 +49,4 @@ private:
     std::function<void(std::string_view)> observer_;
 };
 
-}  // namespace orlax::app
+}  // namespace orlax::operations
