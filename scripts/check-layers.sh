@@ -1,46 +1,36 @@
 #!/bin/bash
 # Fails when a source file includes a header of a layer above its own: the
-# layers link only downward. Each folder of src/ (and src/emulator/daemon,
-# src/emulator/usb) may include its own headers and those of the folders
-# listed for it here, and nothing else of ours.
+# layers link only downward. Each folder of src/ may include its own headers
+# and those of the folders it reaches through the folders it uses, as
+# cmake/layers.cmake lists them, and nothing else of ours. Needs no build.
 set -euo pipefail
-cd "$(dirname "$0")/../src"
+root=$(cd "$(dirname "$0")/.." && pwd)
 
-declare -A allowed=(
-  [util]=""
-  [protocol]="util"
-  [platform]=""
-  [res]=""
-  [clocks]="platform"
-  [device]="protocol platform util"
-  [report]="device protocol platform util"
-  [operations]="device protocol"
-  [dialogs]="operations report device protocol platform res util"
-  [app]="dialogs operations report device protocol platform res util"
-  [headless]="platform res"
-  [usb]="protocol platform util"
-  [spooler]="usb protocol platform util"
-  [emulator]="protocol platform clocks util"
-  [emulator/usb]="startup emulator usb protocol platform util"
-  [startup]="emulator spooler clocks platform protocol util"
-  [emulator/daemon]="startup emulator emulator/usb usb spooler protocol platform clocks util"
-  [cli]="startup app dialogs operations report device protocol platform res headless clocks emulator spooler usb util"
-  [gui]="startup app dialogs operations report device protocol platform res clocks emulator spooler usb util"
-)
+layers=$(cmake -DWHAT=includes -P "$root/cmake/print_layers.cmake" 2>&1) || {
+  echo "check-layers: cmake/layers.cmake cannot be read:" >&2
+  echo "$layers" >&2
+  exit 1
+}
+declare -A allowed=()
+while IFS=: read -r folder below; do
+  allowed[$folder]=$below
+done <<<"$layers"
 
+# The folder a file belongs to: the deepest folder with a row.
 layer_of() {
-  case "$1" in
-    emulator/daemon/*) echo emulator/daemon ;;
-    emulator/usb/*) echo emulator/usb ;;
-    *) echo "${1%%/*}" ;;
-  esac
+  local folder=${1%/*}
+  while [[ $folder == */* ]] && [ -z "${allowed[$folder]+set}" ]; do
+    folder=${folder%/*}
+  done
+  echo "$folder"
 }
 
+cd "$root/src"
 status=0
 while IFS= read -r file; do
-  layer=$(layer_of "$file")
+  layer=${file%/*}
   if [ -z "${allowed[$layer]+set}" ]; then
-    echo "check-layers: $file: the folder $layer has no place among the layers" >&2
+    echo "check-layers: $file: the folder $layer has no row in cmake/layers.cmake" >&2
     status=1
     continue
   fi
