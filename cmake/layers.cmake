@@ -14,7 +14,7 @@
 #
 #           folder           what it holds
 #                            USES (our folders)  NEEDS (from outside)  IF (option)
-orlax_layer(util            "small helpers: hex digits, the descriptor holder, checked formatting")
+orlax_layer(util            "small helpers: hex digits, the descriptor holder, checked formatting, the command-line option helper")
 orlax_layer(platform        "the ports only: spooler, clock, dialog layer, progress")
 orlax_layer(res             "dialog templates 102, 137, 138 as data, control ids, string table, icon")
 orlax_layer(protocol        "the packet and its checksum, the status request, the record layout, the wire's names"
@@ -37,15 +37,15 @@ orlax_layer(usb             "the USB link: device ID, URI, the status exchange o
                             USES util  NEEDS libusb  IF ORLAX_BUILD_CUPS)
 orlax_layer(spooler         "the CUPS spooler and the network link"
                             USES usb protocol platform  NEEDS cups  IF ORLAX_BUILD_CUPS)
-orlax_layer(emulator        "the emulated unit: device model, scenario, emulated spooler, fault decorator, journal"
+orlax_layer(emulator        "the emulated unit: device model, scenario, emulated spooler, fault decorator, journal; the unit a program starts"
                             USES protocol platform clocks util  NEEDS json crypto)
-orlax_layer(startup         "the shared option helper; the options that choose the unit, then its spooler and clock"
+orlax_layer(unit_platform   "the options that choose the unit, and the spooler and clock they choose"
                             USES emulator spooler clocks)
 orlax_layer(emulator/usb    "the emulated unit attached by USB in a umockdev test bed"
-                            USES emulator startup  NEEDS umockdev threads  IF ORLAX_BUILD_CUPS)
+                            USES emulator  NEEDS umockdev threads  IF ORLAX_BUILD_CUPS)
 orlax_layer(cli             "orlaxctl: the main window run headless from a script"
-                            USES startup app headless)
+                            USES unit_platform app headless)
 orlax_layer(gui             "orlax-burner: the Qt host of the main window and the dialogs"
-                            USES startup app  NEEDS qt  IF ORLAX_BUILD_GUI)
+                            USES unit_platform app  NEEDS qt  IF ORLAX_BUILD_GUI)
 orlax_layer(emulator/daemon "orlax-emulator: the emulated unit as a network device, or by USB"
-                            USES emulator/usb startup  NEEDS threads  IF ORLAX_BUILD_CUPS)
+                            USES emulator/usb  NEEDS threads  IF ORLAX_BUILD_CUPS)

@@ -106,25 +106,25 @@ std::optional<Options> ParseCommandLine(std::span<const std::string> args, std::
     const auto flag = [](bool& into) {
         return [&into](const std::string&, std::string&) { return into = true; };
     };
-    std::vector<startup::Option> table = startup::UnitOptionRows(options, startup::WithFast::Yes);
+    std::vector<util::Option> table = unit_platform::UnitOptionRows(options, unit_platform::WithFast::Yes);
     table.insert(table.end(), {
-                                  {"--final-log", startup::Takes::Nothing, flag(options.finalLog)},
-                                  {"--crlf", startup::Takes::Nothing, flag(options.crlf)},
-                                  {"--keep-going", startup::Takes::Nothing, flag(options.keepGoing)},
-                                  {"--help", startup::Takes::Nothing, flag(options.help)},
-                                  {"--version", startup::Takes::Nothing, flag(options.version)},
+                                  {"--final-log", util::Takes::Nothing, flag(options.finalLog)},
+                                  {"--crlf", util::Takes::Nothing, flag(options.crlf)},
+                                  {"--keep-going", util::Takes::Nothing, flag(options.keepGoing)},
+                                  {"--help", util::Takes::Nothing, flag(options.help)},
+                                  {"--version", util::Takes::Nothing, flag(options.version)},
                               });
-    const startup::Dialect dialect{
+    const util::Dialect dialect{
         .missingValue = [](std::string_view spelled, std::string_view valueIs) {
             return "option " + std::string(spelled) + " needs " + std::string(valueIs);
         },
         .unknown = [](std::string_view word) { return "unknown option '" + std::string(word) + "'"; },
         .endAtFirstWord = true,  // the actions start there
     };
-    const auto parsed = startup::ParseOptions(args, table, dialect, error);
+    const auto parsed = util::ParseOptions(args, table, dialect, error);
     if (!parsed) return std::nullopt;
     if (options.help || options.version) return options;
-    if (error = startup::CombinationError(options); !error.empty()) return std::nullopt;
+    if (error = unit_platform::CombinationError(options); !error.empty()) return std::nullopt;
     if (!ParseActions(args.subspan(parsed->end), options.actions, error)) return std::nullopt;
     return options;
 }

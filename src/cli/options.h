@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "headless/script.h"
-#include "startup/unit_options.h"
+#include "unit_platform/unit_options.h"
 
 namespace orlax::cli {
 
@@ -15,7 +15,7 @@ namespace orlax::cli {
 inline constexpr std::string_view kStatusJson = "status-json";
 
 // The unit options (--emulate, --fast, --journal, --data-root) and orlaxctl's own.
-struct Options : startup::UnitChoice {
+struct Options : unit_platform::UnitChoice {
     bool finalLog = false;
     bool crlf = false;
     bool keepGoing = false;

@@ -5,7 +5,7 @@
 #include "cli/options.h"
 #include "cli/session_steps.h"
 #include "headless/headless_host.h"
-#include "startup/unit_platform.h"
+#include "unit_platform/unit_platform.h"
 
 namespace orlax::cli {
 namespace {
@@ -64,9 +64,9 @@ int Run(std::span<const std::string> args, std::ostream& out, std::ostream& err)
         out << "orlaxctl " << ORLAX_VERSION << "\n";
         return kExitOk;
     }
-    if (!options->emulate && !startup::HaveSystemSpooler())
+    if (!options->emulate && !unit_platform::HaveSystemSpooler())
         return UsageError(err, "this build has no system print spooler; use --emulate");
-    const auto unit = startup::MakeUnitPlatform(*options, error);
+    const auto unit = unit_platform::MakeUnitPlatform(*options, error);
     if (!unit) return UsageError(err, error);
     const int status = RunSession(*options, unit->Spooler(), unit->Clock(), out, err);
     // The log shows only the code of the system spooler's failure: its cause

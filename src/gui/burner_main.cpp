@@ -15,7 +15,7 @@
 #include "gui/qt_clock.h"
 #include "gui/qt_host.h"
 #include "gui/watched_spooler.h"
-#include "startup/unit_platform.h"
+#include "unit_platform/unit_platform.h"
 
 namespace {
 
@@ -89,14 +89,14 @@ int main(int argc, char** argv) {
         std::cout << "orlax-burner " ORLAX_VERSION "\n";
         return 0;
     }
-    if (!options->emulate && !startup::HaveSystemSpooler()) {
+    if (!options->emulate && !unit_platform::HaveSystemSpooler()) {
         std::cerr << "orlax-burner: this build has no system print spooler; "
                      "run on the emulated unit with --emulate\n";
         return kExitUsage;
     }
     // The emulated unit answers in real time, as one on the bench; the
     // window's own clock (QtClock) keeps it painted through pauses.
-    const auto unit = startup::MakeUnitPlatform(*options, error);
+    const auto unit = unit_platform::MakeUnitPlatform(*options, error);
     if (!unit) return UsageError(error);
     return RunWindow(unit->Spooler(), *options, argv[0]);
 }

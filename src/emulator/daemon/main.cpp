@@ -14,7 +14,7 @@
 #include "emulator/daemon/unit_server.h"
 #include "emulator/usb/usb_options.h"
 #include "emulator/usb/usb_run.h"
-#include "startup/emulated_unit.h"
+#include "emulator/emulated_unit.h"
 #include "util/unique_fd.h"
 
 namespace {
@@ -59,7 +59,7 @@ int main(int argc, char** argv) {
         return kExitOk;
     }
 
-    const auto emulated = orlax::startup::LoadEmulatedUnit(options->scenarioPath, options->journalPath, error);
+    const auto emulated = orlax::emulator::LoadEmulatedUnit(options->scenarioPath, options->journalPath, error);
     if (!emulated) return UsageError(error);
 
     const orlax::util::UniqueFd stopFd(StopSignals());
