@@ -11,6 +11,7 @@
 
 #include "cli/run.h"
 #include "support/record_builder.h"
+#include "support/temp_dir.h"
 
 namespace orlax::cli {
 namespace {
@@ -19,18 +20,7 @@ namespace fs = std::filesystem;
 
 class Orlaxctl : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("orlaxctl_test_" + std::to_string(::getpid()) + "_" +
-                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
-    std::string WriteFile(const std::string& name, const std::string& text) {
-        const auto path = dir_ / name;
-        std::ofstream(path) << text;
-        return path.string();
-    }
+    std::string WriteFile(const std::string& name, const std::string& text) { return temp_.Write(name, text); }
 
     int Run(std::vector<std::string> args) {
         out_.str("");
@@ -38,7 +28,8 @@ protected:
         return cli::Run(args, out_, err_);
     }
 
-    fs::path dir_;
+    testing::TempDir temp_{"orlaxctl-test"};
+    const fs::path& dir_ = temp_.Path();
     std::ostringstream out_, err_;
 };
 
