@@ -52,7 +52,9 @@ macro(orlax_find_packages)
 endmacro()
 
 # The library of each folder of FOLDERS..., linked to the folders it uses
-# that are among them.
+# that are among them. A folder's header templates (*.h.in) are filled in
+# from the project's variables into <build>/generated/<folder>/, which its
+# users include as "<folder>/<name>.h".
 function(orlax_add_folder_libraries)
   set(built ${ARGN})
   foreach(folder IN LISTS built)
@@ -80,6 +82,12 @@ function(orlax_add_folder_libraries)
       set(scope INTERFACE)
     endif()
     target_include_directories(${library} ${scope} ${ORLAX_SOURCE_ROOT}/src)
+    file(GLOB templates CONFIGURE_DEPENDS ${ORLAX_SOURCE_ROOT}/src/${folder}/*.h.in)
+    foreach(template IN LISTS templates)
+      get_filename_component(header ${template} NAME_WLE)
+      configure_file(${template} ${PROJECT_BINARY_DIR}/generated/${folder}/${header} @ONLY)
+      target_include_directories(${library} ${scope} ${PROJECT_BINARY_DIR}/generated)
+    endforeach()
     target_link_libraries(${library} ${scope} ${links})
   endforeach()
 endfunction()

@@ -31,6 +31,6 @@ std::optional<Options> ParseCommandLine(std::span<const std::string> args, std::
 // Parses the actions alone.
 bool ParseActions(std::span<const std::string> words, headless::Script& script, std::string& error);
 
-const char* UsageText();
+const std::string& UsageText();
 
 }  // namespace orlax::cli

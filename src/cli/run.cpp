@@ -6,6 +6,7 @@
 #include "cli/session_steps.h"
 #include "headless/headless_host.h"
 #include "unit_platform/unit_platform.h"
+#include "util/version.h"
 
 namespace orlax::cli {
 namespace {
@@ -61,7 +62,7 @@ int Run(std::span<const std::string> args, std::ostream& out, std::ostream& err)
         return kExitOk;
     }
     if (options->version) {
-        out << "orlaxctl " << ORLAX_VERSION << "\n";
+        out << "orlaxctl " << util::kVersion << "\n";
         return kExitOk;
     }
     if (!options->emulate && !unit_platform::HaveSystemSpooler())

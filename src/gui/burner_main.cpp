@@ -16,12 +16,14 @@
 #include "gui/qt_host.h"
 #include "gui/watched_spooler.h"
 #include "unit_platform/unit_platform.h"
+#include "util/exit_status.h"
+#include "util/version.h"
 
 namespace {
 
 using namespace orlax;
-
-constexpr int kExitUsage = 2;
+using util::kExitOk;
+using util::kExitUsage;
 
 int UsageError(const std::string& message) {
     std::cerr << "orlax-burner: " << message << "\nTry 'orlax-burner --help'.\n";
@@ -49,7 +51,7 @@ int RunWindow(platform::Spooler& unitSpooler, const gui::BurnerOptions& options,
     if (const std::string leftover = gui::LeftoverError(qt.argc, qt.argv.data()); !leftover.empty())
         return UsageError(leftover);
     QApplication::setApplicationName(QStringLiteral("orlax-burner"));
-    QApplication::setApplicationVersion(QStringLiteral(ORLAX_VERSION));
+    QApplication::setApplicationVersion(QString::fromLatin1(util::kVersion));
     QApplication::setWindowIcon(gui::AppIcon());
     // The main window's modal run is the program; closing a message box
     // before it shows must not end anything.
@@ -67,11 +69,11 @@ int RunWindow(platform::Spooler& unitSpooler, const gui::BurnerOptions& options,
     gui::QtClock clock(&progress, &spooler);
     clock.SetTrace(trace.get());
     gui::QtMessagePresenter presenter;
-    gui::QtHost host(presenter, &progress, ORLAX_VERSION);
+    gui::QtHost host(presenter, &progress, util::kVersion);
     host.SetTrace(trace.get());
     app::CBurnerApp burner({spooler, clock, host, &progress}, app::AppConfig{options.dataRoot});
     burner.InitInstance();
-    return 0;
+    return kExitOk;
 }
 
 }  // namespace
@@ -83,11 +85,11 @@ int main(int argc, char** argv) {
     if (!options) return UsageError(error);
     if (options->help) {
         std::cout << gui::BurnerUsageText();
-        return 0;
+        return kExitOk;
     }
     if (options->version) {
-        std::cout << "orlax-burner " ORLAX_VERSION "\n";
-        return 0;
+        std::cout << "orlax-burner " << util::kVersion << "\n";
+        return kExitOk;
     }
     if (!options->emulate && !unit_platform::HaveSystemSpooler()) {
         std::cerr << "orlax-burner: this build has no system print spooler; "

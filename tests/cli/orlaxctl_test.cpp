@@ -40,19 +40,19 @@ std::string WithoutCr(std::string_view text) {
     return result;
 }
 
-TEST_F(Orlaxctl, GetStatusPrintsTheDumpAndTheWorkedExampleReport) {
-    const auto scenario = WriteFile("worked.json", testing::kContractExampleScenario);
+TEST_F(Orlaxctl, GetStatusPrintsTheDumpAndTheReferenceReport) {
+    const auto scenario = WriteFile("reference.json", testing::kContractExampleScenario);
     ASSERT_EQ(Run({"--emulate=" + scenario, "--fast", "get-status"}), kExitOk) << err_.str();
     const std::string out = out_.str();
     EXPECT_TRUE(out.starts_with("Getting Printer Status !!\n00 00 00 03 01 00 00 01 36 ")) << out;
-    EXPECT_TRUE(out.ends_with(WithoutCr(testing::kWorkedExampleReport))) << out;
+    EXPECT_TRUE(out.ends_with(WithoutCr(testing::kReferenceReport))) << out;
     EXPECT_EQ(err_.str(), "");
 
     // The log as it stands at the end, line ends as the log holds them.
     ASSERT_EQ(Run({"--emulate=" + scenario, "--fast", "--final-log", "--crlf", "get-status"}), kExitOk);
     const std::string log = out_.str();
     ASSERT_EQ(log.size(), 4 * 77 + 818u);
-    EXPECT_EQ(log.substr(4 * 77), testing::kWorkedExampleReport);
+    EXPECT_EQ(log.substr(4 * 77), testing::kReferenceReport);
 }
 
 TEST_F(Orlaxctl, FailuresAndUsageErrorsGiveTheirExitStatus) {
