@@ -1,47 +1,36 @@
 #!/bin/bash
 # Fails when a source file includes a header of a layer above its own: the
-# layers link only downward. Each folder of src/ (and each scheme folder of
-# src/links) may include its own headers and those of the folders listed for
-# it here, and nothing else of ours.
+# layers link only downward. Each folder of src/ may include its own headers
+# and those of the folders it reaches through the folders it uses, as
+# cmake/layers.cmake lists them, and nothing else of ours. Needs no build.
 set -euo pipefail
-cd "$(dirname "$0")/../src"
+root=$(cd "$(dirname "$0")/.." && pwd)
 
-declare -A allowed=(
-  [util]=""
-  [protocol]="util"
-  [platform]=""
-  [res]=""
-  [clocks]="platform"
-  [device]="protocol platform util"
-  [report]="device protocol platform util"
-  [operations]="report device protocol platform res util"
-  [dialogs]="operations report device protocol platform res util"
-  [app]="dialogs operations report device protocol platform res util"
-  [headless]="platform res"
-  [linedb]="report device protocol platform util"
-  [links]="protocol platform"
-  [links/socket]="links protocol util"
-  [links/usb]="links protocol util"
-  [cups]="links links/socket links/usb protocol platform util"
-  [emulator]="protocol platform clocks util"
-  [startup]="emulator cups clocks platform protocol util"
-  [emulator_programs]="startup emulator protocol platform util"
-  [cli]="startup app dialogs operations report linedb device protocol platform res headless clocks emulator cups util"
-  [gui]="startup app dialogs operations report linedb device protocol platform res clocks emulator cups util"
-)
+layers=$(cmake -DWHAT=includes -P "$root/cmake/print_layers.cmake" 2>&1) || {
+  echo "check-layers: cmake/layers.cmake cannot be read:" >&2
+  echo "$layers" >&2
+  exit 1
+}
+declare -A allowed=()
+while IFS=: read -r folder below; do
+  allowed[$folder]=$below
+done <<<"$layers"
 
+# The folder a file belongs to: the deepest folder with a row.
 layer_of() {
-  case "$1" in
-    links/*/*) echo "${1%/*}" ;;
-    *) echo "${1%%/*}" ;;
-  esac
+  local folder=${1%/*}
+  while [[ $folder == */* ]] && [ -z "${allowed[$folder]+set}" ]; do
+    folder=${folder%/*}
+  done
+  echo "$folder"
 }
 
+cd "$root/src"
 status=0
 while IFS= read -r file; do
-  layer=$(layer_of "$file")
+  layer=${file%/*}
   if [ -z "${allowed[$layer]+set}" ]; then
-    echo "check-layers: $file: the folder $layer has no place among the layers" >&2
+    echo "check-layers: $file: the folder $layer has no row in cmake/layers.cmake" >&2
     status=1
     continue
   fi

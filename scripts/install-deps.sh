@@ -12,7 +12,7 @@ packages=(
   libbenchmark-dev
   openbox xdotool x11-utils imagemagick
   libusb-1.0-0-dev umockdev libumockdev-dev libssl-dev
-  dpkg-dev man-db bash-completion
+  dpkg-dev man-db bash-completion lintian desktop-file-utils
   postgresql libpq-dev
 )
 

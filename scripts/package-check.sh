@@ -1,16 +1,20 @@
 #!/bin/bash
-# Builds the Debian package from a plain Release build (no -Werror, as a
-# packager builds), checks what it holds and its manual pages, installs it
-# with its dependencies, runs the installed programs and the bash completion,
-# and removes it again. Stops at the first failure with a message naming it.
+# Builds the Debian packages, orlax-tools and orlax-emulator, from a plain
+# Release build with the tests on (no -Werror, as a packager builds) after
+# running the tests; checks what each holds, lintian and
+# desktop-file-validate, the manual pages; installs both with their
+# dependencies, runs the installed programs and the bash completion, and
+# removes them again. Stops at the first failure with a message naming it.
 #
 # usage: scripts/package-check.sh [BUILD_DIR]    (default build-release)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 build=${1:-build-release}
-package=orlax-tools
+packages=(orlax-tools orlax-emulator)
 programs=(orlaxctl orlax-burner orlax-emulator)
+# Each program and the package that holds it.
+declare -A package_of=([orlaxctl]=orlax-tools [orlax-burner]=orlax-tools [orlax-emulator]=orlax-emulator)
 
 fail() {
   echo "package-check: FAILED: $*" >&2
@@ -24,45 +28,74 @@ as_root() {
 # --- build -----------------------------------------------------------------
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-  -DORLAX_BUILD_TESTS=OFF -DORLAX_BUILD_BENCH=OFF "${launcher[@]}" >/dev/null
-rm -f "$build"/"$package"_*.deb
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DORLAX_BUILD_BENCH=OFF "${launcher[@]}" >/dev/null
+cmake --build "$build" -j2
+# The tests as a packager runs them; the CUPS tests need a running cupsd.
+pgrep -x cupsd >/dev/null || as_root cupsd
+ctest --test-dir "$build" -j2 --output-on-failure >"$build/package-check-tests.log" 2>&1 ||
+  fail "the tests failed in the Release build: $(grep -A30 'tests FAILED' "$build/package-check-tests.log")"
+step "the tests pass in the Release build"
+rm -f "$build"/orlax-*.deb
 cmake --build "$build" --target package -j2
-debs=("$build"/"$package"_*.deb)
-[ -f "${debs[0]}" ] && [ ${#debs[@]} -eq 1 ] || fail "expected one $package .deb in $build"
-deb=$(realpath "${debs[0]}")
-version=$(dpkg-deb -f "$deb" Version)
-step "built $deb"
+declare -A deb_of=()
+for package in "${packages[@]}"; do
+  debs=("$build"/"$package"_*.deb)
+  [ -f "${debs[0]}" ] && [ ${#debs[@]} -eq 1 ] || fail "expected one $package .deb in $build"
+  deb_of[$package]=$(realpath "${debs[0]}")
+  step "built ${deb_of[$package]}"
+done
+version=$(dpkg-deb -f "${deb_of[orlax-tools]}" Version)
+[ "$(dpkg-deb -f "${deb_of[orlax-emulator]}" Version)" = "$version" ] || fail "the two packages' versions differ"
 
-# --- what the package holds ------------------------------------------------
-contents=$(dpkg-deb -c "$deb" | awk '{print $NF}' | sed 's|^\./|/|')
-expected=(
-  /usr/bin/orlaxctl /usr/bin/orlax-burner /usr/bin/orlax-emulator
-  /usr/share/applications/orlax-burner.desktop
-  /usr/share/icons/hicolor/32x32/apps/orlax-burner.png
-  /usr/share/man/man1/orlaxctl.1.gz /usr/share/man/man1/orlax-burner.1.gz
-  /usr/share/man/man1/orlax-emulator.1.gz
-  /usr/share/bash-completion/completions/orlaxctl
-  /usr/lib/udev/rules.d/70-orlax-usb.rules
-  /usr/share/orlax-tools/sql/line_record_schema.sql
+# --- what each package holds -----------------------------------------------
+declare -A expected=(
+  [orlax-tools]="/usr/bin/orlaxctl /usr/bin/orlax-burner
+    /usr/share/applications/orlax-burner.desktop
+    /usr/share/icons/hicolor/32x32/apps/orlax-burner.png
+    /usr/share/man/man1/orlaxctl.1.gz /usr/share/man/man1/orlax-burner.1.gz
+    /usr/share/bash-completion/completions/orlaxctl
+    /usr/lib/udev/rules.d/70-orlax-usb.rules
+    /usr/share/doc/orlax-tools/copyright /usr/share/doc/orlax-tools/changelog.gz
+    /usr/share/orlax-tools/sql/line_record_schema.sql"
+  [orlax-emulator]="/usr/bin/orlax-emulator /usr/share/man/man1/orlax-emulator.1.gz
+    /usr/share/doc/orlax-emulator/copyright /usr/share/doc/orlax-emulator/changelog.gz"
 )
-for file in "${expected[@]}"; do
-  grep -qx -- "$file" <<<"$contents" || fail "the package lacks $file"
+# dpkg-shlibdeps found the libraries the programs link; only the emulator
+# needs umockdev's.
+declare -A libraries=(
+  [orlax-tools]="libc6 libstdc++6 libcups2 libqt6widgets6 libusb-1.0-0 libpq5"
+  [orlax-emulator]="libc6 libstdc++6 libumockdev0 libssl3"
+)
+for package in "${packages[@]}"; do
+  deb=${deb_of[$package]}
+  contents=$(dpkg-deb -c "$deb" | awk '{print $NF}' | sed 's|^\./|/|' | grep -v '/$')
+  for file in ${expected[$package]}; do
+    grep -qx -- "$file" <<<"$contents" || fail "$package lacks $file"
+  done
+  for file in $contents; do
+    case " ${expected[$package]//$'\n'/ } " in *" $file "*) ;; *) fail "$package holds $file, which is not its" ;; esac
+  done
+  depends=$(dpkg-deb -f "$deb" Depends)
+  step "$package Depends: $depends"
+  for library in ${libraries[$package]}; do
+    grep -q "\b$library\b" <<<"$depends" || fail "$package's Depends lacks $library: $depends"
+  done
 done
-stray=$(grep -v '^/usr/' <<<"$contents" | grep -v '^/$' || true)
-[ -z "$stray" ] || fail "the package installs outside /usr: $stray"
-depends=$(dpkg-deb -f "$deb" Depends)
-step "Depends: $depends"
-# dpkg-shlibdeps found the libraries the programs link.
-for library in libc6 libstdc++6 libcups2 libqt6widgets6; do
-  grep -q "\b$library\b" <<<"$depends" || fail "Depends lacks $library: $depends"
+grep -q umockdev <<<"$(dpkg-deb -f "${deb_of[orlax-tools]}" Depends)" && fail "orlax-tools depends on umockdev"
+
+# --- lintian and the desktop entry ----------------------------------------
+for package in "${packages[@]}"; do
+  findings=$(lintian --fail-on error,warning "${deb_of[$package]}" 2>&1) ||
+    fail "lintian on $package:"$'\n'"$findings"
 done
+desktop-file-validate desktop/orlax-burner.desktop || fail "desktop-file-validate on orlax-burner.desktop"
+step "lintian finds no error or warning in either package; the desktop entry validates"
 
 # --- manual pages, as shipped ----------------------------------------------
 unpacked=$(mktemp -d)
 cleanup() { rm -rf "$unpacked"; }
 trap cleanup EXIT
-dpkg-deb -x "$deb" "$unpacked"
+for package in "${packages[@]}"; do dpkg-deb -x "${deb_of[$package]}" "$unpacked"; done
 for name in "${programs[@]}"; do
   page=$unpacked/usr/share/man/man1/$name.1.gz
   gzip -t "$page" || fail "$name.1.gz is not gzip data"
@@ -83,16 +116,18 @@ done
 step "manual pages render without warnings and document every option of --help"
 
 # --- installed -------------------------------------------------------------
-if dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
-  fail "$package is installed already; remove it first (dpkg -r $package)"
-fi
+for package in "${packages[@]}"; do
+  if dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+    fail "$package is installed already; remove it first (dpkg -r $package)"
+  fi
+done
 remove() {
-  as_root dpkg -r "$package" >/dev/null || echo "package-check: could not remove $package" >&2
+  as_root dpkg -r "${packages[@]}" >/dev/null || echo "package-check: could not remove ${packages[*]}" >&2
   cleanup
 }
 trap remove EXIT
-as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "$deb" >/dev/null
-step "installed $package $version"
+as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${deb_of[orlax-tools]}" "${deb_of[orlax-emulator]}" >/dev/null
+step "installed ${packages[*]} $version"
 
 work=$(mktemp -d -p "$unpacked")
 for name in "${programs[@]}"; do
@@ -172,9 +207,9 @@ step "bash completion loads and offers what orlaxctl takes"
 
 # --- removed ---------------------------------------------------------------
 trap cleanup EXIT
-as_root dpkg -r "$package" >/dev/null
+as_root dpkg -r "${packages[@]}" >/dev/null
 for name in "${programs[@]}"; do
-  [ ! -e "/usr/bin/$name" ] || fail "/usr/bin/$name is left after dpkg -r"
+  [ ! -e "/usr/bin/$name" ] || fail "/usr/bin/$name is left after dpkg -r ${package_of[$name]}"
 done
 [ ! -e "$completion" ] || fail "$completion is left after dpkg -r"
-step "removed $package; all checks passed"
+step "removed ${packages[*]}; all checks passed"

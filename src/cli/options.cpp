@@ -107,14 +107,14 @@ std::optional<Options> ParseCommandLine(std::span<const std::string> args, std::
     const auto flag = [](bool& into) {
         return [&into](const std::string&, std::string&) { return into = true; };
     };
-    std::vector<startup::Option> table = startup::UnitOptionRows(options, startup::WithFast::Yes);
+    std::vector<util::Option> table = unit_platform::UnitOptionRows(options, unit_platform::WithFast::Yes);
     table.insert(table.end(), {
-                                  {"--final-log", startup::Takes::Nothing, flag(options.finalLog)},
-                                  {"--crlf", startup::Takes::Nothing, flag(options.crlf)},
-                                  {"--keep-going", startup::Takes::Nothing, flag(options.keepGoing)},
-                                  {"--help", startup::Takes::Nothing, flag(options.help)},
-                                  {"--version", startup::Takes::Nothing, flag(options.version)},
-                                  {"--record-db", startup::Takes::Value,
+                                  {"--final-log", util::Takes::Nothing, flag(options.finalLog)},
+                                  {"--crlf", util::Takes::Nothing, flag(options.crlf)},
+                                  {"--keep-going", util::Takes::Nothing, flag(options.keepGoing)},
+                                  {"--help", util::Takes::Nothing, flag(options.help)},
+                                  {"--version", util::Takes::Nothing, flag(options.version)},
+                                  {"--record-db", util::Takes::Value,
                                    [&options](const std::string& conninfo, std::string& refused) {
                                        refused = linedb::ConninfoProblem(conninfo);
                                        if (!refused.empty()) refused = "--record-db: " + refused;
@@ -123,60 +123,81 @@ std::optional<Options> ParseCommandLine(std::span<const std::string> args, std::
                                    },
                                    "a connection string"},
                               });
-    const startup::Dialect dialect{
+    const util::Dialect dialect{
         .missingValue = [](std::string_view spelled, std::string_view valueIs) {
             return "option " + std::string(spelled) + " needs " + std::string(valueIs);
         },
         .unknown = [](std::string_view word) { return "unknown option '" + std::string(word) + "'"; },
         .endAtFirstWord = true,  // the actions start there
     };
-    const auto parsed = startup::ParseOptions(args, table, dialect, error);
+    const auto parsed = util::ParseOptions(args, table, dialect, error);
     if (!parsed) return std::nullopt;
     if (options.help || options.version) return options;
-    if (error = startup::CombinationError(options); !error.empty()) return std::nullopt;
+    if (error = unit_platform::CombinationError(options); !error.empty()) return std::nullopt;
     if (!ParseActions(args.subspan(parsed->end), options.actions, error)) return std::nullopt;
     return options;
 }
 
-const char* UsageText() {
-    return "usage: orlaxctl [OPTIONS] ACTION...\n"
-           "\n"
-           "Runs the ORLAX PRO set-up tool's main window without a display and performs the\n"
-           "actions in order.\n"
-           "\n"
-           "Options:\n"
-           "  --emulate[=SCENARIO.json]  use an emulated ORLAX PRO behind an emulated spooler;\n"
-           "                             without it the CUPS print queues are used\n"
-           "  --fast                     virtual clock: pauses take no time (with --emulate)\n"
-           "  --journal FILE             append every device exchange to FILE (with --emulate)\n"
-           "  --data-root DIR            device files are in DIR/Korvane/ORLAXPRO/ (default /)\n"
-           "  --final-log                print only the operator log as it stands at exit\n"
-           "  --crlf                     print line ends as \\r\\n, as the log holds them\n"
-           "  --keep-going               after a failed operation, go on with the next\n"
-           "                             main-window step (the exit status is still 1)\n"
-           "  --record-db CONNINFO       also send each production record line to this\n"
-           "                             PostgreSQL line database (libpq connection string,\n"
-           "                             no password in it; default: $ORLAX_RECORD_DB)\n"
-           "  --help                     this text\n"
-           "  --version                  the program's version\n"
-           "\n"
-           "Actions (main window buttons): get-status startup firmware-update send-test-file\n"
-           "  disk-position set-offsets clear-spits calibrate-last-disk test-bins\n"
-           "  set-factory-defaults restore-factory final-check\n"
-           "  queue NAME       type NAME into the queue selector and leave it\n"
-           "  list-queues      print the queue selector's list, one entry a line\n"
-           "  status-json      read the status and print the record as one JSON object\n"
-           "  record-sync      send the rows waiting for the line database; exit 1 if any wait\n"
-           "Generic actions: click ID   focus ID   type ID TEXT   tab   ok   cancel\n"
-           "\n"
-           "Each step runs only in the window it was written for: the steps after\n"
-           "disk-position or set-offsets (click 1010, click 1011), up to and including the\n"
-           "ok or cancel that closes the dialog, belong to that dialog and run nowhere\n"
-           "else; when the dialog does not open, none of them runs.\n"
-           "The run stops at the first failed operation, naming the step on stderr.\n"
-           "\n"
-           "Exit status: 0 all went well, 1 an operation failed, 2 the script or the\n"
-           "command line is wrong by itself.\n";
+namespace {
+
+// "Actions (main window buttons): " and the buttons' names, from the table
+// the actions are parsed with, wrapped at 80 columns.
+std::string NamedButtonLines() {
+    constexpr std::size_t kWidth = 80;
+    std::string text = "Actions (main window buttons):";
+    std::size_t lineStart = 0;
+    for (const auto& button : kNamedButtons) {
+        if (text.size() - lineStart + 1 + button.name.size() > kWidth) {
+            text += "\n ";
+            lineStart = text.size() - 1;
+        }
+        text += ' ';
+        text += button.name;
+    }
+    return text + "\n";
+}
+
+}  // namespace
+
+const std::string& UsageText() {
+    static const std::string text =
+        std::string("usage: orlaxctl [OPTIONS] ACTION...\n"
+        "\n"
+        "Runs the ORLAX PRO set-up tool's main window without a display and performs the\n"
+        "actions in order.\n"
+        "\n"
+        "Options:\n"
+        "  --emulate[=SCENARIO.json]  use an emulated ORLAX PRO behind an emulated spooler;\n"
+        "                             without it the CUPS print queues are used\n"
+        "  --fast                     virtual clock: pauses take no time (with --emulate)\n"
+        "  --journal FILE             append every device exchange to FILE (with --emulate)\n"
+        "  --data-root DIR            device files are in DIR/Korvane/ORLAXPRO/ (default /)\n"
+        "  --final-log                print only the operator log as it stands at exit\n"
+        "  --crlf                     print line ends as \\r\\n, as the log holds them\n"
+        "  --keep-going               after a failed operation, go on with the next\n"
+        "                             main-window step (the exit status is still 1)\n"
+        "  --record-db CONNINFO       also send each production record line to this\n"
+        "                             PostgreSQL line database (libpq connection string,\n"
+        "                             no password in it; default: $ORLAX_RECORD_DB)\n"
+        "  --help                     this text\n"
+        "  --version                  the program's version\n"
+        "\n") +
+        NamedButtonLines() +
+        "  queue NAME       type NAME into the queue selector and leave it\n"
+        "  list-queues      print the queue selector's list, one entry a line\n"
+        "  status-json      read the status and print the record as one JSON object\n"
+        "  record-sync      send the rows waiting for the line database; exit 1 if any wait\n"
+        "Generic actions: click ID   focus ID   type ID TEXT   tab   ok   cancel\n"
+        "\n"
+        "Each step runs only in the window it was written for: the steps after\n"
+        "disk-position or set-offsets (click 1010, click 1011), up to and including the\n"
+        "ok or cancel that closes the dialog, belong to that dialog and run nowhere\n"
+        "else; when the dialog does not open, none of them runs.\n"
+        "The run stops at the first failed operation, naming the step on stderr.\n"
+        "\n"
+        "Exit status: 0 all went well, 1 an operation failed, 2 the script or the\n"
+        "command line is wrong by itself.\n";
+    return text;
 }
 
 }  // namespace orlax::cli

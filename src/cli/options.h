@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "headless/script.h"
-#include "startup/unit_options.h"
+#include "unit_platform/unit_options.h"
 
 namespace orlax::cli {
 
@@ -17,7 +17,7 @@ inline constexpr std::string_view kStatusJson = "status-json";
 inline constexpr std::string_view kRecordSync = "record-sync";
 
 // The unit options (--emulate, --fast, --journal, --data-root) and orlaxctl's own.
-struct Options : startup::UnitChoice {
+struct Options : unit_platform::UnitChoice {
     bool finalLog = false;
     bool crlf = false;
     bool keepGoing = false;
@@ -34,6 +34,6 @@ std::optional<Options> ParseCommandLine(std::span<const std::string> args, std::
 // Parses the actions alone.
 bool ParseActions(std::span<const std::string> words, headless::Script& script, std::string& error);
 
-const char* UsageText();
+const std::string& UsageText();
 
 }  // namespace orlax::cli

@@ -11,7 +11,8 @@
 #include "headless/headless_host.h"
 #include "linedb/line_database.h"
 #include "linedb/record_db_choice.h"
-#include "startup/unit_platform.h"
+#include "unit_platform/unit_platform.h"
+#include "util/version.h"
 
 namespace orlax::cli {
 namespace {
@@ -23,7 +24,7 @@ int UsageError(std::ostream& err, const std::string& message) {
 
 // Runs the main window on the unit's platform, its records also going to the
 // line database when there is one.
-int RunSession(Options& options, startup::UnitPlatform& unit, const std::optional<std::string>& recordDb,
+int RunSession(Options& options, unit_platform::UnitPlatform& unit, const std::optional<std::string>& recordDb,
                std::ostream& out, std::ostream& err) {
     headless::HeadlessHost host(std::move(options.actions), out, err);
     app::CBurnerApp application({unit.Spooler(), unit.Clock(), host}, app::AppConfig{options.dataRoot});
@@ -80,7 +81,7 @@ int Run(std::span<const std::string> args, std::ostream& out, std::ostream& err)
         return kExitOk;
     }
     if (options->version) {
-        out << "orlaxctl " << ORLAX_VERSION << "\n";
+        out << "orlaxctl " << util::kVersion << "\n";
         return kExitOk;
     }
     const auto recordDb = linedb::ChosenConninfo(options->recordDb, error);
@@ -90,9 +91,9 @@ int Run(std::span<const std::string> args, std::ostream& out, std::ostream& err)
     });
     if (syncs && !recordDb)
         return UsageError(err, "record-sync needs a line database: --record-db CONNINFO or ORLAX_RECORD_DB");
-    if (!options->emulate && !startup::HaveSystemSpooler())
+    if (!options->emulate && !unit_platform::HaveSystemSpooler())
         return UsageError(err, "this build has no system print spooler; use --emulate");
-    const auto unit = startup::MakeUnitPlatform(*options, error);
+    const auto unit = unit_platform::MakeUnitPlatform(*options, error);
     if (!unit) return UsageError(err, error);
     const int status = RunSession(*options, *unit, recordDb, out, err);
     // The log shows only the code of the system spooler's failure: its cause

@@ -7,11 +7,13 @@
 #include <span>
 #include <string>
 
+#include "util/exit_status.h"
+
 namespace orlax::cli {
 
-inline constexpr int kExitOk = 0;
-inline constexpr int kExitFailed = 1;
-inline constexpr int kExitUsage = 2;
+using util::kExitFailed;
+using util::kExitOk;
+using util::kExitUsage;
 
 int Run(std::span<const std::string> args, std::ostream& out, std::ostream& err);
 

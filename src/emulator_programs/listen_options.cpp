@@ -5,7 +5,7 @@
 #include <cctype>
 #include <charconv>
 
-#include "startup/option_table.h"
+#include "util/option_table.h"
 
 namespace orlax::emulator {
 namespace {
@@ -71,10 +71,10 @@ std::optional<ListenOptions> ParseListenOptions(std::span<const std::string> arg
             return true;
         };
     };
-    const std::array<startup::Option, 6> table{{
-        {"--help", startup::Takes::Nothing, flag(options.help)},
-        {"--version", startup::Takes::Nothing, flag(options.version)},
-        {"--listen", startup::Takes::Value,
+    const std::array<util::Option, 6> table{{
+        {"--help", util::Takes::Nothing, flag(options.help)},
+        {"--version", util::Takes::Nothing, flag(options.version)},
+        {"--listen", util::Takes::Value,
          [&](const std::string& address, std::string& message) {
              if (!ParseListenAddress(address, options.host, options.port)) {
                  message = "--listen '" + address + "': expected HOST:PORT, [IPV6]:PORT or PORT";
@@ -82,9 +82,9 @@ std::optional<ListenOptions> ParseListenOptions(std::span<const std::string> arg
              }
              return listen = true;
          }},
-        {"--scenario", startup::Takes::Value, path(options.scenarioPath)},
-        {"--journal", startup::Takes::Value, path(options.journalPath)},
-        {"--idle-limit", startup::Takes::Value,
+        {"--scenario", util::Takes::Value, path(options.scenarioPath)},
+        {"--journal", util::Takes::Value, path(options.journalPath)},
+        {"--idle-limit", util::Takes::Value,
          [&](const std::string& seconds, std::string& message) {
              if (!ParseIdleLimit(seconds, options.idleLimit)) {
                  message = "--idle-limit '" + seconds + "': expected whole seconds from 1 to " +
@@ -94,13 +94,13 @@ std::optional<ListenOptions> ParseListenOptions(std::span<const std::string> arg
              return true;
          }},
     }};
-    const startup::Dialect dialect{
+    const util::Dialect dialect{
         .missingValue = [](std::string_view spelled, std::string_view valueIs) {
             return "option " + std::string(spelled) + " needs " + std::string(valueIs);
         },
         .unknown = [](std::string_view word) { return "unknown argument '" + std::string(word) + "'"; },
     };
-    if (!startup::ParseOptions(args, table, dialect, error)) return std::nullopt;
+    if (!util::ParseOptions(args, table, dialect, error)) return std::nullopt;
     if (!options.help && !options.version && !listen) {
         error = "--listen HOST:PORT is required";
         return std::nullopt;

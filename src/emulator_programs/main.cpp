@@ -14,14 +14,16 @@
 #include "emulator_programs/unit_server.h"
 #include "emulator_programs/usb_options.h"
 #include "emulator_programs/usb_run.h"
-#include "startup/emulated_unit.h"
+#include "emulator/emulated_unit.h"
+#include "util/exit_status.h"
 #include "util/unique_fd.h"
+#include "util/version.h"
 
 namespace {
 
-constexpr int kExitOk = 0;
-constexpr int kExitFailed = 1;
-constexpr int kExitUsage = 2;
+using orlax::util::kExitFailed;
+using orlax::util::kExitOk;
+using orlax::util::kExitUsage;
 
 int UsageError(const std::string& message) {
     std::cerr << "orlax-emulator: " << message << "\nTry 'orlax-emulator --help'.\n";
@@ -55,11 +57,11 @@ int main(int argc, char** argv) {
         return kExitOk;
     }
     if (options->version) {
-        std::cout << "orlax-emulator " << ORLAX_VERSION << "\n";
+        std::cout << "orlax-emulator " << orlax::util::kVersion << "\n";
         return kExitOk;
     }
 
-    const auto emulated = orlax::startup::LoadEmulatedUnit(options->scenarioPath, options->journalPath, error);
+    const auto emulated = orlax::emulator::LoadEmulatedUnit(options->scenarioPath, options->journalPath, error);
     if (!emulated) return UsageError(error);
 
     const orlax::util::UniqueFd stopFd(StopSignals());

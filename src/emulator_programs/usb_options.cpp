@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "emulator/usb_descriptors.h"
-#include "startup/option_table.h"
+#include "util/option_table.h"
 
 namespace orlax::emulator::usb {
 
@@ -26,10 +26,10 @@ std::optional<UsbOptions> ParseUsbOptions(std::span<const std::string> args, std
             return true;
         };
     };
-    const std::array<startup::Option, 7> table{{
-        {"--usb", startup::Takes::Nothing, [](const std::string&, std::string&) { return true; }},
-        {"--help", startup::Takes::Nothing, [&](const std::string&, std::string&) { return options.help = true; }},
-        {"--serial", startup::Takes::Value,
+    const std::array<util::Option, 7> table{{
+        {"--usb", util::Takes::Nothing, [](const std::string&, std::string&) { return true; }},
+        {"--help", util::Takes::Nothing, [&](const std::string&, std::string&) { return options.help = true; }},
+        {"--serial", util::Takes::Value,
          [&](const std::string& serial, std::string& message) {
              options.serial = serial;
              if (IsValidSerial(serial)) return true;
@@ -37,11 +37,11 @@ std::optional<UsbOptions> ParseUsbOptions(std::span<const std::string> args, std
                        " printable characters without ':' or ';'";
              return false;
          }},
-        {"--scenario", startup::Takes::Value, path(options.scenarioPath)},
-        {"--journal", startup::Takes::Value, path(options.journalPath)},
-        {"--silent", startup::Takes::Nothing,
+        {"--scenario", util::Takes::Value, path(options.scenarioPath)},
+        {"--journal", util::Takes::Value, path(options.journalPath)},
+        {"--silent", util::Takes::Nothing,
          [&](const std::string&, std::string&) { return options.faults.silent = true; }},
-        {"--unplug-after", startup::Takes::Value,
+        {"--unplug-after", util::Takes::Value,
          [&](const std::string& count, std::string& message) {
              std::uint32_t n = 0;
              const auto [ptr, ec] = std::from_chars(count.data(), count.data() + count.size(), n);
@@ -53,7 +53,7 @@ std::optional<UsbOptions> ParseUsbOptions(std::span<const std::string> args, std
              return true;
          }},
     }};
-    const startup::Dialect dialect{
+    const util::Dialect dialect{
         .missingValue = [](std::string_view spelled, std::string_view valueIs) {
             return "option " + std::string(spelled) + " needs " + std::string(valueIs);
         },
@@ -62,7 +62,7 @@ std::optional<UsbOptions> ParseUsbOptions(std::span<const std::string> args, std
         },
     };
     const std::span<const std::string> words(args.begin(), dashes);
-    if (!startup::ParseOptions(words, table, dialect, error)) return std::nullopt;
+    if (!util::ParseOptions(words, table, dialect, error)) return std::nullopt;
     if (options.serial.empty()) options.serial = std::string(kDefaultSerial);
     if (!options.help && options.command.empty()) {
         error = "--usb needs a command to run: -- COMMAND [ARG...]";

@@ -17,14 +17,15 @@
 #include "emulator_programs/usb_options.h"
 #include "emulator_programs/usb_testbed.h"
 #include "emulator/usb_unit.h"
+#include "util/exit_status.h"
 
 extern char** environ;
 
 namespace orlax::emulator::usb {
 namespace {
 
-constexpr int kExitFailed = 1;
-constexpr int kExitUsage = 2;
+using util::kExitFailed;
+using util::kExitUsage;
 constexpr int kExitCannotRun = 127;
 constexpr int kSignalBase = 128;
 

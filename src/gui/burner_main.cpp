@@ -17,13 +17,15 @@
 #include "gui/qt_host.h"
 #include "linedb/line_database.h"
 #include "linedb/record_db_choice.h"
-#include "startup/unit_platform.h"
+#include "unit_platform/unit_platform.h"
+#include "util/exit_status.h"
+#include "util/version.h"
 
 namespace {
 
 using namespace orlax;
-
-constexpr int kExitUsage = 2;
+using util::kExitOk;
+using util::kExitUsage;
 
 int UsageError(const std::string& message) {
     std::cerr << "orlax-burner: " << message << "\nTry 'orlax-burner --help'.\n";
@@ -46,14 +48,14 @@ struct QtArguments {
 
 // Runs the main window on the unit's platform until it is closed, its
 // records also going to the line database when there is one.
-int RunWindow(startup::UnitPlatform& unit, const std::optional<std::string>& recordDb,
+int RunWindow(unit_platform::UnitPlatform& unit, const std::optional<std::string>& recordDb,
               const gui::BurnerOptions& options, char* programName) {
     QtArguments qt(programName, options.forQt);
     QApplication application(qt.argc, qt.argv.data());
     if (const std::string leftover = gui::LeftoverError(qt.argc, qt.argv.data()); !leftover.empty())
         return UsageError(leftover);
     QApplication::setApplicationName(QStringLiteral("orlax-burner"));
-    QApplication::setApplicationVersion(QStringLiteral(ORLAX_VERSION));
+    QApplication::setApplicationVersion(QString::fromLatin1(util::kVersion));
     QApplication::setWindowIcon(gui::AppIcon());
     // The main window's modal run is the program; closing a message box
     // before it shows must not end anything.
@@ -70,7 +72,7 @@ int RunWindow(startup::UnitPlatform& unit, const std::optional<std::string>& rec
     gui::QtClock clock(&progress);
     clock.SetTrace(trace.get());
     gui::QtMessagePresenter presenter;
-    gui::QtHost host(presenter, &progress, ORLAX_VERSION);
+    gui::QtHost host(presenter, &progress, util::kVersion);
     host.SetTrace(trace.get());
     app::CBurnerApp burner({unit.Spooler(), clock, host, &progress}, app::AppConfig{options.dataRoot});
     std::optional<linedb::LineDatabase> lineDatabase;
@@ -85,7 +87,7 @@ int RunWindow(startup::UnitPlatform& unit, const std::optional<std::string>& rec
         burner.ProductionRecord().SetLineRecord(&lineDatabase->Record());
     }
     burner.InitInstance();
-    return 0;
+    return kExitOk;
 }
 
 }  // namespace
@@ -97,13 +99,13 @@ int main(int argc, char** argv) {
     if (!options) return UsageError(error);
     if (options->help) {
         std::cout << gui::BurnerUsageText();
-        return 0;
+        return kExitOk;
     }
     if (options->version) {
-        std::cout << "orlax-burner " ORLAX_VERSION "\n";
-        return 0;
+        std::cout << "orlax-burner " << util::kVersion << "\n";
+        return kExitOk;
     }
-    if (!options->emulate && !startup::HaveSystemSpooler()) {
+    if (!options->emulate && !unit_platform::HaveSystemSpooler()) {
         std::cerr << "orlax-burner: this build has no system print spooler; "
                      "run on the emulated unit with --emulate\n";
         return kExitUsage;
@@ -112,7 +114,7 @@ int main(int argc, char** argv) {
     // window's own clock (QtClock) keeps it painted through pauses.
     const auto recordDb = linedb::ChosenConninfo(options->recordDb, error);
     if (!error.empty()) return UsageError(error);
-    const auto unit = startup::MakeUnitPlatform(*options, error);
+    const auto unit = unit_platform::MakeUnitPlatform(*options, error);
     if (!unit) return UsageError(error);
     return RunWindow(*unit, recordDb, *options, argv[0]);
 }

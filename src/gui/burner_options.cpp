@@ -11,12 +11,12 @@ std::optional<BurnerOptions> ParseBurnerOptions(std::span<const std::string> arg
     const auto flag = [](bool& into) {
         return [&into](const std::string&, std::string&) { return into = true; };
     };
-    std::vector<startup::Option> table = startup::UnitOptionRows(options, startup::WithFast::No);
+    std::vector<util::Option> table = unit_platform::UnitOptionRows(options, unit_platform::WithFast::No);
     table.insert(table.end(), {
-                                  {"--help", startup::Takes::Nothing, flag(options.help)},
-                                  {"-h", startup::Takes::Nothing, flag(options.help)},
-                                  {"--version", startup::Takes::Nothing, flag(options.version)},
-                                  {"--record-db", startup::Takes::Value,
+                                  {"--help", util::Takes::Nothing, flag(options.help)},
+                                  {"-h", util::Takes::Nothing, flag(options.help)},
+                                  {"--version", util::Takes::Nothing, flag(options.version)},
+                                  {"--record-db", util::Takes::Value,
                                    [&options](const std::string& conninfo, std::string& refused) {
                                        refused = linedb::ConninfoProblem(conninfo);
                                        if (!refused.empty()) refused = "--record-db: " + refused;
@@ -25,16 +25,16 @@ std::optional<BurnerOptions> ParseBurnerOptions(std::span<const std::string> arg
                                    }},
                               });
     // Every other word goes to Qt (unknown == nullptr).
-    const startup::Dialect dialect{
+    const util::Dialect dialect{
         .missingValue = [](std::string_view spelled, std::string_view) {
             return std::string(spelled) + " needs a value";
         },
         .emptyWordIsMissing = true,
     };
-    auto parsed = startup::ParseOptions(args, table, dialect, error);
+    auto parsed = util::ParseOptions(args, table, dialect, error);
     if (!parsed) return std::nullopt;
     options.forQt = std::move(parsed->handedOn);
-    if (error = startup::CombinationError(options); !error.empty()) return std::nullopt;
+    if (error = unit_platform::CombinationError(options); !error.empty()) return std::nullopt;
     return options;
 }
 

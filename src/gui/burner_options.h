@@ -9,13 +9,13 @@
 #include <string>
 #include <vector>
 
-#include "startup/unit_options.h"
+#include "unit_platform/unit_options.h"
 
 namespace orlax::gui {
 
 // The unit options (--emulate, --journal, --data-root; not --fast: the
 // desktop unit answers in real time) and orlax-burner's own.
-struct BurnerOptions : startup::UnitChoice {
+struct BurnerOptions : unit_platform::UnitChoice {
     bool help = false;
     bool version = false;
     std::optional<std::string> recordDb;  // --record-db CONNINFO

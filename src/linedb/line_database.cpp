@@ -4,6 +4,8 @@
 
 #include <array>
 
+#include "util/version.h"
+
 namespace orlax::linedb {
 
 std::string StationName() {
@@ -16,7 +18,7 @@ LineDatabase::LineDatabase(std::string conninfo, std::function<std::string()> qu
                            std::function<std::string(const std::string& queue)> deviceUri)
     : store_(std::move(conninfo)),
       record_(store_, [queue = std::move(queue), deviceUri = std::move(deviceUri), station = StationName()] {
-          report::StationFacts facts{station, queue(), {}, ORLAX_VERSION};
+          report::StationFacts facts{station, queue(), {}, util::kVersion};
           if (deviceUri) facts.deviceUri = deviceUri(facts.queue);
           return facts;
       }) {}

@@ -11,6 +11,7 @@
 
 #include "cli/run.h"
 #include "support/record_builder.h"
+#include "support/temp_dir.h"
 
 namespace orlax::cli {
 namespace {
@@ -19,18 +20,7 @@ namespace fs = std::filesystem;
 
 class Orlaxctl : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("orlaxctl_test_" + std::to_string(::getpid()) + "_" +
-                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
-    std::string WriteFile(const std::string& name, const std::string& text) {
-        const auto path = dir_ / name;
-        std::ofstream(path) << text;
-        return path.string();
-    }
+    std::string WriteFile(const std::string& name, const std::string& text) { return temp_.Write(name, text); }
 
     int Run(std::vector<std::string> args) {
         out_.str("");
@@ -38,7 +28,8 @@ protected:
         return cli::Run(args, out_, err_);
     }
 
-    fs::path dir_;
+    testing::TempDir temp_{"orlaxctl-test"};
+    const fs::path& dir_ = temp_.Path();
     std::ostringstream out_, err_;
 };
 
@@ -49,19 +40,19 @@ std::string WithoutCr(std::string_view text) {
     return result;
 }
 
-TEST_F(Orlaxctl, GetStatusPrintsTheDumpAndTheWorkedExampleReport) {
-    const auto scenario = WriteFile("worked.json", testing::kContractExampleScenario);
+TEST_F(Orlaxctl, GetStatusPrintsTheDumpAndTheReferenceReport) {
+    const auto scenario = WriteFile("reference.json", testing::kContractExampleScenario);
     ASSERT_EQ(Run({"--emulate=" + scenario, "--fast", "get-status"}), kExitOk) << err_.str();
     const std::string out = out_.str();
     EXPECT_TRUE(out.starts_with("Getting Printer Status !!\n00 00 00 03 01 00 00 01 36 ")) << out;
-    EXPECT_TRUE(out.ends_with(WithoutCr(testing::kWorkedExampleReport))) << out;
+    EXPECT_TRUE(out.ends_with(WithoutCr(testing::kReferenceReport))) << out;
     EXPECT_EQ(err_.str(), "");
 
     // The log as it stands at the end, line ends as the log holds them.
     ASSERT_EQ(Run({"--emulate=" + scenario, "--fast", "--final-log", "--crlf", "get-status"}), kExitOk);
     const std::string log = out_.str();
     ASSERT_EQ(log.size(), 4 * 77 + 818u);
-    EXPECT_EQ(log.substr(4 * 77), testing::kWorkedExampleReport);
+    EXPECT_EQ(log.substr(4 * 77), testing::kReferenceReport);
 }
 
 TEST_F(Orlaxctl, FailuresAndUsageErrorsGiveTheirExitStatus) {

@@ -12,6 +12,7 @@
 #include "support/passing_unit.h"
 #include "platform/spooler_errors.h"
 #include "support/session.h"
+#include "support/temp_dir.h"
 
 namespace orlax::emulator {
 namespace {
@@ -117,8 +118,8 @@ std::string ReadAll(const std::string& path) {
 // What the unit saw of one session, in order: its journal.
 std::string UnitJournal(const Scenario& scenario, headless::Script script, const std::string& dataRoot,
                         bool& failed) {
-    const std::string path = ::testing::TempDir() + "delivery_journal.txt";
-    std::remove(path.c_str());
+    const testing::TempDir dir("orlax-delivery");
+    const std::string path = dir.PathOf("journal.txt");
     {
         Journal journal(path);
         VirtualClock clock;
@@ -132,7 +133,6 @@ std::string UnitJournal(const Scenario& scenario, headless::Script script, const
         EXPECT_EQ(spooler.QueuedJobs(), 0u) << "a job was left queued, to reach the unit later";
     }
     std::string text = ReadAll(path);
-    std::remove(path.c_str());
     return text;
 }
 

@@ -8,6 +8,7 @@
 
 #include "emulator/emulated_unit_spooler.h"
 #include "emulator/sha256.h"
+#include "support/temp_dir.h"
 
 namespace orlax::emulator {
 namespace {
@@ -21,13 +22,8 @@ std::string ReadAll(const std::string& path) {
 
 class JournalFile : public ::testing::Test {
 protected:
-    void SetUp() override {
-        path_ = ::testing::TempDir() + "journal_" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".txt";
-        std::remove(path_.c_str());
-    }
-    void TearDown() override { std::remove(path_.c_str()); }
-    std::string path_;
+    testing::TempDir dir_{"orlax-journal"};
+    std::string path_ = dir_.PathOf("journal.txt");
 };
 
 TEST(JournalLines, JobBytesAsHexUpToSixtyFourThenDigest) {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "support/record_builder.h"
+#include "support/temp_dir.h"
 
 namespace orlax::emulator {
 namespace {
@@ -189,8 +190,8 @@ TEST(Scenario, RejectsBadInputNamingTheKey) {
 }
 
 TEST(Scenario, LoadsAFileAndNamesAnUnreadableOne) {
-    const std::string path = ::testing::TempDir() + "scenario_test.json";
-    std::ofstream(path) << R"({"busyPolls": 3})";
+    const testing::TempDir dir("orlax-scenario");
+    const std::string path = dir.Write("scenario.json", R"({"busyPolls": 3})");
     Scenario s;
     std::string error;
     ASSERT_TRUE(LoadScenarioFile(path, s, error)) << error;
@@ -201,7 +202,7 @@ TEST(Scenario, LoadsAFileAndNamesAnUnreadableOne) {
     EXPECT_EQ(error, path + ": busyPolls: expected an integer from 0 to 1000000");
     std::remove(path.c_str());
 
-    for (const std::string& bad : {path, ::testing::TempDir()}) {
+    for (const std::string& bad : {path, dir.Path().string()}) {
         error.clear();
         EXPECT_FALSE(LoadScenarioFile(bad, s, error));
         EXPECT_EQ(error.rfind(bad + ": cannot", 0), 0u) << error;

@@ -11,6 +11,7 @@
 #include "emulator/emulated_unit_spooler.h"
 #include "emulator/journal.h"
 #include "support/data_root.h"
+#include "support/temp_dir.h"
 
 namespace orlax::emulator {
 namespace {
@@ -51,8 +52,8 @@ struct Outcome {
 };
 
 Outcome Deliver(JobBytes keep, const std::vector<std::uint8_t>& bytes, bool journal = true, Faults faults = {}) {
-    const std::string path = ::testing::TempDir() + "streamed_jobs_journal.txt";
-    std::remove(path.c_str());
+    const testing::TempDir dir("orlax-streamed-jobs");
+    const std::string path = dir.PathOf("journal.txt");
     Outcome outcome;
     {
         Journal file(path);
@@ -65,7 +66,6 @@ Outcome Deliver(JobBytes keep, const std::vector<std::uint8_t>& bytes, bool jour
         outcome.nothingOpen = spooler.OpenHandles() == 0 && spooler.OpenJobs() == 0;
     }
     outcome.journal = ReadAll(path);
-    std::remove(path.c_str());
     return outcome;
 }
 

@@ -21,6 +21,7 @@
 #include "gui/qt_dialog_window.h"
 #include "gui/qt_host.h"
 #include "res/dialog_templates.h"
+#include "util/version.h"
 
 namespace {
 
@@ -63,7 +64,7 @@ int main(int argc, char** argv) {
     gui::QtClock clock(&progress);
     emulator::EmulatedSpooler spooler(emulator::DefaultScenario());
     gui::QtMessagePresenter presenter;
-    gui::QtHost host(presenter, &progress, ORLAX_VERSION);
+    gui::QtHost host(presenter, &progress, util::kVersion);
     app::CBurnerApp burner({spooler, clock, host}, app::AppConfig{"/nonexistent"});
 
     host.SetWindowShown([&](QtDialogWindow& window) {

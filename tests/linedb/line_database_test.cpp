@@ -23,6 +23,7 @@
 #include "support/data_root.h"
 #include "support/passing_unit.h"
 #include "support/pg_server.h"
+#include "util/version.h"
 
 namespace orlax::linedb {
 namespace {
@@ -127,7 +128,7 @@ TEST_F(LineDatabase, APassingFinalCheckGivesOneRowEqualToItsFileLine) {
     EXPECT_EQ(row[25], StationName());
     EXPECT_EQ(row[26], "Lumetra PRO");
     EXPECT_EQ(row[27], "t");
-    EXPECT_EQ(row[28], ORLAX_VERSION);
+    EXPECT_EQ(row[28], util::kVersion);
     std::array<std::uint8_t, protocol::kStatusRecordSize> status{};
     ASSERT_EQ(row[29].size(), 2 * status.size());
     for (std::size_t i = 0; i < status.size(); ++i) status[i] = static_cast<std::uint8_t>(std::stoi(row[29].substr(2 * i, 2), nullptr, 16));

@@ -70,9 +70,9 @@ emulator::Scenario WithBytes(emulator::Scenario scenario, std::vector<std::pair<
     return scenario;
 }
 
-TEST(FinalCheck, WorkedExample) {
+TEST(FinalCheck, ReferenceUnit) {
     emulator::Scenario scenario = emulator::DefaultScenario();
-    scenario.record = testing::WorkedExampleRecord();
+    scenario.record = testing::ReferenceRecord();
     Check check(scenario);
     EXPECT_EQ(check.Run(),
               "Doing Final Check on ORLAX PRO !\r\n"

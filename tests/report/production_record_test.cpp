@@ -39,9 +39,9 @@ std::tm LocalTime(int year, int month, int day, int hour, int minute) {
 }
 
 // 9:41 on 7 March 2005.
-std::tm WorkedExampleTime() { return LocalTime(2005, 3, 7, 9, 41); }
+std::tm ReferenceTime() { return LocalTime(2005, 3, 7, 9, 41); }
 
-constexpr std::string_view kWorkedExampleLine =
+constexpr std::string_view kReferenceLine =
     "000001,Not Set,09:41,03\\07\\2005,Not Set,099,0000001234,0000001240,-0003,0004,0002,-0001,"
     "0005,0002,-0004,0006,0010,-0007,003,-002,012,200,015,180,\r\n";
 
@@ -54,22 +54,22 @@ std::vector<std::string> Fields(const std::string& line) {
 }
 
 struct Writer {
-    Writer() : record([] { return WorkedExampleTime(); }) {}
+    Writer() : record([] { return ReferenceTime(); }) {}
 
     int Write() { return record.WriteProductionRecord(data.Folder(), state, log); }
     std::string FilePath() const { return data.PathOf("ORLAXPRO.log"); }
 
     TempDataRoot data;
-    device::DeviceState state = testing::StateAfterQuery(testing::WorkedExampleRecord());
+    device::DeviceState state = testing::StateAfterQuery(testing::ReferenceRecord());
     operations::OperatorLog log;
     ProductionRecord record;
 };
 
-TEST(ProductionRecord, WorkedExampleLineIs147Characters) {
+TEST(ProductionRecord, ReferenceLineIs147Characters) {
     Writer w;
-    ASSERT_EQ(kWorkedExampleLine.size(), 147u);
+    ASSERT_EQ(kReferenceLine.size(), 147u);
     EXPECT_EQ(w.Write(), 1);
-    EXPECT_EQ(w.data.Read("ORLAXPRO.log"), kWorkedExampleLine);
+    EXPECT_EQ(w.data.Read("ORLAXPRO.log"), kReferenceLine);
     EXPECT_EQ(w.log.LogText(), w.FilePath() + "    File updated !! \r\n");
     EXPECT_STREQ(w.record.recordTime.data(), "09:41");
     EXPECT_STREQ(w.record.recordDate.data(), "03\\07\\2005");
@@ -81,8 +81,8 @@ TEST(ProductionRecord, NumbersFromOneAtEveryStartAndAppends) {
     EXPECT_EQ(w.Write(), 1);
     EXPECT_EQ(w.Write(), 1);
     const std::string text = w.data.Read("ORLAXPRO.log");
-    const std::string second = "000002" + std::string(kWorkedExampleLine.substr(6));
-    EXPECT_EQ(text, "000001,from an earlier run\r\n" + std::string(kWorkedExampleLine) + second);
+    const std::string second = "000002" + std::string(kReferenceLine.substr(6));
+    EXPECT_EQ(text, "000001,from an earlier run\r\n" + std::string(kReferenceLine) + second);
     EXPECT_EQ(w.record.recordCounter, 3);
 }
 
@@ -98,14 +98,14 @@ TEST(ProductionRecord, FieldFormats) {
     };
     const auto byte = [](std::size_t at, int value) {
         return [at, value](Writer& w) {
-            auto record = testing::WorkedExampleRecord();
+            auto record = testing::ReferenceRecord();
             record[at] = static_cast<std::uint8_t>(value);
             w.state = testing::StateAfterQuery(record);
         };
     };
     const auto counter = [](std::size_t at, std::uint32_t value) {
         return [at, value](Writer& w) {
-            auto record = testing::WorkedExampleRecord();
+            auto record = testing::ReferenceRecord();
             testing::PutU32(record, at, value);
             w.state = testing::StateAfterQuery(record);
         };
@@ -155,7 +155,7 @@ TEST(ProductionRecord, UnopenableFileLeavesTheCounter) {
     std::filesystem::create_directories(w.data.Folder());
     w.log.ClearLog();
     EXPECT_EQ(w.Write(), 1);
-    EXPECT_EQ(w.data.Read("ORLAXPRO.log"), kWorkedExampleLine);
+    EXPECT_EQ(w.data.Read("ORLAXPRO.log"), kReferenceLine);
 }
 
 // Whatever stands in the record's place, the operation never waits on it
@@ -207,7 +207,7 @@ TEST(ProductionRecord, ShortLockIsWaitedFor) {
     });
     EXPECT_EQ(w.Write(), 1);
     release.join();
-    EXPECT_EQ(w.data.Read("ORLAXPRO.log"), kWorkedExampleLine);
+    EXPECT_EQ(w.data.Read("ORLAXPRO.log"), kReferenceLine);
 }
 
 // A line cut short by the file size limit is taken back out: the file keeps

@@ -14,11 +14,11 @@ namespace {
 namespace f = protocol::field;
 using testing::RecordBytes;
 using testing::StateAfterQuery;
-using testing::WorkedExampleRecord;
+using testing::ReferenceRecord;
 
-TEST(StatusReport, WorkedExampleIsExact) {
-    const std::string text = FormatStatusReport(StateAfterQuery(WorkedExampleRecord()));
-    EXPECT_EQ(text, testing::kWorkedExampleReport);
+TEST(StatusReport, ReferenceReportIsExact) {
+    const std::string text = FormatStatusReport(StateAfterQuery(ReferenceRecord()));
+    EXPECT_EQ(text, testing::kReferenceReport);
     EXPECT_EQ(text.size(), 818u);
 }
 
@@ -38,19 +38,19 @@ TEST(StatusReport, FirmwareTextIsWrittenOverTheBlanks) {
         {"", "ORLAX PRO FIRMWARE VERSION #:                        LEX:   99\r\n"},
     };
     for (const auto& c : cases) {
-        RecordBytes r = WorkedExampleRecord();
+        RecordBytes r = ReferenceRecord();
         testing::PutFirmware(r, c.firmware);
         EXPECT_EQ(FirstLine(r), c.line) << c.firmware;
     }
     // A full field has no terminator: the model byte after it is not part of the text.
-    RecordBytes r = WorkedExampleRecord();
+    RecordBytes r = ReferenceRecord();
     testing::PutFirmware(r, "ABCDEFGHIJKLMNO");
     r[f::modelType] = 'B';
     EXPECT_EQ(FirstLine(r).size(), 64u);
 }
 
 TEST(StatusReport, LexVersionIsUnsignedInTheReport) {
-    RecordBytes r = WorkedExampleRecord();
+    RecordBytes r = ReferenceRecord();
     r[f::lexVersion] = 200;
     EXPECT_NE(FirstLine(r).find("LEX:   200\r\n"), std::string::npos);
 }
@@ -132,7 +132,7 @@ TEST(StatusReport, FieldEdgeCases) {
          "Last Disk Left:\t-128\tLast Disk Right:\t127 \r\n"},
     };
     for (const auto& c : cases) {
-        RecordBytes r = WorkedExampleRecord();
+        RecordBytes r = ReferenceRecord();
         auto state = StateAfterQuery(r);
         c.change(r, state.mirror);
         std::copy(r.begin(), r.end(), state.statusBuffer.begin());
@@ -141,7 +141,7 @@ TEST(StatusReport, FieldEdgeCases) {
 }
 
 TEST(StatusReport, ShowWritesTheDumpThenTheReport) {
-    const auto state = StateAfterQuery(WorkedExampleRecord());
+    const auto state = StateAfterQuery(ReferenceRecord());
     operations::OperatorLog log;
     int appends = 0;
     log.SetAppendObserver([&](std::string_view) { ++appends; });
@@ -156,7 +156,7 @@ TEST(StatusReport, ShowWritesTheDumpThenTheReport) {
         at = end + 2;
     }
     EXPECT_EQ(text.substr(0, 9), "00 00 00 ");
-    EXPECT_EQ(text.substr(at), testing::kWorkedExampleReport);
+    EXPECT_EQ(text.substr(at), testing::kReferenceReport);
 }
 
 TEST(StatusReport, FourthDumpLineStaysWithinBufferAndLogHex) {
@@ -167,7 +167,7 @@ TEST(StatusReport, FourthDumpLineStaysWithinBufferAndLogHex) {
     const Case cases[] = {{100, 25}, {75, 0}, {0, 0}, {76, 1}, {141, 66}, {142, 66}, {1000, 66},
                           {0xFFFFFFFFu, 66}};
     for (const auto& c : cases) {
-        auto state = StateAfterQuery(WorkedExampleRecord());
+        auto state = StateAfterQuery(ReferenceRecord());
         state.statusLength = c.length;
         operations::OperatorLog log;
         ShowStatusReport(state, log);

@@ -2,8 +2,6 @@
 // files put into it by name, everything removed at the end.
 #pragma once
 
-#include <unistd.h>
-
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -13,21 +11,13 @@
 #include <string_view>
 #include <vector>
 
+#include "support/temp_dir.h"
+
 namespace orlax::testing {
 
 class TempDataRoot {
 public:
-    TempDataRoot() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "orlax-data-XXXXXX").string();
-        if (::mkdtemp(pattern.data())) root_ = pattern;
-        std::filesystem::create_directories(Folder());
-    }
-    ~TempDataRoot() {
-        std::error_code ignored;
-        if (!root_.empty()) std::filesystem::remove_all(root_, ignored);
-    }
-    TempDataRoot(const TempDataRoot&) = delete;
-    TempDataRoot& operator=(const TempDataRoot&) = delete;
+    TempDataRoot() { std::filesystem::create_directories(Folder()); }
 
     const std::string& Root() const { return root_; }
     // The device data folder, with its trailing slash, as the tool names it.
@@ -48,7 +38,8 @@ public:
     }
 
 private:
-    std::string root_;
+    TempDir dir_{"orlax-data"};
+    std::string root_ = dir_.Path().string();
 };
 
 // `count` bytes of a pattern that shows any block out of place.

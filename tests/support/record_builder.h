@@ -1,5 +1,5 @@
-// Builds status records for tests: the worked example's unit, and setters by
-// field.
+// Builds status records for tests: the reference unit's record, and setters
+// by field.
 #pragma once
 
 #include <array>
@@ -28,8 +28,9 @@ inline void PutFirmware(RecordBytes& r, std::string_view text) {
 
 inline void Seal(RecordBytes& r) { r[protocol::field::checksum] = protocol::StatusChecksum(r); }
 
-// The unit of the status report's worked example.
-inline RecordBytes WorkedExampleRecord() {
+// The status record of the reference unit, whose report, production record
+// line and final check the tests know to the character.
+inline RecordBytes ReferenceRecord() {
     namespace f = protocol::field;
     RecordBytes r{};
     PutFirmware(r, "1.23");
@@ -74,8 +75,8 @@ inline RecordBytes WorkedExampleRecord() {
     return r;
 }
 
-// The report's worked example, 818 characters.
-inline constexpr std::string_view kWorkedExampleReport =
+// The reference unit's status report, 818 characters.
+inline constexpr std::string_view kReferenceReport =
     "ORLAX PRO FIRMWARE VERSION #: 1.23                   LEX:   99\r\n"
     "\tPGA: 12   MODEL: B   CDR drive.\r\n"
     "\t\tLEFT PEN: BLACK\tRIGHT PEN: Color\r\n"

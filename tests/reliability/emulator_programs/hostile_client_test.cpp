@@ -23,11 +23,11 @@
 #include "reliability/emulator_programs/unit_clients.h"
 #include "support/emulator_process.h"
 #include "links/socket/network_link.h"
+#include "support/temp_dir.h"
 
 namespace orlax::reliability {
 namespace {
 
-namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using Lines = std::vector<std::string>;
 
@@ -39,8 +39,6 @@ const protocol::CommandPacket kStatusPacket = protocol::MakeStatusRequest(0);
 class HostileClients : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("orlax_hostile_clients_" + std::to_string(::getpid()));
-        fs::create_directories(dir_);
         unit_ = std::make_unique<testing::EmulatorProcess>(
             std::vector<std::string>{"--listen", "127.0.0.1:0", "--journal", Path("journal.txt")}, Path("stderr.txt"));
         port_ = unit_->ListeningPort();
@@ -51,10 +49,9 @@ protected:
     // The unit is killed by its destructor if the test ended before it stopped.
     void TearDown() override {
         unit_.reset();
-        fs::remove_all(dir_);
     }
 
-    std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+    std::string Path(const std::string& name) const { return dir_.PathOf(name); }
 
     // A status request over the network link, given the query's 2000 ms.
     // The slowest answer is kept for the step's figures.
@@ -234,7 +231,7 @@ protected:
         return {};
     }
 
-    fs::path dir_;
+    testing::TempDir dir_{"orlax-hostile-clients"};
     std::unique_ptr<testing::EmulatorProcess> unit_;
     std::uint16_t port_ = 0;
     pid_t pid_ = -1;

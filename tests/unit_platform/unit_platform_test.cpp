@@ -1,34 +1,25 @@
 // The platform the unit options choose: refusals with their messages and
 // nothing left behind, and an emulated unit on its scenario and clock.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 
-#include "startup/unit_platform.h"
+#include "unit_platform/unit_platform.h"
+#include "support/temp_dir.h"
 
-namespace orlax::startup {
+namespace orlax::unit_platform {
 namespace {
 
 namespace fs = std::filesystem;
 
 class UnitPlatformTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("orlax_unit_platform_test_" + std::to_string(::getpid()) + "_" +
-                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
+    std::string PathOf(const std::string& name) const { return temp_.PathOf(name); }
+    std::string WriteFile(const std::string& name, const std::string& text) const { return temp_.Write(name, text); }
 
-    std::string PathOf(const std::string& name) const { return (dir_ / name).string(); }
-    std::string WriteFile(const std::string& name, const std::string& text) const {
-        std::ofstream(PathOf(name)) << text;
-        return PathOf(name);
-    }
-
-    fs::path dir_;
+    testing::TempDir temp_{"orlax-unit-platform"};
+    const fs::path& dir_ = temp_.Path();
 };
 
 TEST_F(UnitPlatformTest, RefusesWhatCannotBeHadAndLeavesNothingBehind) {
@@ -92,4 +83,4 @@ TEST_F(UnitPlatformTest, WithoutEmulateTheSystemSpoolerOnTheRealClock) {
 }
 
 }  // namespace
-}  // namespace orlax::startup
+}  // namespace orlax::unit_platform

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "startup/option_table.h"
+#include "util/option_table.h"
 
-namespace orlax::startup {
+namespace orlax::util {
 namespace {
 
 std::string Missing(std::string_view spelled, std::string_view valueIs) {
@@ -95,4 +95,4 @@ TEST(OptionTable, WalksTheArgumentsAsEachProgramDoes) {
 }
 
 }  // namespace
-}  // namespace orlax::startup
+}  // namespace orlax::util

@@ -1,6 +1,6 @@
-#include "startup/option_table.h"
+#include "util/option_table.h"
 
-namespace orlax::startup {
+namespace orlax::util {
 namespace {
 
 // The row that `word` names, with the value after its "=" when it has one.
@@ -55,4 +55,4 @@ std::optional<Parsed> ParseOptions(std::span<const std::string> args, std::span<
     return parsed;
 }
 
-}  // namespace orlax::startup
+}  // namespace orlax::util

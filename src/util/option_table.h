@@ -16,7 +16,7 @@
 #include <string_view>
 #include <vector>
 
-namespace orlax::startup {
+namespace orlax::util {
 
 enum class Takes {
     Nothing,   // --opt
@@ -60,4 +60,4 @@ struct Parsed {
 std::optional<Parsed> ParseOptions(std::span<const std::string> args, std::span<const Option> table,
                                    const Dialect& dialect, std::string& error);
 
-}  // namespace orlax::startup
+}  // namespace orlax::util

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "startup/option_table.h"
+#include "util/option_table.h"
 
-namespace orlax::startup {
+namespace orlax::unit_platform {
 
 struct UnitChoice {
     bool emulate = false;
@@ -22,10 +22,10 @@ enum class WithFast { No, Yes };
 
 // The table rows that fill `choice`. The data root is made absolute and
 // normal: paths in the log and in message boxes are the real, whole paths.
-std::vector<Option> UnitOptionRows(UnitChoice& choice, WithFast fast);
+std::vector<util::Option> UnitOptionRows(UnitChoice& choice, WithFast fast);
 
 // "--fast needs --emulate" or "--journal needs --emulate" when the choice
 // does not hold together; empty when it does.
 std::string CombinationError(const UnitChoice& choice);
 
-}  // namespace orlax::startup
+}  // namespace orlax::unit_platform

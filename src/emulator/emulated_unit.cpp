@@ -1,6 +1,6 @@
-#include "startup/emulated_unit.h"
+#include "emulator/emulated_unit.h"
 
-namespace orlax::startup {
+namespace orlax::emulator {
 
 std::optional<EmulatedUnit> LoadEmulatedUnit(const std::string& scenarioPath, const std::string& journalPath,
                                              std::string& error) {
@@ -17,4 +17,4 @@ std::optional<EmulatedUnit> LoadEmulatedUnit(const std::string& scenarioPath, co
     return unit;
 }
 
-}  // namespace orlax::startup
+}  // namespace orlax::emulator

@@ -9,7 +9,7 @@
 #include "emulator/journal.h"
 #include "emulator/scenario.h"
 
-namespace orlax::startup {
+namespace orlax::emulator {
 
 struct EmulatedUnit {
     emulator::Scenario scenario;
@@ -22,4 +22,4 @@ struct EmulatedUnit {
 std::optional<EmulatedUnit> LoadEmulatedUnit(const std::string& scenarioPath, const std::string& journalPath,
                                              std::string& error);
 
-}  // namespace orlax::startup
+}  // namespace orlax::emulator

@@ -9,9 +9,9 @@
 
 #include "platform/clock.h"
 #include "platform/spooler.h"
-#include "startup/unit_options.h"
+#include "unit_platform/unit_options.h"
 
-namespace orlax::startup {
+namespace orlax::unit_platform {
 
 class UnitPlatform {
 public:
@@ -38,4 +38,4 @@ bool HaveSystemSpooler();
 // HaveSystemSpooler: each program words that itself).
 std::unique_ptr<UnitPlatform> MakeUnitPlatform(const UnitChoice& choice, std::string& error);
 
-}  // namespace orlax::startup
+}  // namespace orlax::unit_platform

@@ -1,22 +1,22 @@
-#include "startup/unit_platform.h"
+#include "unit_platform/unit_platform.h"
 
 #include "emulator/emulated_unit_spooler.h"
 #include "clocks/real_clock.h"
 #include "clocks/virtual_clock.h"
-#include "startup/emulated_unit.h"
+#include "emulator/emulated_unit.h"
 #ifdef ORLAX_HAVE_CUPS
 #include "cups/cups_queue_service.h"
 #include "cups/cups_spooler.h"
 #endif
 
-namespace orlax::startup {
+namespace orlax::unit_platform {
 namespace {
 
 class EmulatedPlatform final : public UnitPlatform {
 public:
     // Jobs are streamed through, not kept: a device file of any size costs
     // no memory.
-    EmulatedPlatform(EmulatedUnit unit, bool fast)
+    EmulatedPlatform(emulator::EmulatedUnit unit, bool fast)
         : unit_(std::move(unit)),
           fast_(fast),
           spooler_(unit_.scenario, fast ? &virtualClock_ : nullptr, unit_.journal.get(),
@@ -28,7 +28,7 @@ public:
     }
 
 private:
-    EmulatedUnit unit_;
+    emulator::EmulatedUnit unit_;
     bool fast_;
     clocks::VirtualClock virtualClock_;
     clocks::RealClock realClock_;
@@ -72,7 +72,7 @@ std::unique_ptr<UnitPlatform> MakeUnitPlatform(const UnitChoice& choice, std::st
     error = CombinationError(choice);
     if (!error.empty()) return nullptr;
     if (choice.emulate) {
-        auto unit = LoadEmulatedUnit(choice.scenarioPath, choice.journalPath, error);
+        auto unit = emulator::LoadEmulatedUnit(choice.scenarioPath, choice.journalPath, error);
         if (!unit) return nullptr;
         return std::make_unique<EmulatedPlatform>(std::move(*unit), choice.fast);
     }
@@ -84,4 +84,4 @@ std::unique_ptr<UnitPlatform> MakeUnitPlatform(const UnitChoice& choice, std::st
 #endif
 }
 
-}  // namespace orlax::startup
+}  // namespace orlax::unit_platform

@@ -1,8 +1,11 @@
-#include "startup/unit_options.h"
+#include "unit_platform/unit_options.h"
 
 #include <filesystem>
 
-namespace orlax::startup {
+namespace orlax::unit_platform {
+
+using util::Option;
+using util::Takes;
 
 std::vector<Option> UnitOptionRows(UnitChoice& choice, WithFast fast) {
     std::vector<Option> rows{
@@ -44,4 +47,4 @@ std::string CombinationError(const UnitChoice& choice) {
     return {};
 }
 
-}  // namespace orlax::startup
+}  // namespace orlax::unit_platform

@@ -1,0 +1,60 @@
+# The layers of cmake/layers.cmake for the scripts, before any build:
+#   cmake -DWHAT=includes -P cmake/print_layers.cmake
+#     one line a folder, lowest first: the folder, then the folders whose
+#     headers it may include (scripts/check-layers.sh)
+#   cmake -DWHAT=readme -P cmake/print_layers.cmake
+#     README's table of the layers
+#   cmake -DWHAT=check-readme -DREADME=FILE -P cmake/print_layers.cmake
+#     fails unless FILE holds that table between its layer marks
+cmake_minimum_required(VERSION 3.25)
+include(${CMAKE_CURRENT_LIST_DIR}/layer_table.cmake)
+
+set(begin_mark "<!-- layers: generated from cmake/layers.cmake (cmake -DWHAT=readme -P cmake/print_layers.cmake) -->")
+set(end_mark "<!-- end of layers -->")
+
+function(readme_table out)
+  set(text "${begin_mark}\n| folder | what it holds | uses |\n|---|---|---|\n")
+  orlax_layer_get(rows LAYERS)
+  foreach(folder IN LISTS rows)
+    orlax_layer_get(about ABOUT ${folder})
+    orlax_layer_get(uses USES ${folder})
+    orlax_layer_get(option IF ${folder})
+    list(JOIN uses ", " uses)
+    if(option)
+      string(APPEND about " (with ${option})")
+    endif()
+    string(APPEND text "| `src/${folder}` | ${about} | ${uses} |\n")
+  endforeach()
+  string(APPEND text "${end_mark}\n")
+  set(${out} "${text}" PARENT_SCOPE)
+endfunction()
+
+if(WHAT STREQUAL "includes")
+  orlax_layer_get(rows LAYERS)
+  foreach(folder IN LISTS rows)
+    orlax_layer_get(below BELOW ${folder})
+    list(JOIN below " " below)
+    message(NOTICE "${folder}: ${below}")
+  endforeach()
+elseif(WHAT STREQUAL "readme")
+  readme_table(table)
+  message(NOTICE "${table}")
+elseif(WHAT STREQUAL "check-readme")
+  readme_table(table)
+  file(READ "${README}" readme)
+  string(FIND "${readme}" "${begin_mark}" begin)
+  string(FIND "${readme}" "${end_mark}\n" end)
+  if(begin EQUAL -1 OR end EQUAL -1)
+    message(FATAL_ERROR "${README} lacks the layer marks; put in the output of "
+                        "cmake -DWHAT=readme -P cmake/print_layers.cmake")
+  endif()
+  string(LENGTH "${end_mark}\n" end_length)
+  math(EXPR length "${end} + ${end_length} - ${begin}")
+  string(SUBSTRING "${readme}" ${begin} ${length} shown)
+  if(NOT shown STREQUAL table)
+    message(FATAL_ERROR "${README}'s table of the layers is not cmake/layers.cmake's; it should read:\n${table}")
+  endif()
+  message(NOTICE "readme-layers: README's table is cmake/layers.cmake's")
+else()
+  message(FATAL_ERROR "WHAT: includes, readme or check-readme")
+endif()
