@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "cli/run.h"
+#include "support/temp_dir.h"
 
 namespace orlax::cli {
 namespace {
@@ -57,8 +58,8 @@ TEST(OrlaxctlDialogs, GenericActionsDriveTheDialogs) {
          "Printer Open Error !!\nPrinter Not Online or is busy \n", {},
          "not run: step 3 'set-offsets', step 4 'cancel'"},
     };
-    const fs::path dir = fs::temp_directory_path() / ("orlaxctl_dialogs_" + std::to_string(::getpid()));
-    fs::create_directories(dir);
+    const orlax::testing::TempDir temp("orlaxctl-dialogs");
+    const fs::path& dir = temp.Path();
     for (const Case& c : cases) {
         const fs::path journal = dir / "journal.txt";
         fs::remove(journal);
@@ -77,7 +78,6 @@ TEST(OrlaxctlDialogs, GenericActionsDriveTheDialogs) {
         if (c.errPart.empty()) EXPECT_EQ(err.str(), "") << what;
         else EXPECT_NE(err.str().find(c.errPart), std::string::npos) << what << ": " << err.str();
     }
-    fs::remove_all(dir);
 }
 
 }  // namespace

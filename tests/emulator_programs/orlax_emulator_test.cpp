@@ -11,6 +11,7 @@
 #include "emulator/journal.h"
 #include "emulator/scenario.h"
 #include "support/emulator_process.h"
+#include "support/temp_dir.h"
 #include "links/socket/network_link.h"
 
 namespace orlax::links::socket {
@@ -24,14 +25,7 @@ using testing::SendJob;
 
 class OrlaxEmulator : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("orlax_emulator_test_" + std::to_string(::getpid()) + "_" +
-                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
-    std::string PathOf(const std::string& name) const { return (dir_ / name).string(); }
+    std::string PathOf(const std::string& name) const { return dir_.PathOf(name); }
     std::string WriteFile(const std::string& name, const std::string& text) const {
         std::ofstream(PathOf(name)) << text;
         return PathOf(name);
@@ -56,7 +50,7 @@ protected:
 
     std::string Journal() const { return ReadText(PathOf("journal.txt")); }
 
-    fs::path dir_;
+    orlax::testing::TempDir dir_{"orlax-emulator-test"};
     std::uint16_t port_ = 0;
 };
 

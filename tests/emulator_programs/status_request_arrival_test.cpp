@@ -12,6 +12,7 @@
 #include "emulator/journal.h"
 #include "emulator/scenario.h"
 #include "support/emulator_process.h"
+#include "support/temp_dir.h"
 #include "links/socket/network_link.h"
 
 namespace orlax::links::socket {
@@ -40,8 +41,8 @@ std::vector<std::uint8_t> Ask(std::uint16_t port, const std::vector<std::vector<
 }
 
 TEST(StatusRequestArrival, SameReplyHoweverTheRequestArrives) {
-    const fs::path dir = fs::temp_directory_path() / ("orlax_status_arrival_" + std::to_string(::getpid()));
-    fs::create_directories(dir);
+    const orlax::testing::TempDir temp("orlax-status-arrival");
+    const fs::path& dir = temp.Path();
     testing::EmulatorProcess unit({"--listen", "127.0.0.1:0", "--journal", (dir / "journal.txt").string()},
                                   (dir / "stderr.txt").string());
     const std::uint16_t port = unit.ListeningPort();
@@ -81,7 +82,6 @@ TEST(StatusRequestArrival, SameReplyHoweverTheRequestArrives) {
     }
     EXPECT_EQ(unit.Stop(SIGTERM), 0);
     EXPECT_EQ(testing::ReadText((dir / "journal.txt").string()), journal);
-    fs::remove_all(dir);
 }
 
 }  // namespace
