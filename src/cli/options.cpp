@@ -114,14 +114,7 @@ std::optional<Options> ParseCommandLine(std::span<const std::string> args, std::
                                   {"--keep-going", util::Takes::Nothing, flag(options.keepGoing)},
                                   {"--help", util::Takes::Nothing, flag(options.help)},
                                   {"--version", util::Takes::Nothing, flag(options.version)},
-                                  {"--record-db", util::Takes::Value,
-                                   [&options](const std::string& conninfo, std::string& refused) {
-                                       refused = linedb::ConninfoProblem(conninfo);
-                                       if (!refused.empty()) refused = "--record-db: " + refused;
-                                       options.recordDb = conninfo;
-                                       return refused.empty();
-                                   },
-                                   "a connection string"},
+                                  linedb::RecordDbOption(options.recordDb),
                               });
     const util::Dialect dialect{
         .missingValue = [](std::string_view spelled, std::string_view valueIs) {

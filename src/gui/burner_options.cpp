@@ -16,13 +16,7 @@ std::optional<BurnerOptions> ParseBurnerOptions(std::span<const std::string> arg
                                   {"--help", util::Takes::Nothing, flag(options.help)},
                                   {"-h", util::Takes::Nothing, flag(options.help)},
                                   {"--version", util::Takes::Nothing, flag(options.version)},
-                                  {"--record-db", util::Takes::Value,
-                                   [&options](const std::string& conninfo, std::string& refused) {
-                                       refused = linedb::ConninfoProblem(conninfo);
-                                       if (!refused.empty()) refused = "--record-db: " + refused;
-                                       options.recordDb = conninfo;
-                                       return refused.empty();
-                                   }},
+                                  linedb::RecordDbOption(options.recordDb),
                               });
     // Every other word goes to Qt (unknown == nullptr).
     const util::Dialect dialect{

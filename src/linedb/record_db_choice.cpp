@@ -44,4 +44,15 @@ std::optional<std::string> ChosenConninfo(const std::optional<std::string>& from
     return conninfo;
 }
 
+util::Option RecordDbOption(std::optional<std::string>& into) {
+    return {kRecordDbOption, util::Takes::Value,
+            [&into](const std::string& conninfo, std::string& refused) {
+                refused = ConninfoProblem(conninfo);
+                if (!refused.empty()) refused = std::string(kRecordDbOption) + ": " + refused;
+                into = conninfo;
+                return refused.empty();
+            },
+            "a connection string"};
+}
+
 }  // namespace orlax::linedb

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "util/option_table.h"
+
 namespace orlax::linedb {
 
 inline constexpr std::string_view kRecordDbOption = "--record-db";
@@ -20,5 +22,9 @@ std::string ConninfoProblem(const std::string& conninfo);
 // nullopt with `error` empty when there is none, with `error` set when the
 // one given is refused.
 std::optional<std::string> ChosenConninfo(const std::optional<std::string>& fromOption, std::string& error);
+
+// The --record-db row of a program's option table: the connection string
+// into `into`, refused as ConninfoProblem says.
+util::Option RecordDbOption(std::optional<std::string>& into);
 
 }  // namespace orlax::linedb

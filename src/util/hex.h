@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -33,6 +34,33 @@ inline std::string Hex(std::span<const std::uint8_t> bytes, HexCase letters = He
     std::string text;
     AppendHex(text, bytes, letters, after);
     return text;
+}
+
+// The value of one hex digit, either case; -1 for any other character.
+constexpr int HexDigitValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+// `text` with every "%XX" turned into the byte it spells, as a URI escapes
+// it; nullopt for a '%' not followed by two hex digits.
+inline std::optional<std::string> PercentDecoded(std::string_view text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '%') {
+            out += text[i];
+            continue;
+        }
+        if (i + 2 >= text.size()) return std::nullopt;
+        const int high = HexDigitValue(text[i + 1]);
+        const int low = HexDigitValue(text[i + 2]);
+        if (high < 0 || low < 0) return std::nullopt;
+        out += static_cast<char>(high * 16 + low);
+        i += 2;
+    }
+    return out;
 }
 
 }  // namespace orlax::util

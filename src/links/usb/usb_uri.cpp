@@ -37,30 +37,6 @@ std::string Encode(std::string_view text, std::string_view reserved) {
     return out;
 }
 
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
-std::optional<std::string> Decode(std::string_view text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '%') {
-            out += text[i];
-            continue;
-        }
-        if (i + 2 >= text.size()) return std::nullopt;
-        const int high = HexValue(text[i + 1]);
-        const int low = HexValue(text[i + 2]);
-        if (high < 0 || low < 0) return std::nullopt;
-        out += static_cast<char>(high * 16 + low);
-        i += 2;
-    }
-    return out;
-}
-
 std::optional<int> ParseInterface(std::string_view text) {
     int value = 0;
     const char* end = text.data() + text.size();
@@ -80,8 +56,8 @@ std::optional<UsbUri> ParseUsbUri(std::string_view uri) {
     const std::size_t question = rest.find('?', slash);
     const std::string_view makeText = rest.substr(0, slash);
     const std::string_view modelText = rest.substr(slash + 1, question == std::string_view::npos ? question : question - slash - 1);
-    const std::optional<std::string> make = Decode(makeText);
-    const std::optional<std::string> model = Decode(modelText);
+    const std::optional<std::string> make = util::PercentDecoded(makeText);
+    const std::optional<std::string> model = util::PercentDecoded(modelText);
     if (!make || !model || make->empty() || model->empty()) return std::nullopt;
 
     UsbUri parsed{*make, *model, std::nullopt, std::nullopt};
@@ -94,7 +70,7 @@ std::optional<UsbUri> ParseUsbUri(std::string_view uri) {
         const std::string_view key = pair.substr(0, equals);
         const std::string_view value = equals == std::string_view::npos ? std::string_view{} : pair.substr(equals + 1);
         if (key == "serial") {
-            const std::optional<std::string> serial = Decode(value);
+            const std::optional<std::string> serial = util::PercentDecoded(value);
             if (!serial || serial->empty()) return std::nullopt;
             parsed.serial = *serial;
         } else if (key == "interface") {
