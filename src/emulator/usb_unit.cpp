@@ -80,7 +80,7 @@ int UsbUnit::Claim(ClientId client, int interface) {
 
 int UsbUnit::Release(ClientId client, int interface) {
     if (!Holds(client, interface)) return EINVAL;
-    EndSession();
+    TakeJob();
     holder_ = nullptr;
     return 0;
 }
@@ -151,6 +151,7 @@ Completion UsbUnit::BulkOut(ClientId client, unsigned endpoint, std::span<const 
     }
     if (!job_) job_.emplace();
     job_->Add(data);
+    quietTicks_ = 0;
     return {};
 }
 
@@ -197,13 +198,19 @@ std::optional<Completion> UsbUnit::BulkIn(ClientId client, unsigned endpoint, st
 
 void UsbUnit::ClientGone(ClientId client) {
     if (holder_ != client) return;
-    EndSession();
+    TakeJob();
     holder_ = nullptr;
 }
 
-void UsbUnit::EndSession() {
+void UsbUnit::Tick() {
+    if (job_ && ++quietTicks_ >= kQuietTicks) TakeJob();
+}
+
+// Bytes after a job is taken begin another job.
+void UsbUnit::TakeJob() {
     if (job_ && job_->Length() > 0) unit_.TakeJob(*job_);
     job_.reset();
+    quietTicks_ = 0;
 }
 
 }  // namespace orlax::emulator::usb
