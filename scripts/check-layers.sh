@@ -25,6 +25,7 @@ declare -A allowed=(
   [emulator]="protocol platform clocks util"
   [startup]="emulator cups clocks platform protocol util"
   [emulator_programs]="startup emulator protocol platform util"
+  [station]="cups links links/socket links/usb app report protocol platform startup util"
   [cli]="startup app dialogs operations report device protocol platform res headless clocks emulator cups util"
   [gui]="startup app dialogs operations report device protocol platform res clocks emulator cups util"
 )
