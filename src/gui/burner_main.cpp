@@ -43,7 +43,7 @@ struct QtArguments {
 };
 
 // Runs the main window over `spooler` until it is closed.
-int RunWindow(platform::Spooler& unitSpooler, const gui::BurnerOptions& options, char* programName) {
+int RunWindow(startup::UnitPlatform& unit, const gui::BurnerOptions& options, char* programName) {
     QtArguments qt(programName, options.forQt);
     QApplication application(qt.argc, qt.argv.data());
     if (const std::string leftover = gui::LeftoverError(qt.argc, qt.argv.data()); !leftover.empty())
@@ -62,8 +62,13 @@ int RunWindow(platform::Spooler& unitSpooler, const gui::BurnerOptions& options,
         if (!trace->IsOpen()) return UsageError(std::string("ORLAX_BURNER_TRACE: cannot write ") + tracePath);
     }
 
-    gui::WatchedSpooler spooler(unitSpooler);
+    gui::WatchedSpooler spooler(unit.Spooler());
     gui::ProgressModel progress;
+    // The spooler's notices show in the progress line, and on stderr.
+    unit.SetSpoolerNotice([&progress](std::string_view text) {
+        std::cerr << "orlax-burner: " << text << std::endl;
+        progress.Notice(text);
+    });
     gui::QtClock clock(&progress, &spooler);
     clock.SetTrace(trace.get());
     gui::QtMessagePresenter presenter;
@@ -71,6 +76,7 @@ int RunWindow(platform::Spooler& unitSpooler, const gui::BurnerOptions& options,
     host.SetTrace(trace.get());
     app::CBurnerApp burner({spooler, clock, host, &progress}, app::AppConfig{options.dataRoot});
     burner.InitInstance();
+    unit.SetSpoolerNotice(nullptr);
     return 0;
 }
 
@@ -98,5 +104,5 @@ int main(int argc, char** argv) {
     // window's own clock (QtClock) keeps it painted through pauses.
     const auto unit = startup::MakeUnitPlatform(*options, error);
     if (!unit) return UsageError(error);
-    return RunWindow(unit->Spooler(), *options, argv[0]);
+    return RunWindow(*unit, *options, argv[0]);
 }

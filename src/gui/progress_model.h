@@ -21,6 +21,7 @@ public:
 
     void FileProgress(std::string_view path, std::uint64_t sent, std::uint64_t total) override;
     void Done() override;
+    void Notice(std::string_view text) override;
 
     // A pause of `totalMs`, of which `leftMs` remain.
     void Pause(std::uint32_t totalMs, std::uint32_t leftMs);

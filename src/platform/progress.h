@@ -16,6 +16,10 @@ public:
     virtual void FileProgress(std::string_view path, std::uint64_t sent, std::uint64_t total) = 0;
     // The transfer ended, whichever way.
     virtual void Done() = 0;
+    // Something the technician should know while a transfer waits (a job
+    // slowed by how its queue is set up, and the fix), shown until the next
+    // progress.
+    virtual void Notice(std::string_view /*text*/) {}
 };
 
 // Calls Done() on the way out of a transfer, on every path; does nothing

@@ -46,6 +46,9 @@ public:
         if (spooler_.GetLastError() == 0 || spooler_.LastErrorText().empty()) return {};
         return "error " + std::to_string(spooler_.GetLastError()) + ": " + spooler_.LastErrorText();
     }
+    void SetSpoolerNotice(std::function<void(std::string_view)> notice) override {
+        spooler_.SetNotice(std::move(notice));
+    }
 
 private:
     cups::CupsSpooler spooler_;

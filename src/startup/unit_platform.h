@@ -4,8 +4,10 @@
 // it the system's print spooler (CUPS) on the real clock.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "platform/clock.h"
 #include "platform/spooler.h"
@@ -21,6 +23,9 @@ public:
     // "error N: TEXT" for the system spooler's last failure when it has its
     // cause in words (the log shows only the code); empty otherwise.
     virtual std::string SpoolerFailure() const { return {}; }
+    // Where the system spooler's notices go (a slow job's cause and fix,
+    // jobs of an earlier run cancelled); the emulated one gives none.
+    virtual void SetSpoolerNotice(std::function<void(std::string_view)>) {}
 };
 
 // Whether this build has the system's print spooler.

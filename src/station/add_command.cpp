@@ -5,7 +5,7 @@
 #include "cups/cups_queue_service.h"
 #include "links/socket/unit_address.h"
 #include "links/usb/usb_uri.h"
-#include "station/prompt_delivery.h"
+#include "cups/prompt_delivery.h"
 #include "station/station.h"
 #include "station/units.h"
 
@@ -82,7 +82,7 @@ std::optional<Plan> MakePlan(Station& station, const std::string& name, const st
                 status = Usage(station, "'" + plan.uri + "' is not a socket://HOST:PORT URI");
                 return std::nullopt;
             }
-            plan.uri = WithPromptEnd(plan.uri);
+            plan.uri = cups::WithPromptEnd(plan.uri);
             return plan;
         case Scheme::Usb: {
             if (!links::usb::ParseUsbUri(plan.uri)) {
@@ -95,7 +95,7 @@ std::optional<Plan> MakePlan(Station& station, const std::string& name, const st
                             "this again";
             else if (!IsOrlaxPro(unit->identity->id))
                 plan.note = "the USB printer is not an ORLAX PRO by its device ID: it is not marked for prompt delivery";
-            else if (!MarksUnidir(station.quirksFolder, unit->vendor, unit->product))
+            else if (!cups::MarksUnidir(station.quirksFolder, unit->vendor, unit->product))
                 plan.quirkFor = *unit;
             return plan;
         }
@@ -108,11 +108,11 @@ std::optional<Plan> MakePlan(Station& station, const std::string& name, const st
 
 // Without the rights: what an administrator would apply, nothing changed.
 int AskAdministrator(Station& station, const Plan& plan, const std::string& why) {
-    const std::string file = station.quirksFolder + "/" + std::string(kQuirksFileName);
+    const std::string file = station.quirksFolder + "/" + std::string(cups::kQuirksFileName);
     station.err << "orlax-station: " << why << "; nothing was changed. An administrator would run:\n"
                 << "  lpadmin -p " << plan.name << " -E -v " << Quoted(plan.uri) << " -m raw\n";
     if (plan.quirkFor)
-        station.err << "  echo " << Quoted(UnidirLine(plan.quirkFor->vendor, plan.quirkFor->product))
+        station.err << "  echo " << Quoted(cups::UnidirLine(plan.quirkFor->vendor, plan.quirkFor->product))
                     << " >> " << Quoted(file) << "\n";
     return kExitFailed;
 }
@@ -127,7 +127,7 @@ int Add(Station& station, const std::string& name, const std::optional<std::stri
     const std::optional<Plan> plan = MakePlan(station, name, uri, status);
     if (!plan) return status;
 
-    if (plan->quirkFor && !CanWriteQuirks(station.quirksFolder))
+    if (plan->quirkFor && !cups::CanWriteQuirks(station.quirksFolder))
         return AskAdministrator(station, *plan, "not allowed to write in " + station.quirksFolder);
     cups::ServiceError error;
     if (!station.admin.SetRawQueue(plan->name, plan->uri, error)) {
@@ -139,11 +139,11 @@ int Add(Station& station, const std::string& name, const std::optional<std::stri
     if (plan->quirkFor) {
         std::string why;
         const std::string vendorProduct = links::usb::VendorProduct(plan->quirkFor->vendor, plan->quirkFor->product);
-        if (!AddUnidirLine(station.quirksFolder, plan->quirkFor->vendor, plan->quirkFor->product, why))
+        if (!cups::AddUnidirLine(station.quirksFolder, plan->quirkFor->vendor, plan->quirkFor->product, why))
             return Failed(station, "the queue is set up, but USB unit " + vendorProduct +
                                        " is not marked for prompt delivery: " + why);
         station.out << "USB unit " << vendorProduct << " marked for prompt delivery in " << station.quirksFolder << "/"
-                    << kQuirksFileName << "\n";
+                    << cups::kQuirksFileName << "\n";
     } else if (SchemeOf(plan->uri) == Scheme::Usb && plan->note.empty()) {
         station.out << "USB unit already marked for prompt delivery in " << station.quirksFolder << "\n";
     }

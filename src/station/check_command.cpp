@@ -11,7 +11,7 @@
 
 #include "app/burner_app.h"
 #include "report/production_record.h"
-#include "station/prompt_delivery.h"
+#include "cups/prompt_delivery.h"
 #include "station/station.h"
 #include "station/units.h"
 
@@ -64,10 +64,10 @@ void CheckUsb(Station& station, Checklist& list, const cups::QueueInfo& queue) {
     list.Item("USB device access", ::access(unit->deviceFile.c_str(), R_OK | W_OK) == 0,
               "read and write " + unit->deviceFile, std::string(kUdevFix));
     const std::string vendorProduct = links::usb::VendorProduct(unit->vendor, unit->product);
-    list.Item("USB prompt delivery", MarksUnidir(station.quirksFolder, unit->vendor, unit->product),
+    list.Item("USB prompt delivery", cups::MarksUnidir(station.quirksFolder, unit->vendor, unit->product),
               "unidir quirk for " + vendorProduct + " in " + station.quirksFolder,
-              "orlax-station add " + queue.name + " (or, as root: echo '" + UnidirLine(unit->vendor, unit->product) +
-                  "' >> " + station.quirksFolder + "/" + std::string(kQuirksFileName) + ")");
+              "orlax-station add " + queue.name + " (or, as root: echo '" + cups::UnidirLine(unit->vendor, unit->product) +
+                  "' >> " + station.quirksFolder + "/" + std::string(cups::kQuirksFileName) + ")");
 }
 
 void CheckDataFolder(Station& station, Checklist& list) {
@@ -108,8 +108,8 @@ int Check(Station& station, const std::string& name) {
                 list.Item("status read", probe.ok, probe.said, "see the line above, or the error code in README");
                 if (SchemeOf(queue->deviceUri) == Scheme::Usb) CheckUsb(station, list, *queue);
                 if (SchemeOf(queue->deviceUri) == Scheme::Socket)
-                    list.Item("prompt delivery", EndsJobsPromptly(queue->deviceUri), "waiteof=false in the URI",
-                              "orlax-station add " + queue->name + " " + WithPromptEnd(queue->deviceUri));
+                    list.Item("prompt delivery", cups::EndsJobsPromptly(queue->deviceUri), "waiteof=false in the URI",
+                              "orlax-station add " + queue->name + " " + cups::WithPromptEnd(queue->deviceUri));
             }
         }
     }

@@ -7,7 +7,7 @@
 #include "cups/cups_queue_service.h"
 #include "cups/cups_spooler.h"
 #include "cups/queue_admin.h"
-#include "station/prompt_delivery.h"
+#include "cups/prompt_delivery.h"
 #include "station/station.h"
 #include "station/station_options.h"
 #include "station/status_probe.h"
@@ -39,7 +39,7 @@ int main(int argc, char** argv) {
             const std::unique_ptr<platform::Spooler> spooler = cups::MakeCupsSpooler();
             return station::ReadStatusThrough(*spooler, queue);
         },
-        station::QuirksFolder(),
+        cups::QuirksFolder(),
         options->dataRoot,
         std::cout,
         std::cerr,

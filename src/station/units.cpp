@@ -7,7 +7,7 @@
 #include "links/socket/unit_address.h"
 #include "links/usb/usb_uri.h"
 #include "platform/spooler_errors.h"
-#include "station/prompt_delivery.h"
+#include "cups/prompt_delivery.h"
 
 namespace orlax::station {
 namespace {
@@ -58,7 +58,7 @@ UriVerdict Judge(std::string_view uri, const std::vector<links::usb::AttachedPri
         case Scheme::Socket:
             verdict.carriesStatus = links::socket::ParseSocketUri(uri).has_value();
             if (!verdict.carriesStatus) verdict.statusWhy = std::string(platform::SpoolerErrorText(platform::kErrorBadDeviceUri));
-            verdict.prompt = EndsJobsPromptly(uri);
+            verdict.prompt = cups::EndsJobsPromptly(uri);
             if (!*verdict.prompt) verdict.promptWhy = "no waiteof=false: CUPS's socket backend waits up to 90 s after each job";
             break;
         case Scheme::Usb: {
@@ -69,7 +69,7 @@ UriVerdict Judge(std::string_view uri, const std::vector<links::usb::AttachedPri
                 verdict.promptWhy = "the unit is not attached (or its device ID cannot be read)";
                 break;
             }
-            verdict.prompt = MarksUnidir(quirksFolder, unit->vendor, unit->product);
+            verdict.prompt = cups::MarksUnidir(quirksFolder, unit->vendor, unit->product);
             if (!*verdict.prompt)
                 verdict.promptWhy = "no unidir quirk for " + links::usb::VendorProduct(unit->vendor, unit->product) +
                                     " in " + quirksFolder + ": CUPS's usb backend waits 8 s after each job";

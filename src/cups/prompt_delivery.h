@@ -17,7 +17,7 @@
 #include <string>
 #include <string_view>
 
-namespace orlax::station {
+namespace orlax::cups {
 
 inline constexpr std::string_view kQuirksFileName = "orlax-pro.usb-quirks";
 
@@ -48,4 +48,4 @@ bool EndsJobsPromptly(std::string_view socketUri);
 // replaced), the rest as it was.
 std::string WithPromptEnd(std::string_view socketUri);
 
-}  // namespace orlax::station
+}  // namespace orlax::cups

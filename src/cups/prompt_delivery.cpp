@@ -1,4 +1,4 @@
-#include "station/prompt_delivery.h"
+#include "cups/prompt_delivery.h"
 
 #include <unistd.h>
 
@@ -11,7 +11,7 @@
 
 #include "util/format.h"
 
-namespace orlax::station {
+namespace orlax::cups {
 namespace {
 
 namespace fs = std::filesystem;
@@ -134,4 +134,4 @@ std::string WithPromptEnd(std::string_view socketUri) {
     return result;
 }
 
-}  // namespace orlax::station
+}  // namespace orlax::cups
