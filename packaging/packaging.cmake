@@ -13,6 +13,9 @@ endif()
 # same bytes).
 find_program(ORLAX_GZIP gzip REQUIRED)
 set(ORLAX_MAN_PAGES orlaxctl.1 orlax-emulator.1)
+if(ORLAX_BUILD_CUPS)
+  list(APPEND ORLAX_MAN_PAGES orlax-station.1)
+endif()
 if(ORLAX_BUILD_GUI)
   list(APPEND ORLAX_MAN_PAGES orlax-burner.1)
 endif()
@@ -34,6 +37,10 @@ install(FILES ${ORLAX_MAN_GZ} DESTINATION share/man/man1)
 # Bash completion for orlaxctl, loaded on demand by bash-completion.
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/bash-completion/orlaxctl
         DESTINATION share/bash-completion/completions)
+if(ORLAX_BUILD_CUPS)
+  install(FILES ${CMAKE_CURRENT_LIST_DIR}/bash-completion/orlax-station
+          DESTINATION share/bash-completion/completions)
+endif()
 
 # The udev rule giving the technician's session and the lp group access to
 # USB-attached units (udev reads /usr/lib/udev/rules.d on Debian 12).

@@ -139,7 +139,7 @@ Completion UsbUnit::Control(ClientId client, std::span<const std::uint8_t, 8> se
     return Fails(EPIPE);
 }
 
-Completion UsbUnit::BulkOut(ClientId client, unsigned endpoint, std::span<const std::uint8_t> data) {
+std::optional<Completion> UsbUnit::BulkOut(ClientId client, unsigned endpoint, std::span<const std::uint8_t> data) {
     if (endpoint != kBulkOut) return Fails(EINVAL);
     if (holder_ != client) {
         if (holder_ || driverBound_) return Fails(EBUSY);
@@ -147,12 +147,13 @@ Completion UsbUnit::BulkOut(ClientId client, unsigned endpoint, std::span<const 
     }
     if (!job_ && protocol::IsStatusRequest(data)) {
         Answer(data);
-        return {};
+        return Completion{};
     }
     if (!job_) job_.emplace();
     job_->Add(data);
     quietTicks_ = 0;
-    return {};
+    if (faults_.hangJobs) return std::nullopt;
+    return Completion{};
 }
 
 // A new request replaces a reply that was not read.

@@ -50,6 +50,7 @@ inline constexpr int kQuietTicks = 3;
 
 struct UsbFaults {
     bool silent = false;          // status requests are taken and never answered
+    bool hangJobs = false;        // a job's bulk OUT transfers are taken and never finish
     std::uint32_t unplugAfter = 0;  // unplugged when this status request arrives (0: never)
 };
 
@@ -79,8 +80,9 @@ public:
     // A control transfer: the 8-byte setup packet and, for a transfer to the
     // device, its data. IN transfers return at most wLength bytes.
     Completion Control(ClientId client, std::span<const std::uint8_t, 8> setup, std::span<const std::uint8_t> data);
-    // A bulk OUT transfer of `data`.
-    Completion BulkOut(ClientId client, unsigned endpoint, std::span<const std::uint8_t> data);
+    // A bulk OUT transfer of `data`; nullopt while it is not finished (with
+    // hangJobs, never: until it is discarded or its program goes).
+    std::optional<Completion> BulkOut(ClientId client, unsigned endpoint, std::span<const std::uint8_t> data);
     // A bulk IN transfer of at most `length` bytes; nullopt while the unit
     // has nothing to send (the transfer stays pending).
     std::optional<Completion> BulkIn(ClientId client, unsigned endpoint, std::size_t length);

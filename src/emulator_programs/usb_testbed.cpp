@@ -143,7 +143,7 @@ struct UsbTestbed::State {
     void Reap(UMockdevIoctlClient* client) {
         // Bulk IN transfers still pending get what the unit now has, in order.
         for (Urb& urb : urbs) {
-            if (urb.client != client || urb.done || removed) continue;
+            if (urb.client != client || urb.done || removed || (urb.endpoint & kDirectionIn) == 0) continue;
             urb.done = unit.BulkIn(client, urb.endpoint, urb.length);
             if (!urb.done) break;
         }
