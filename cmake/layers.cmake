@@ -53,3 +53,5 @@ orlax_layer(cli             "orlaxctl: the main window run headless from a scrip
                             USES unit_platform app headless linedb)
 orlax_layer(gui             "orlax-burner: the Qt host of the main window and the dialogs"
                             USES unit_platform app linedb  NEEDS qt  IF ORLAX_BUILD_GUI)
+orlax_layer(station         "orlax-station: the units attached, a unit's queue set up for prompt delivery, a station checked"
+                            USES cups app  IF ORLAX_BUILD_CUPS)

@@ -1,7 +1,7 @@
 # The Debian packages, two from one build. `cmake --build BUILD --target
 # package` makes both in BUILD (orlax-tools_<version>_<arch>.deb and
 # orlax-emulator_<version>_<arch>.deb), installing to /usr:
-#   orlax-tools     orlaxctl and orlax-burner, their manual pages, the bash
+#   orlax-tools     orlaxctl, orlax-burner and orlax-station, their manual pages, the bash
 #                   completion, the desktop entry and icon, the udev rule
 #   orlax-emulator  orlax-emulator and its manual page
 # Every install() names the package it belongs to by its component, tools or
@@ -9,6 +9,9 @@
 set(ORLAX_PACKAGE_tools orlax-tools)
 set(ORLAX_PACKAGE_emulator orlax-emulator)
 set(ORLAX_MAN_PAGES_tools orlaxctl.1)
+if(TARGET orlax-station)
+  list(APPEND ORLAX_MAN_PAGES_tools orlax-station.1)
+endif()
 if(TARGET orlax-burner)
   list(APPEND ORLAX_MAN_PAGES_tools orlax-burner.1)
 endif()
@@ -60,6 +63,10 @@ add_custom_target(orlax_compressed_docs ALL DEPENDS ${ORLAX_COMPRESSED})
 # Bash completion for orlaxctl, loaded on demand by bash-completion.
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/bash-completion/orlaxctl
         DESTINATION share/bash-completion/completions COMPONENT tools)
+if(TARGET orlax-station)
+  install(FILES ${CMAKE_CURRENT_LIST_DIR}/bash-completion/orlax-station
+          DESTINATION share/bash-completion/completions COMPONENT tools)
+endif()
 
 # The udev rule giving the technician's session and the lp group access to
 # USB-attached units (udev reads /usr/lib/udev/rules.d on Debian 12).

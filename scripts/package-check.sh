@@ -49,7 +49,8 @@ version=$(dpkg-deb -f "${deb_of[orlax-tools]}" Version)
 
 # --- what each package holds -----------------------------------------------
 declare -A expected=(
-  [orlax-tools]="/usr/bin/orlaxctl /usr/bin/orlax-burner
+  [orlax-tools]="/usr/bin/orlaxctl /usr/bin/orlax-burner /usr/bin/orlax-station
+    /usr/share/man/man1/orlax-station.1.gz /usr/share/bash-completion/completions/orlax-station
     /usr/share/applications/orlax-burner.desktop
     /usr/share/icons/hicolor/32x32/apps/orlax-burner.png
     /usr/share/man/man1/orlaxctl.1.gz /usr/share/man/man1/orlax-burner.1.gz

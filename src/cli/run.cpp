@@ -95,6 +95,7 @@ int Run(std::span<const std::string> args, std::ostream& out, std::ostream& err)
         return UsageError(err, "this build has no system print spooler; use --emulate");
     const auto unit = unit_platform::MakeUnitPlatform(*options, error);
     if (!unit) return UsageError(err, error);
+    unit->SetSpoolerNotice([&err](std::string_view text) { err << "orlaxctl: " << text << "\n" << std::flush; });
     const int status = RunSession(*options, *unit, recordDb, out, err);
     // The log shows only the code of the system spooler's failure: its cause
     // goes to stderr after the session.

@@ -111,6 +111,60 @@ bool CupsQueueService::ListLocalQueues(std::vector<std::string>& names, ServiceE
     return true;
 }
 
+std::string CupsQueueService::WithdrawLeftovers(std::string_view queue, std::string_view docName) {
+    if (!IsCupsQueueName(queue)) return {};
+    const std::string name(queue);
+    std::array<char, HTTP_MAX_URI> uri{};
+    httpAssembleURIf(HTTP_URI_CODING_ALL, uri.data(), static_cast<int>(uri.size()), "ipp", nullptr, "localhost",
+                     ippPort(), "/printers/%s", name.c_str());
+    ServiceError error;
+    const std::unique_ptr<CupsConnection> connection = CupsConnection::Open(times_, error);
+    if (!connection) return {};
+    ipp_t* request = ippNewRequest(IPP_OP_GET_JOBS);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri.data());
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "which-jobs", nullptr, "not-completed");
+    ippAddBoolean(request, IPP_TAG_OPERATION, "my-jobs", 1);
+    static constexpr std::array<const char*, 3> kAttributes{"job-id", "job-name", "job-state"};
+    AskFor(request, kAttributes);
+    const IppResponse jobs = connection->Do(request, "/", "listing the queue's jobs", error);
+    if (!jobs) return {};
+    // One group of job attributes per job.
+    std::string cancelled;
+    int id = 0;
+    std::string jobName;
+    int state = 0;
+    const auto take = [&] {
+        if (id > 0 && jobName == docName) {
+            ipp_t* cancel = ippNewRequest(IPP_OP_CANCEL_JOB);
+            ippAddString(cancel, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri.data());
+            ippAddInteger(cancel, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-id", id);
+            ippAddString(cancel, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
+            ServiceError failed;
+            const bool done = connection->Do(cancel, "/jobs/", "cancelling a job", failed) != nullptr;
+            cancelled += (cancelled.empty() ? "" : ", ") + std::string("job ") + std::to_string(id) + " (" +
+                         ippEnumString("job-state", state) + (done ? "" : ", not cancelled: " + failed.text) + ")";
+        }
+        id = 0;
+        jobName.clear();
+        state = 0;
+    };
+    for (ipp_attribute_t* attribute = ippFirstAttribute(jobs.get()); attribute; attribute = ippNextAttribute(jobs.get())) {
+        if (ippGetGroupTag(attribute) != IPP_TAG_JOB || !ippGetName(attribute)) {
+            take();
+            continue;
+        }
+        const std::string_view attributeName = ippGetName(attribute);
+        if (attributeName == "job-id") id = ippGetInteger(attribute, 0);
+        if (attributeName == "job-state") state = ippGetInteger(attribute, 0);
+        if (attributeName == "job-name")
+            if (const char* value = ippGetString(attribute, 0, nullptr)) jobName = value;
+    }
+    take();
+    if (cancelled.empty()) return {};
+    return "queue '" + name + "': cancelled what an earlier run left unfinished: " + cancelled;
+}
+
 std::unique_ptr<JobStream> CupsQueueService::StartJob(std::string_view queue, std::string_view docName,
                                                       ServiceError& error) {
     return StartCupsJob(std::string(queue), std::string(docName), times_, error);

@@ -22,6 +22,9 @@ public:
     // of the job's own.
     std::unique_ptr<JobStream> StartJob(std::string_view queue, std::string_view docName,
                                         ServiceError& error) override;
+    // Get-Jobs (this user's, not completed), then Cancel-Job for each of them
+    // named `docName`.
+    std::string WithdrawLeftovers(std::string_view queue, std::string_view docName) override;
 
 private:
     CupsTimes times_;

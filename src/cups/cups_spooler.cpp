@@ -73,6 +73,10 @@ int CupsSpooler::OpenPrinter(std::string_view name, platform::PrinterHandle* han
     if (!queue) return Fail(error);
     auto state = std::make_unique<Handle>();
     state->queue = std::move(*queue);
+    if (looked_.insert(state->queue.name).second) {
+        const std::string left = service_->WithdrawLeftovers(state->queue.name, protocol::kJobDocumentName);
+        if (!left.empty() && notice_) notice_(left);
+    }
     state->link = links_.Choose(state->queue.deviceUri);
     if (state->link.detail.empty()) state->link.detail = state->queue.name;
     state->opened = Clock::now();
@@ -211,8 +215,15 @@ int CupsSpooler::WaitForJob(platform::PrinterHandle handle, std::uint32_t jobId)
     if (!state->ended || state->ended->Id() != jobId)
         return Fail(platform::kErrorOutOfOrder, "no ended job " + std::to_string(jobId) + " on this handle");
     const std::unique_ptr<JobStream> job = std::move(state->ended);
+    const EndOfJobWait endOfJob = jobs_.endOfJob(state->queue.deviceUri, state->queue.name);
+    DeliveryBound bound{jobs_.bound(state->jobBytes), endOfJob.most, [&] {
+                            if (slowTold_ || !notice_) return;
+                            slowTold_ = true;
+                            notice_("job " + std::to_string(jobId) + " on queue '" + state->queue.name +
+                                    "' is slow: " + endOfJob.cause);
+                        }};
     ServiceError error;
-    if (job->AwaitDelivery(jobs_.bound(state->jobBytes), error)) return 1;
+    if (job->AwaitDelivery(bound, error)) return 1;
     return Fail(error);
 }
 

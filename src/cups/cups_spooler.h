@@ -13,8 +13,16 @@
 //   fails before anything is submitted.
 // - WaitForJob: an ended job is only queued in CUPS. It counts as sent when
 //   CUPS reports it completed; stopped, held, aborted or canceled, or not
-//   completed within its bound (platform::JobDeliveryBoundMs of its size),
-//   it is a failed send and is cancelled, never to reach the unit later.
+//   completed within its bound (platform::JobDeliveryBoundMs of its size,
+//   and once CUPS has begun sending it, the known wait of the queue's
+//   backend at a job's end: end_of_job_waits.h), it is a failed send and is
+//   cancelled. The error tells a job that CUPS had begun sending (the unit
+//   may have it) from one it had not (it can never reach the unit). The
+//   first job of a run that needs the backend's wait gives a notice with
+//   the cause and the fix.
+// - The first time a queue is opened, the jobs an earlier run of this user
+//   left there unfinished (named "Lumetra Command") are cancelled, with a
+//   notice.
 // - Every wait on CUPS ends: connecting, each request and each piece of a
 //   job's data are bounded (CupsTimes, cups_connection.h).
 // - The printer data "KORVANE": SetPrinterData keeps the one-byte request;
@@ -37,8 +45,10 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 
+#include "cups/end_of_job_waits.h"
 #include "cups/queue_service.h"
 #include "links/schemes.h"
 #include "platform/spooler.h"
@@ -52,11 +62,13 @@ struct StatusTimes {
     std::chrono::milliseconds failedPace{100};  // the least time a failed or empty exchange takes
 };
 
-// How long an ended job of that many bytes may take to be delivered.
+// How long an ended job of that many bytes may take to be delivered, and
+// the wait the backend of a queue's device URI may add at its end.
 struct JobTimes {
     std::function<std::chrono::milliseconds(std::uint64_t bytes)> bound = [](std::uint64_t bytes) {
         return std::chrono::milliseconds(platform::JobDeliveryBoundMs(bytes));
     };
+    std::function<EndOfJobWait(std::string_view deviceUri, std::string_view queue)> endOfJob = EndOfJobWaitFor;
 };
 
 class CupsSpooler final : public platform::Spooler {
@@ -82,6 +94,10 @@ public:
     int EnumLocalPrinters(std::vector<platform::PrinterInfo>* printers) override;
     std::uint32_t GetLastError() const override { return lastError_; }
 
+    // Where a notice goes (a job slowed by its backend's wait, jobs left by
+    // an earlier run cancelled): one line of text, told as it happens.
+    void SetNotice(std::function<void(std::string_view)> notice) { notice_ = std::move(notice); }
+
     // The text of the last failure; empty while GetLastError is 0.
     const std::string& LastErrorText() const { return lastErrorText_; }
     // Handles opened and not closed.
@@ -106,6 +122,9 @@ private:
     platform::PrinterHandle nextHandle_ = 1;
     std::uint32_t lastError_ = 0;
     std::string lastErrorText_;
+    std::function<void(std::string_view)> notice_;
+    std::set<std::string> looked_;  // queues already cleared of what an earlier run left
+    bool slowTold_ = false;         // the backend's wait named once a run
 };
 
 // The spooler of this machine's CUPS.

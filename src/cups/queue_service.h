@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -29,6 +30,16 @@ struct QueueInfo {
     std::string stateMessage;  // the service's words on the queue's state, if any
 };
 
+// How long a finished job may take to be delivered: `normal` (the bound of
+// its size); once the service has begun sending it to the device, the
+// queue's backend's known wait at a job's end more (end_of_job_waits.h), and
+// `slow` is called when a job needs that time.
+struct DeliveryBound {
+    std::chrono::milliseconds normal{0};
+    std::chrono::milliseconds endOfJob{0};
+    std::function<void()> slow;
+};
+
 // One job being written: its document is open until Finish. A job dropped
 // before Finish succeeded is withdrawn, never printed in part. A finished job
 // is only queued: AwaitDelivery waits until the service has delivered it.
@@ -41,10 +52,11 @@ public:
     // Closes the document and so queues the job for the device.
     virtual bool Finish(ServiceError& error) = 0;
     // After Finish: waits until the service reports the job completed (true),
-    // or stopped, held, aborted or canceled, or not completed within `bound`
-    // (false, error set): then the job is cancelled, so that it never reaches
-    // the device later.
-    virtual bool AwaitDelivery(std::chrono::milliseconds bound, ServiceError& error) = 0;
+    // or stopped, held, aborted or canceled, or not completed within its
+    // bound (false, error set): then the job is cancelled. The error says
+    // whether the service had begun sending it (the device may have it,
+    // kErrorMaybeDelivered) or not (it can never reach the device).
+    virtual bool AwaitDelivery(const DeliveryBound& bound, ServiceError& error) = 0;
 };
 
 class QueueService {
@@ -60,6 +72,10 @@ public:
     // set) when the service refused.
     virtual std::unique_ptr<JobStream> StartJob(std::string_view queue, std::string_view docName,
                                                 ServiceError& error) = 0;
+    // Cancels the jobs named `docName` of this user that are not completed
+    // in `queue`: what an earlier run left behind. What was cancelled, in
+    // words; empty when nothing was.
+    virtual std::string WithdrawLeftovers(std::string_view /*queue*/, std::string_view /*docName*/) { return {}; }
 };
 
 }  // namespace orlax::cups

@@ -80,7 +80,7 @@ int UsbUnit::Claim(ClientId client, int interface) {
 
 int UsbUnit::Release(ClientId client, int interface) {
     if (!Holds(client, interface)) return EINVAL;
-    EndSession();
+    TakeJob();
     holder_ = nullptr;
     return 0;
 }
@@ -139,7 +139,7 @@ Completion UsbUnit::Control(ClientId client, std::span<const std::uint8_t, 8> se
     return Fails(EPIPE);
 }
 
-Completion UsbUnit::BulkOut(ClientId client, unsigned endpoint, std::span<const std::uint8_t> data) {
+std::optional<Completion> UsbUnit::BulkOut(ClientId client, unsigned endpoint, std::span<const std::uint8_t> data) {
     if (endpoint != kBulkOut) return Fails(EINVAL);
     if (holder_ != client) {
         if (holder_ || driverBound_) return Fails(EBUSY);
@@ -147,11 +147,13 @@ Completion UsbUnit::BulkOut(ClientId client, unsigned endpoint, std::span<const 
     }
     if (!job_ && protocol::IsStatusRequest(data)) {
         Answer(data);
-        return {};
+        return Completion{};
     }
     if (!job_) job_.emplace();
     job_->Add(data);
-    return {};
+    quietTicks_ = 0;
+    if (faults_.hangJobs) return std::nullopt;
+    return Completion{};
 }
 
 // A new request replaces a reply that was not read.
@@ -197,13 +199,19 @@ std::optional<Completion> UsbUnit::BulkIn(ClientId client, unsigned endpoint, st
 
 void UsbUnit::ClientGone(ClientId client) {
     if (holder_ != client) return;
-    EndSession();
+    TakeJob();
     holder_ = nullptr;
 }
 
-void UsbUnit::EndSession() {
+void UsbUnit::Tick() {
+    if (job_ && ++quietTicks_ >= kQuietTicks) TakeJob();
+}
+
+// Bytes after a job is taken begin another job.
+void UsbUnit::TakeJob() {
     if (job_ && job_->Length() > 0) unit_.TakeJob(*job_);
     job_.reset();
+    quietTicks_ = 0;
 }
 
 }  // namespace orlax::emulator::usb

@@ -15,9 +15,9 @@ bool WouldBlock(int error) { return error == EAGAIN || error == EWOULDBLOCK || e
 
 }  // namespace
 
-Connection::Connection(util::UniqueFd fd, NetworkUnit& unit, std::chrono::seconds idleLimit)
-    : fd_(std::move(fd)), unit_(unit), idleLimit_(idleLimit) {
-    Touch(idleLimit_);
+Connection::Connection(util::UniqueFd fd, NetworkUnit& unit, Rules rules)
+    : fd_(std::move(fd)), unit_(unit), rules_(rules) {
+    Touch(rules_.idleLimit);
 }
 
 void Connection::Touch(std::chrono::steady_clock::duration limit) {
@@ -27,6 +27,7 @@ void Connection::Touch(std::chrono::steady_clock::duration limit) {
 Connection::Wait Connection::OnReadable(std::span<std::uint8_t> scratch) {
     if (phase_ == Phase::Closed) return Wait::Close;
     if (phase_ == Phase::Replying) return Wait::Write;
+    if (phase_ == Phase::Held) return Close(false);  // the peer hung up
     const ssize_t n = ::recv(fd_.Get(), scratch.data(), scratch.size(), MSG_DONTWAIT);
     if (n < 0 && WouldBlock(errno)) return Wait::Read;
     if (n < 0) {
@@ -44,11 +45,12 @@ Connection::Wait Connection::OnReadable(std::span<std::uint8_t> scratch) {
         case Phase::Job:
             if (n == 0) return EndJob();
             job_->Add(bytes);
-            Touch(idleLimit_);
+            Touch(rules_.idleLimit);
             return Wait::Read;
         case Phase::Lingering:  // what follows a status request is ignored
             return n == 0 ? Close(false) : Wait::Read;
         case Phase::Replying:
+        case Phase::Held:
         case Phase::Closed:
             break;
     }
@@ -61,7 +63,7 @@ Connection::Wait Connection::Opening(std::span<const std::uint8_t> bytes) {
     const std::size_t take = std::min(bytes.size(), start_.size() - have_);
     std::copy_n(bytes.begin(), take, start_.begin() + static_cast<std::ptrdiff_t>(have_));
     have_ += take;
-    Touch(idleLimit_);
+    Touch(rules_.idleLimit);
     if (have_ < start_.size()) return Wait::Read;
     if (protocol::IsStatusRequest(start_)) return AnswerStatus();
     job_.emplace();
@@ -103,9 +105,15 @@ Connection::Wait Connection::OnWritable() {
     return phase_ == Phase::Closed ? Wait::Close : Wait::Read;
 }
 
+// The job is the unit's as soon as its last byte is in, whatever becomes
+// of the connection.
 Connection::Wait Connection::EndJob() {
     unit_.TakeJob(*job_);
-    return Close(false);
+    job_.reset();
+    if (!rules_.keepOpenAfterJob) return Close(false);
+    phase_ = Phase::Held;
+    Touch(rules_.idleLimit);
+    return Wait::Hold;
 }
 
 void Connection::Abandon(const char* why) {

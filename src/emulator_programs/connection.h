@@ -11,6 +11,11 @@
 // the idle time, or the server stops or needs its place) is abandoned and
 // never delivered: the unit does not act on a part of a command or device
 // file. Its own peer always ends a whole job by closing its side.
+//
+// After a whole job the unit closes its side at once; or, with
+// `keepOpenAfterJob`, as many network printers do, it keeps the connection
+// open until the peer closes it or the idle time runs out (a sender that
+// waits for the unit to close first waits that long).
 #pragma once
 
 #include <array>
@@ -32,13 +37,19 @@ inline constexpr std::chrono::seconds kStatusLingerLimit{2};
 
 class Connection {
 public:
-    // What the connection waits for next.
-    enum class Wait { Read, Write, Close };
+    // What the connection waits for next; Hold: nothing but the peer's
+    // hang-up or its time running out.
+    enum class Wait { Read, Write, Hold, Close };
 
-    // Takes `fd` (non-blocking), which it closes. A job connection, or one
-    // that has not yet sent its first 8 bytes, is dropped after `idleLimit`
-    // without a byte.
-    Connection(util::UniqueFd fd, NetworkUnit& unit, std::chrono::seconds idleLimit);
+    struct Rules {
+        // A job connection, or one that has not yet sent its first 8 bytes,
+        // is dropped after this long without a byte.
+        std::chrono::seconds idleLimit;
+        bool keepOpenAfterJob = false;
+    };
+
+    // Takes `fd` (non-blocking), which it closes.
+    Connection(util::UniqueFd fd, NetworkUnit& unit, Rules rules);
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
 
@@ -54,7 +65,7 @@ public:
     std::chrono::steady_clock::time_point Deadline() const { return deadline_; }
 
 private:
-    enum class Phase { Opening, Job, Replying, Lingering, Closed };
+    enum class Phase { Opening, Job, Replying, Lingering, Held, Closed };
 
     Wait Opening(std::span<const std::uint8_t> bytes);
     Wait AnswerStatus();
@@ -65,7 +76,7 @@ private:
 
     util::UniqueFd fd_;
     NetworkUnit& unit_;
-    std::chrono::seconds idleLimit_;
+    Rules rules_;
     Phase phase_ = Phase::Opening;
     std::array<std::uint8_t, protocol::kCommandPacketSize> start_{};
     std::size_t have_ = 0;  // bytes of start_ received

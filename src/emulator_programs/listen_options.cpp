@@ -71,7 +71,7 @@ std::optional<ListenOptions> ParseListenOptions(std::span<const std::string> arg
             return true;
         };
     };
-    const std::array<util::Option, 6> table{{
+    const std::array<util::Option, 7> table{{
         {"--help", util::Takes::Nothing, flag(options.help)},
         {"--version", util::Takes::Nothing, flag(options.version)},
         {"--listen", util::Takes::Value,
@@ -83,6 +83,7 @@ std::optional<ListenOptions> ParseListenOptions(std::span<const std::string> arg
              return listen = true;
          }},
         {"--scenario", util::Takes::Value, path(options.scenarioPath)},
+        {"--keep-open", util::Takes::Nothing, flag(options.keepOpen)},
         {"--journal", util::Takes::Value, path(options.journalPath)},
         {"--idle-limit", util::Takes::Value,
          [&](const std::string& seconds, std::string& message) {
@@ -110,7 +111,7 @@ std::optional<ListenOptions> ParseListenOptions(std::span<const std::string> arg
 
 const char* ListenUsageText() {
     return "usage: orlax-emulator --listen HOST:PORT [--scenario FILE] [--journal FILE]\n"
-           "                      [--idle-limit SECONDS]\n"
+           "                      [--idle-limit SECONDS] [--keep-open]\n"
            "       orlax-emulator --usb [OPTIONS] -- COMMAND [ARG...]   (see --usb --help)\n"
            "\n"
            "Runs an emulated ORLAX PRO as a network unit: status requests and print jobs\n"
@@ -123,6 +124,10 @@ const char* ListenUsageText() {
            "  --journal FILE      append one line per status read and per job to FILE\n"
            "  --idle-limit SECONDS  drop a connection that sends nothing for SECONDS\n"
            "                      (default 60); a job it was sending is not taken\n"
+           "  --keep-open         after a job, keep the connection open until the sender\n"
+           "                      closes it or the idle limit passes, as many network\n"
+           "                      printers do (CUPS's socket backend then waits unless\n"
+           "                      the queue's URI ends in ?waiteof=false)\n"
            "  --version           print the program's version\n"
            "  --help              this text\n"
            "\n"

@@ -1,6 +1,6 @@
 // orlax-emulator's command line:
 //   orlax-emulator --listen HOST:PORT [--scenario FILE] [--journal FILE]
-//                  [--idle-limit SECONDS]
+//                  [--idle-limit SECONDS] [--keep-open]
 // HOST:PORT may also be [IPV6]:PORT, :PORT or PORT alone (the loopback
 // address 127.0.0.1); port 0 picks a free port, which the program prints.
 #pragma once
@@ -24,6 +24,7 @@ struct ListenOptions {
     std::string scenarioPath;  // empty: the default unit
     std::string journalPath;   // empty: no journal
     std::chrono::seconds idleLimit = kDefaultIdleLimit;
+    bool keepOpen = false;  // after a job, the connection stays open until the sender closes
     bool help = false;
     bool version = false;
 };

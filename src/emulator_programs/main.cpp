@@ -70,7 +70,7 @@ int main(int argc, char** argv) {
         return kExitFailed;
     }
     NetworkUnit unit(emulated->scenario, emulated->journal.get());
-    UnitServer server(unit, options->idleLimit);
+    UnitServer server(unit, {options->idleLimit, options->keepOpen});
     if (!server.Listen(options->host, options->port, error)) {
         std::cerr << "orlax-emulator: cannot listen on " << error << "\n";
         return kExitFailed;

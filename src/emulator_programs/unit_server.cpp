@@ -26,7 +26,14 @@ constexpr std::uint64_t kListenId = 0;
 constexpr std::uint64_t kStopId = 1;
 constexpr std::uint64_t kFirstId = 2;
 
-std::uint32_t EventsFor(Connection::Wait wait) { return wait == Connection::Wait::Write ? EPOLLOUT : EPOLLIN; }
+// A held connection is watched for nothing: epoll still reports its hang-up.
+std::uint32_t EventsFor(Connection::Wait wait) {
+    switch (wait) {
+        case Connection::Wait::Write: return EPOLLOUT;
+        case Connection::Wait::Hold: return 0;
+        default: return EPOLLIN;
+    }
+}
 
 bool Watch(int epollFd, int op, int fd, std::uint64_t id, std::uint32_t events) {
     epoll_event event{};
@@ -41,10 +48,10 @@ struct AddressListDeleter {
 
 }  // namespace
 
-UnitServer::UnitServer(NetworkUnit& unit, std::chrono::seconds idleLimit)
+UnitServer::UnitServer(NetworkUnit& unit, Connection::Rules rules)
     : unit_(unit),
-      idleLimit_(idleLimit),
-      idleReason_("no byte for " + std::to_string(idleLimit.count()) + " s"),
+      rules_(rules),
+      idleReason_("no byte for " + std::to_string(rules.idleLimit.count()) + " s"),
       nextId_(kFirstId),
       scratch_(kPiece) {}
 
@@ -116,7 +123,7 @@ void UnitServer::Accept() {
         if (open_.size() >= kMaxConnections) Drop("the most connections are open");
         const std::uint64_t id = nextId_++;
         const int fd = accepted.Get();
-        auto connection = std::make_unique<Connection>(std::move(accepted), unit_, idleLimit_);
+        auto connection = std::make_unique<Connection>(std::move(accepted), unit_, rules_);
         // A status request has mostly arrived with its connection: answered
         // before the connection is even watched.
         const Connection::Wait wait = connection->OnReadable(scratch_);

@@ -30,8 +30,8 @@ inline constexpr std::size_t kMaxConnections = 256;
 
 class UnitServer {
 public:
-    // A connection that sends nothing for `idleLimit` is dropped.
-    UnitServer(NetworkUnit& unit, std::chrono::seconds idleLimit);
+    // A connection that sends nothing for `rules.idleLimit` is dropped.
+    UnitServer(NetworkUnit& unit, Connection::Rules rules);
     ~UnitServer();
     UnitServer(const UnitServer&) = delete;
     UnitServer& operator=(const UnitServer&) = delete;
@@ -69,7 +69,7 @@ private:
     int NextTimeout() const;
 
     NetworkUnit& unit_;
-    std::chrono::seconds idleLimit_;
+    Connection::Rules rules_;
     std::string idleReason_;  // why a connection is dropped for idling
     util::UniqueFd listenFd_;
     util::UniqueFd epollFd_;

@@ -26,7 +26,7 @@ std::optional<UsbOptions> ParseUsbOptions(std::span<const std::string> args, std
             return true;
         };
     };
-    const std::array<util::Option, 7> table{{
+    const std::array<util::Option, 8> table{{
         {"--usb", util::Takes::Nothing, [](const std::string&, std::string&) { return true; }},
         {"--help", util::Takes::Nothing, [&](const std::string&, std::string&) { return options.help = true; }},
         {"--serial", util::Takes::Value,
@@ -41,6 +41,8 @@ std::optional<UsbOptions> ParseUsbOptions(std::span<const std::string> args, std
         {"--journal", util::Takes::Value, path(options.journalPath)},
         {"--silent", util::Takes::Nothing,
          [&](const std::string&, std::string&) { return options.faults.silent = true; }},
+        {"--hang-jobs", util::Takes::Nothing,
+         [&](const std::string&, std::string&) { return options.faults.hangJobs = true; }},
         {"--unplug-after", util::Takes::Value,
          [&](const std::string& count, std::string& message) {
              std::uint32_t n = 0;
@@ -73,7 +75,7 @@ std::optional<UsbOptions> ParseUsbOptions(std::span<const std::string> args, std
 
 const char* UsbUsageText() {
     return "usage: orlax-emulator --usb [--serial S] [--scenario FILE] [--journal FILE]\n"
-           "                      [--silent] [--unplug-after N] -- COMMAND [ARG...]\n"
+           "                      [--silent] [--hang-jobs] [--unplug-after N] -- COMMAND [ARG...]\n"
            "\n"
            "Runs COMMAND with an emulated ORLAX PRO attached as a USB printer (in a umockdev\n"
            "test bed: COMMAND and the programs it starts see the unit through libusb), and\n"
@@ -85,6 +87,8 @@ const char* UsbUsageText() {
            "  --scenario FILE     the unit's scenario (JSON), as orlaxctl --emulate=FILE\n"
            "  --journal FILE      append one line per status read and per job to FILE\n"
            "  --silent            the unit takes status requests and never answers them\n"
+           "  --hang-jobs         the unit takes a job's bytes and never finishes their\n"
+           "                      transfer, as a unit that stopped while taking it\n"
            "  --unplug-after N    the unit is unplugged when status request N arrives,\n"
            "                      before it answers\n"
            "  --help              this text\n"

@@ -1,6 +1,6 @@
 // orlax-emulator's command line for a unit attached by USB:
 //   orlax-emulator --usb [--serial S] [--scenario FILE] [--journal FILE]
-//                  [--silent] [--unplug-after N] -- COMMAND [ARG...]
+//                  [--silent] [--hang-jobs] [--unplug-after N] -- COMMAND [ARG...]
 #pragma once
 
 #include <cstdint>

@@ -20,6 +20,8 @@ namespace {
 constexpr const char* kDeviceNode = "/dev/bus/usb/001/002";
 constexpr const char* kSysPath = "/sys/devices/usb1/1-1";
 constexpr std::size_t kSetupSize = 8;
+// How often the unit's time moves on and closed device files are looked for.
+constexpr guint kTickMs = 100;
 constexpr unsigned kDirectionIn = 0x80;
 constexpr unsigned kCapabilities = USBDEVFS_CAP_ZERO_PACKET | USBDEVFS_CAP_BULK_CONTINUATION |
                                    USBDEVFS_CAP_NO_PACKET_SIZE_LIM | USBDEVFS_CAP_REAP_AFTER_DISCONNECT;
@@ -67,6 +69,8 @@ struct UsbTestbed::State {
     UsbUnit& unit;
     UMockdevTestbed* testbed = nullptr;
     UMockdevIoctlBase* handler = nullptr;
+    GSource* tick = nullptr;                    // on the worker thread's main context
+    std::list<UMockdevIoctlClient*> clients;    // open device files, a reference held
     std::list<Urb> urbs;
     bool removed = false;
     std::string error;
@@ -139,7 +143,7 @@ struct UsbTestbed::State {
     void Reap(UMockdevIoctlClient* client) {
         // Bulk IN transfers still pending get what the unit now has, in order.
         for (Urb& urb : urbs) {
-            if (urb.client != client || urb.done || removed) continue;
+            if (urb.client != client || urb.done || removed || (urb.endpoint & kDirectionIn) == 0) continue;
             urb.done = unit.BulkIn(client, urb.endpoint, urb.length);
             if (!urb.done) break;
         }
@@ -274,6 +278,22 @@ struct UsbTestbed::State {
         }
     }
 
+    // Every tick: a device file whose program closed it, or ended (killed
+    // or not), is let go, as the kernel does; then the unit's time moves on.
+    // (The test bed signals neither, but a closed file's stream is closed.)
+    void Tick() {
+        for (auto client = clients.begin(); client != clients.end();) {
+            if (umockdev_ioctl_client_get_connected(*client)) {
+                ++client;
+                continue;
+            }
+            Gone(*client);
+            g_object_unref(*client);
+            client = clients.erase(client);
+        }
+        unit.Tick();
+    }
+
     // A program closed the device file: what it held is let go.
     void Gone(UMockdevIoctlClient* client) {
         unit.ClientGone(client);
@@ -295,18 +315,21 @@ gboolean OnIoctl(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer state
     return TRUE;
 }
 
-// A client is held until it is gone, so that a new client is never taken
-// for it by its address.
-void OnConnectedChanged(UMockdevIoctlClient* client, GParamSpec*, gpointer state) {
-    if (umockdev_ioctl_client_get_connected(client)) return;
-    g_signal_handlers_disconnect_by_data(client, state);
-    static_cast<UsbTestbed::State*>(state)->Gone(client);
-    g_object_unref(client);
+gboolean OnTick(gpointer state) {
+    static_cast<UsbTestbed::State*>(state)->Tick();
+    return G_SOURCE_CONTINUE;
 }
 
-void OnClientConnected(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer state) {
-    g_object_ref(client);
-    g_signal_connect(client, "notify::connected", reinterpret_cast<GCallback>(OnConnectedChanged), state);
+// A client is held until it is gone, so that a new client is never taken
+// for it by its address. The first one starts the ticks, on the worker
+// thread's main context, where every request is handled too.
+void OnClientConnected(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer data) {
+    auto& state = *static_cast<UsbTestbed::State*>(data);
+    state.clients.push_back(static_cast<UMockdevIoctlClient*>(g_object_ref(client)));
+    if (state.tick) return;
+    state.tick = g_timeout_source_new(kTickMs);
+    g_source_set_callback(state.tick, OnTick, &state, nullptr);
+    g_source_attach(state.tick, g_main_context_get_thread_default());
 }
 
 }  // namespace
@@ -327,6 +350,11 @@ UsbTestbed::UsbTestbed(UsbUnit& unit) : state_(std::make_unique<State>(unit)) {
 }
 
 UsbTestbed::~UsbTestbed() {
+    if (state_->tick) {
+        g_source_destroy(state_->tick);
+        g_source_unref(state_->tick);
+    }
+    for (UMockdevIoctlClient* client : state_->clients) g_object_unref(client);
     for (Urb& urb : state_->urbs) g_object_unref(urb.data);
     if (state_->testbed) g_object_unref(state_->testbed);
     if (state_->handler) g_object_unref(state_->handler);

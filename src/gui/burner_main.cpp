@@ -69,6 +69,11 @@ int RunWindow(unit_platform::UnitPlatform& unit, const std::optional<std::string
     }
 
     gui::ProgressModel progress;
+    // The spooler's notices show in the progress line, and on stderr.
+    unit.SetSpoolerNotice([&progress](std::string_view text) {
+        std::cerr << "orlax-burner: " << text << std::endl;
+        progress.Notice(text);
+    });
     gui::QtClock clock(&progress);
     clock.SetTrace(trace.get());
     gui::QtMessagePresenter presenter;
@@ -87,6 +92,7 @@ int RunWindow(unit_platform::UnitPlatform& unit, const std::optional<std::string
         burner.ProductionRecord().SetLineRecord(&lineDatabase->Record());
     }
     burner.InitInstance();
+    unit.SetSpoolerNotice(nullptr);
     return kExitOk;
 }
 

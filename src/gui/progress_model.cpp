@@ -26,6 +26,8 @@ void ProgressModel::FileProgress(std::string_view path, std::uint64_t sent, std:
 
 void ProgressModel::Done() { Set({}, 0); }
 
+void ProgressModel::Notice(std::string_view text) { Set(std::string(text), -1); }
+
 void ProgressModel::Pause(std::uint32_t totalMs, std::uint32_t leftMs) {
     if (unitPoll_ > 0) return;
     leftMs = std::min(leftMs, totalMs);

@@ -26,6 +26,7 @@ public:
     // until the wait is over.
     void UnitWait(int poll) override;
     void UnitWaitDone() override;
+    void Notice(std::string_view text) override;
 
     // A pause of `totalMs`, of which `leftMs` remain: its countdown, unless
     // it is a poll of a wait for the unit.

@@ -7,6 +7,7 @@
 
 #include "device/device_link.h"
 #include "operations/context.h"
+#include "operations/device_files.h"
 #include "operations/operator_log.h"
 #include "operations/outcome.h"
 #include "platform/clock.h"
@@ -24,10 +25,10 @@ struct DownloadStep {
 
 // STARTUP sends all three; FIRMWARE UPDATE the last two.
 constexpr std::array kStartupSteps{
-    DownloadStep{"Sending Startup Bin File !!\r\n", "firm.bin", 2000},
+    DownloadStep{"Sending Startup Bin File !!\r\n", kStartupBinFile, 2000},
     DownloadStep{"Sending LEX FIRMWARE File !!   This will take ~ 13 seconds\r\n",
-                 "MarlithPro.Lod", 12000},
-    DownloadStep{"Sending Startup Fzp File !!\r\n", "fupdate.fzp", 0},
+                 kLexFirmwareFile, 12000},
+    DownloadStep{"Sending Startup Fzp File !!\r\n", kStartupFzpFile, 0},
 };
 constexpr std::span<const DownloadStep> kFirmwareUpdateSteps = std::span(kStartupSteps).subspan(1);
 
@@ -36,11 +37,9 @@ constexpr std::string_view kResetInstruction =
     "Press front panel button to reset printer. If this did not happen retry this function";
 
 constexpr std::string_view kSendingTestFile = "SENDING TEST FILE TO PRINTER \r\n";
-constexpr std::string_view kTestFile = "orlax.prn";
 constexpr std::string_view kTestFileSent = "File sent ok! to printer \r\n";
 
 constexpr std::string_view kSendingFactorySetup = "Sending Factory setup to ORLAX PRO !\r\n";
-constexpr std::string_view kFactorySetupFile = "fdefault.fzp";
 constexpr std::string_view kFactorySetupNote =
     "Printer should reset when valid update command is recieved.\r\n"
     "When printer resets the EEPROM error should not happen on power up.";

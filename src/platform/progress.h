@@ -24,6 +24,10 @@ public:
     virtual void UnitWait(int poll) = 0;
     // The wait for the unit is over, whichever way.
     virtual void UnitWaitDone() = 0;
+    // Something the technician should know while a transfer waits (a job
+    // slowed by how its queue is set up, and the fix), shown until the next
+    // progress.
+    virtual void Notice(std::string_view /*text*/) {}
 };
 
 // Calls Done() on the way out of a transfer, on every path; does nothing

@@ -48,6 +48,7 @@ inline constexpr std::uint32_t kErrorUsbNoReply = 7026;
 inline constexpr std::uint32_t kErrorUsbFailed = 7027;
 inline constexpr std::uint32_t kErrorBadUsbUri = 7028;
 inline constexpr std::uint32_t kErrorUsbNoAccess = 7029;
+inline constexpr std::uint32_t kErrorMaybeDelivered = 7030;
 
 struct SpoolerError {
     std::uint32_t code;
@@ -80,7 +81,8 @@ inline constexpr std::array kSpoolerErrors{
     SpoolerError{kErrorCupsFailed, "the CUPS request failed"},
     SpoolerError{kErrorQueuePaused, "the queue is paused: a job would wait there unsent"},
     SpoolerError{kErrorQueueRejecting, "the queue does not accept jobs"},
-    SpoolerError{kErrorJobNotCompleted, "CUPS did not complete the job in time; it was cancelled"},
+    SpoolerError{kErrorJobNotCompleted,
+                 "CUPS had not begun sending the job in time; it was cancelled and can never reach the unit"},
     SpoolerError{kErrorJobNotDelivered, "CUPS did not deliver the job; it was cancelled"},
     SpoolerError{kErrorServerSilent, "the print server did not answer in time"},
     SpoolerError{kErrorServerGone, "the print server closed the connection or cannot be reached"},
@@ -90,6 +92,8 @@ inline constexpr std::array kSpoolerErrors{
     SpoolerError{kErrorUsbFailed, "the USB transfer failed"},
     SpoolerError{kErrorBadUsbUri, "the queue's usb:// device URI is malformed"},
     SpoolerError{kErrorUsbNoAccess, "no permission to open the USB unit"},
+    SpoolerError{kErrorMaybeDelivered,
+                 "CUPS had begun sending the job and did not complete it in time; the unit may have it"},
 };
 
 constexpr bool InCodeOrder() {

@@ -51,6 +51,9 @@ public:
         const auto found = cups::CupsQueueService().FindQueue(queue, error);
         return found ? found->deviceUri : std::string();
     }
+    void SetSpoolerNotice(std::function<void(std::string_view)> notice) override {
+        spooler_.SetNotice(std::move(notice));
+    }
 
 private:
     cups::CupsSpooler spooler_;

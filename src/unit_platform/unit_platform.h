@@ -4,8 +4,10 @@
 // it the system's print spooler (CUPS) on the real clock.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "platform/clock.h"
 #include "platform/spooler.h"
@@ -27,6 +29,9 @@ public:
         static_cast<void>(queue);
         return {};
     }
+    // Where the system spooler's notices go (a slow job's cause and fix,
+    // jobs of an earlier run cancelled); the emulated one gives none.
+    virtual void SetSpoolerNotice(std::function<void(std::string_view)>) {}
 };
 
 // Whether this build has the system's print spooler.

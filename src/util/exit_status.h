@@ -1,5 +1,5 @@
-// The exit status of each of the tool's programs: orlaxctl, orlax-burner and
-// orlax-emulator (their manual pages name the same three).
+// The exit status of each of the tool's programs: orlaxctl, orlax-burner,
+// orlax-emulator and orlax-station (their manual pages name the same three).
 #pragma once
 
 namespace orlax::util {

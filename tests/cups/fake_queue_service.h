@@ -97,8 +97,8 @@ private:
             job_.finished = true;
             return true;
         }
-        bool AwaitDelivery(std::chrono::milliseconds bound, cups::ServiceError& error) override {
-            job_.bound = bound;
+        bool AwaitDelivery(const cups::DeliveryBound& bound, cups::ServiceError& error) override {
+            job_.bound = bound.normal;
             if (service_.deliveryFailure) {
                 error = *service_.deliveryFailure;
                 job_.cancelled = true;

@@ -240,6 +240,26 @@ TEST_F(OrlaxEmulator, DropsConnectionsIdleForTheIdleLimit) {
     }
 }
 
+// With --keep-open the unit takes a job when its sender closes its side, and
+// keeps its own side open until the sender closes or the idle limit passes,
+// as many network printers do: a sender that waits for the unit to close
+// first (CUPS's socket backend without waiteof=false) waits that long.
+TEST_F(OrlaxEmulator, KeepsTheConnectionOpenAfterAJobWhenAsked) {
+    const auto unit = Start("{}", {"--keep-open", "--idle-limit", "1"});
+    const std::vector<std::uint8_t> command{0x1B, 0x04, 0x02, 0x01, 0x00, 0x00, 0x00, 0x22};
+    const int job = testing::ConnectTo(port_);
+    ASSERT_GE(job, 0);
+    ASSERT_TRUE(testing::SendAll(job, command));
+    ::shutdown(job, SHUT_WR);
+    pollfd entry{job, POLLIN, 0};
+    EXPECT_EQ(::poll(&entry, 1, 300), 0) << "the unit closed its side at once";
+    EXPECT_EQ(Journal(), emulator::JobLine("", command) + "\n") << "the job is the unit's once its last byte is in";
+    EXPECT_TRUE(ClosedByUnit(job));
+    ::close(job);
+    EXPECT_EQ(unit->Stop(SIGTERM), 0);
+    EXPECT_EQ(ReadText(PathOf("stderr.txt")).find("abandoned"), std::string::npos);
+}
+
 // SIGTERM and SIGINT end the program cleanly; a job cut short by the stop
 // is not delivered.
 TEST_F(OrlaxEmulator, StopsCleanlyOnSignals) {

@@ -8,31 +8,17 @@
 #include <utility>
 #include <vector>
 
+#include "links/usb/claimed_printer.h"
 #include "links/usb/device_id.h"
 #include "links/usb/printer_interface.h"
 
 namespace orlax::links::usb {
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-// The class-specific request of printer-class devices for the device ID.
-constexpr std::uint8_t kGetDeviceId = 0;
-// Device to host, class request, to an interface.
-constexpr std::uint8_t kGetDeviceIdType = 0xA1;
 // A whole number of packets at every speed (64 and 512 bytes), more than 1000.
 constexpr std::size_t kReplyReadSize = 1024;
-constexpr unsigned kMostControlMs = 1000;
 
 std::string ErrorText(int code) { return libusb_error_name(code); }
-
-// Milliseconds left until the deadline, at least 1: libusb takes 0 as "no
-// time-out", which must never happen here. nullopt once it has passed.
-std::optional<unsigned> MsLeft(Deadline deadline) {
-    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
-    if (left <= 0) return std::nullopt;
-    return static_cast<unsigned>(left);
-}
 
 std::string Where(libusb_device* device) {
     return "USB device " + std::to_string(libusb_get_bus_number(device)) + ":" +
@@ -51,48 +37,6 @@ Place PlaceOf(libusb_device* device) {
     return place;
 }
 
-// The device opened with its printer interface claimed; released, its kernel
-// driver re-attached and closed again whichever way the exchange ends.
-class Claim {
-public:
-    Claim() = default;
-    Claim(const Claim&) = delete;
-    Claim& operator=(const Claim&) = delete;
-    ~Claim() {
-        if (claimed_) libusb_release_interface(handle_, number_);
-        if (detached_) libusb_attach_kernel_driver(handle_, number_);
-        if (handle_) libusb_close(handle_);
-    }
-
-    // 0 or a libusb error code.
-    int Take(libusb_device* device, int number) {
-        int result = libusb_open(device, &handle_);
-        if (result != 0) {
-            handle_ = nullptr;
-            return result;
-        }
-        number_ = number;
-        if (libusb_kernel_driver_active(handle_, number) == 1) {
-            result = libusb_detach_kernel_driver(handle_, number);
-            if (result == 0)
-                detached_ = true;
-            else if (result != LIBUSB_ERROR_NOT_FOUND)
-                return result;
-        }
-        result = libusb_claim_interface(handle_, number);
-        if (result == 0) claimed_ = true;
-        return result;
-    }
-
-    libusb_device_handle* Handle() const { return handle_; }
-
-private:
-    libusb_device_handle* handle_ = nullptr;
-    int number_ = 0;
-    bool claimed_ = false;
-    bool detached_ = false;
-};
-
 Outcome FromClaimError(int code, libusb_device* device) {
     switch (code) {
         case LIBUSB_ERROR_ACCESS:
@@ -104,34 +48,6 @@ Outcome FromClaimError(int code, libusb_device* device) {
         default:
             return Failure(LinkResult::TransferFailed, Where(device) + ": " + ErrorText(code));
     }
-}
-
-// The device's URI from its device ID and serial-number string; nullopt when
-// the device ID cannot be read.
-std::optional<UsbUri> ReadIdentity(libusb_device* device, const Claim& claim, const PrinterInterface& printer,
-                                   Deadline deadline) {
-    const std::optional<unsigned> left = MsLeft(deadline);
-    if (!left) return std::nullopt;
-    std::array<std::uint8_t, kMaxDeviceIdLength + 2> reply{};
-    const int got = libusb_control_transfer(
-        claim.Handle(), kGetDeviceIdType, kGetDeviceId, static_cast<std::uint16_t>(printer.configIndex),
-        static_cast<std::uint16_t>((printer.number << 8) | printer.alternate), reply.data(),
-        static_cast<std::uint16_t>(reply.size()), std::min(*left, kMostControlMs));
-    if (got < 0) return std::nullopt;
-    const std::optional<std::string> text =
-        DeviceIdFromReply(std::span<const std::uint8_t>(reply.data(), static_cast<std::size_t>(got)));
-    if (!text) return std::nullopt;
-    const DeviceId id(*text);
-
-    std::string usbSerial;
-    libusb_device_descriptor descriptor{};
-    if (!id.Serial() && libusb_get_device_descriptor(device, &descriptor) == 0 && descriptor.iSerialNumber != 0) {
-        std::array<unsigned char, 256> serial{};
-        const int length = libusb_get_string_descriptor_ascii(claim.Handle(), descriptor.iSerialNumber, serial.data(),
-                                                              static_cast<int>(serial.size()));
-        if (length > 0) usbSerial.assign(serial.begin(), serial.begin() + length);
-    }
-    return UriOfDevice(id, usbSerial, printer.number);
 }
 
 Outcome FromTransferError(int code, libusb_device* device, const char* what, int transferred) {
@@ -245,13 +161,13 @@ Outcome UsbLink::ExchangeStatus(const UsbUri& unit, const protocol::StatusReques
             continue;
         }
         if (!candidate.known) {
-            const std::optional<UsbUri> identity = ReadIdentity(candidate.device, claim, candidate.printer, deadline);
+            const std::optional<Identity> identity = ReadIdentity(candidate.device, claim, candidate.printer, deadline);
             if (!identity) {
                 if (!obstacle) obstacle = Failure(LinkResult::NoReply, Where(candidate.device) + ": no device ID");
                 continue;
             }
-            state_->seen[candidate.place] = *identity;
-            if (!Names(unit, *identity)) continue;
+            state_->seen[candidate.place] = identity->uri;
+            if (!Names(unit, identity->uri)) continue;
         }
         return Exchange(candidate.device, claim, candidate.printer, request, deadline, reply);
     }

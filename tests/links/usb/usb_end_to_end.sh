@@ -14,9 +14,13 @@
 #    exchange each fail with their code, in bounded time, the driver bound
 #    again; an interface held for a moment is waited out;
 #  - jobs and status reads through a cupsd of the test's own, started in the
-#    test bed, whose usb backend delivers the jobs to the unit.
+#    test bed, whose usb backend delivers the jobs to the unit: on a queue
+#    set up by orlax-station (every command within its normal bound), on
+#    one made by hand (slow, the fix named once; check lists what is
+#    broken), and to a unit that never finishes taking a job (maybe
+#    delivered).
 #
-#   usb_end_to_end.sh ORLAXCTL ORLAX_EMULATOR USB_HOLD
+#   usb_end_to_end.sh ORLAXCTL ORLAX_EMULATOR USB_HOLD CONTRACT_TESTS ORLAX_STATION
 #
 # Needs a running cupsd (started when none runs) and CUPS administrator
 # rights; anything missing is a failure, never a skip.
@@ -31,6 +35,7 @@ orlaxctl=$1
 emulator=$2
 hold=$3
 contract_tests=$4
+station_tool=$5
 backend=/usr/lib/cups/backend/usb
 serial="BENCH 7"
 uri="usb://Korvane/ORLAX%20PRO?serial=BENCH%207"
@@ -146,11 +151,9 @@ expect_code unplugged 7024
 
 # Jobs through cupsd's own usb backend: a cupsd of the test's own, started in
 # the test bed. cupsd passes no LD_PRELOAD to its backends, so its backend
-# folder holds CUPS's usb backend behind a line that puts the preload back;
-# its quirks file marks the emulated unit unidirectional, as the unit never
-# sends anything while CUPS's backend reads during a job (without it the
-# backend waits 7 s for that read at the end of every job). The unit must see
-# the same exchanges as the emulated spooler's unit, jobs with no name.
+# folder holds CUPS's usb backend behind a line that puts the preload back.
+# Its data folder is the test's own too (CUPS_DATADIR for orlax-station), so
+# that the usb quirk orlax-station writes lands there: the test writes none.
 private=$work/cups
 mkdir -p "$private"/{spool,cache,state,tmp,log,bin/backend,data/usb}
 for d in /usr/lib/cups/*; do [ "$(basename "$d")" = backend ] || ln -s "$d" "$private/bin/"; done
@@ -159,7 +162,6 @@ printf '#!/bin/sh\nLD_PRELOAD=libumockdev-preload.so.0 exec %s "$@"\n' "$backend
 chmod 0700 "$private/bin/backend/usb"
 for d in /usr/share/cups/*; do [ "$(basename "$d")" = usb ] || ln -s "$d" "$private/data/"; done
 ln -s /usr/share/cups/usb/* "$private/data/usb/"
-echo "0x1209 0x0001 unidir" >"$private/data/usb/orlax-emulated.usb-quirks"
 chmod 755 "$work" "$private" "$private/bin" "$private/bin/backend"
 cat >"$private/cupsd.conf" <<CONF
 Listen $private/cups.sock
@@ -182,34 +184,79 @@ ServerBin $private/bin
 DataDir $private/data
 PassEnv UMOCKDEV_DIR
 CONF
+quirks="$private/data/usb/orlax-pro.usb-quirks"
+
+# station NAME SETUP COMMANDS: a script that starts the test's cupsd, sets the
+# queue "unit" up with SETUP, runs COMMANDS and stops cupsd again.
+station() {
+  cat >"$work/$1.sh" <<SH
+cupsd -f -c '$private/cupsd.conf' -s '$private/cups-files.conf' & pid=\$!
+export CUPS_SERVER='$private/cups.sock' CUPS_DATADIR='$private/data'
+for i in \$(seq 100); do lpstat -r 2>/dev/null | grep -q 'is running' && break; sleep 0.1; done
+lpadmin -x unit 2>/dev/null
+$2
+$3
+kill \$pid; wait \$pid
+SH
+}
+by_station="'$station_tool' add unit; echo add_rc=\$?"
+by_hand="lpadmin -p unit -E -v '$uri' -m raw 2>/dev/null"
+
+# A station set up with orlax-station: every command within its normal
+# bound (no slow notice), the unit's journal as the emulated unit's.
 actions=(clear-spits disk-position type 1015 5 type 1001 -3 ok get-status)
 "$orlaxctl" --emulate="$work/scenario.json" --fast --journal "$work/expected.journal" "${actions[@]}" >/dev/null 2>&1 ||
   fail "jobs: orlaxctl --emulate failed"
-cat >"$work/jobs.sh" <<SH
-cupsd -f -c '$private/cupsd.conf' -s '$private/cups-files.conf' & pid=\$!
-export CUPS_SERVER='$private/cups.sock'
-for i in \$(seq 100); do lpstat -r 2>/dev/null | grep -q 'is running' && break; sleep 0.1; done
-lpadmin -p unit -E -v '$uri' -m raw 2>/dev/null
-'$orlaxctl' queue unit ${actions[*]}; echo rc=\$?
-echo left=\$(lpstat -o unit | wc -l)
-kill \$pid; wait \$pid
-SH
+station jobs "$by_station" "'$orlaxctl' queue unit ${actions[*]}; echo rc=\$?; echo left=\$(lpstat -o unit | wc -l); '$station_tool' check unit | grep USB"
 run jobs -- "bash '$work/jobs.sh'"
+grep -q "^add_rc=0$" "$work/jobs.out" || fail "jobs: orlax-station add failed: $(head -5 "$work/jobs.out")"
+grep -qx "0x1209 0x0001 unidir" "$quirks" || fail "jobs: orlax-station wrote no unidir quirk: $(cat "$quirks" 2>&1)"
 grep -q "^rc=0$" "$work/jobs.out" || fail "jobs: orlaxctl through cupsd failed: $(tail -5 "$work/jobs.out")"
 grep -q "^left=0$" "$work/jobs.out" || fail "jobs: jobs left in the queue"
-sed 's/^JOB "[^"]*"/JOB ""/' "$work/expected.journal" | diff - "$work/jobs.journal" >&2 ||
-  fail "jobs: the unit saw other exchanges through cupsd's usb backend than the emulated unit"
+! grep -q "is slow" "$work/jobs.out" || fail "jobs: a command took longer than its normal bound: $(grep "is slow" "$work/jobs.out")"
+[ "$(grep -c "^ok    USB" "$work/jobs.out")" -eq 4 ] || fail "jobs: check does not pass the USB items: $(grep USB "$work/jobs.out")"
+# orlax-station add and check each read the status once, before and after.
+{ echo "STATUS 100"; sed 's/^JOB "[^"]*"/JOB ""/' "$work/expected.journal"; echo "STATUS 100"; } |
+  diff - "$work/jobs.journal" >&2 || fail "jobs: the unit saw other exchanges through cupsd's usb backend than the emulated unit"
+
+# The same on a queue made by hand, without the quirk: CUPS's usb backend
+# waits for its read-back after each job; the commands still get through,
+# slowly, and the first slow job names the cause and the fix, once. check
+# lists each broken item of the station (the queue also stopped, no data
+# folder).
+rm -f "$quirks"
+slow_actions=(calibrate-last-disk get-status)
+"$orlaxctl" --emulate="$work/scenario.json" --fast --journal "$work/expected_slow.journal" "${slow_actions[@]}" >/dev/null 2>&1 ||
+  fail "slow: orlaxctl --emulate failed"
+station slow "$by_hand" "'$orlaxctl' queue unit ${slow_actions[*]}; echo rc=\$?; cupsdisable unit; '$station_tool' --data-root '$work/nowhere' check unit; echo check_rc=\$?"
+run slow -- "bash '$work/slow.sh'"
+grep -q "^rc=0$" "$work/slow.out" || fail "slow: orlaxctl on a hand-made queue failed: $(tail -5 "$work/slow.out")"
+[ "$(grep -c "is slow: CUPS's usb backend waits about 8 s .*orlax-station add unit" "$work/slow.out")" -eq 1 ] ||
+  fail "slow: the cause and the fix are not named once: $(grep -i slow "$work/slow.out")"
+{ sed 's/^JOB "[^"]*"/JOB ""/' "$work/expected_slow.journal"; echo "STATUS 100"; } | diff - "$work/slow.journal" >&2 ||
+  fail "slow: the unit saw other exchanges than the emulated unit"
+grep -q "^check_rc=1$" "$work/slow.out" || fail "slow: check passed a broken station"
+for item in "queue enabled" "USB prompt delivery" "data folder"; do
+  grep -q "^FAIL  $item: .* -- fix: " "$work/slow.out" || fail "slow: check does not list '$item' with its fix"
+done
+for item in "print server" "queue" "status read" "USB device access"; do
+  grep -q "^ok    $item" "$work/slow.out" || fail "slow: check does not pass '$item'"
+done
+
+# A unit that takes a command's bytes and never finishes their transfer:
+# CUPS never completes the job; the tool says the unit may have it (7030),
+# and the unit's journal indeed has it.
+station maybe "$by_station" "'$orlaxctl' queue unit calibrate-last-disk; echo rc=\$?; echo left=\$(lpstat -o unit | wc -l)"
+run maybe --hang-jobs -- "bash '$work/maybe.sh'"
+grep -q "^rc=1$" "$work/maybe.out" || fail "maybe: orlaxctl did not fail: $(tail -5 "$work/maybe.out")"
+grep -q "error 7030: .* the unit may have it" "$work/maybe.out" || fail "maybe: not told as maybe delivered: $(grep error "$work/maybe.out")"
+grep -q "^JOB \"\" 8 " "$work/maybe.journal" || fail "maybe: the unit did not journal the command it took"
+grep -q "^left=0$" "$work/maybe.out" || fail "maybe: the job was not withdrawn"
+! grep -q "never reach" "$work/maybe.out" || fail "maybe: said never to reach the unit"
 
 # The spooler contract on the usb:// queue, through the same cupsd: the status
 # over USB, the jobs through cupsd's usb backend.
-cat >"$work/contract.sh" <<SH
-cupsd -f -c '$private/cupsd.conf' -s '$private/cups-files.conf' & pid=\$!
-export CUPS_SERVER='$private/cups.sock' ORLAX_CONTRACT_QUEUE=unit CI=true
-for i in \$(seq 100); do lpstat -r 2>/dev/null | grep -q 'is running' && break; sleep 0.1; done
-lpadmin -p unit -E -v '$uri' -m raw 2>/dev/null
-'$contract_tests' --gtest_filter='SpoolerContract/CupsLoopback.*'; echo rc=\$?
-kill \$pid; wait \$pid
-SH
+station contract "$by_station" "export ORLAX_CONTRACT_QUEUE=unit CI=true; '$contract_tests' --gtest_filter='SpoolerContract/CupsLoopback.*'; echo rc=\$?"
 run contract -- "bash '$work/contract.sh'"
 grep -q "^rc=0$" "$work/contract.out" ||
   fail "contract: the spooler contract on the usb:// queue: $(grep -E 'FAILED|Failure|Expected|Which is' "$work/contract.out" | head -12)"
