@@ -106,11 +106,19 @@ say "running the benchmarks (a few minutes); their own output follows on stderr"
 status=0
 "$bench" --benchmark_enable_random_interleaving=true "${unit_args[@]}" "${cups_args[@]}" "$@" \
   >"$work/table.md" || status=$?
-load_after=$(cut -d' ' -f1-3 /proc/loadavg)
 if [ "$status" -ge 2 ] || [ ! -s "$work/table.md" ]; then
   say "orlax_bench failed (exit $status)"
   exit 2
 fi
+cycles=${ORLAX_UNIT_CYCLES:-3}
+if [ "$cycles" -gt 0 ] && [ -z "$cups_note" ]; then
+  say "timing a unit's whole cycle through CUPS, $cycles on each attachment (about a minute each)"
+  cycle_status=0
+  bench/unit_cycle.sh "$build" "$cycles" >>"$work/table.md" || cycle_status=$?
+  if [ "$cycle_status" -ge 2 ]; then say "the unit cycle rows failed (exit $cycle_status)"; exit 2; fi
+  [ "$cycle_status" -eq 0 ] || status=1
+fi
+load_after=$(cut -d' ' -f1-3 /proc/loadavg)
 
 cpu=$(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n 1)
 echo "Run of $(date -u '+%Y-%m-%d %H:%M UTC') on $(nproc) cores (${cpu:-unknown CPU}), $(uname -sr);" \

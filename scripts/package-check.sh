@@ -12,9 +12,9 @@ cd "$(dirname "$0")/.."
 
 build=${1:-build-release}
 packages=(orlax-tools orlax-emulator)
-programs=(orlaxctl orlax-burner orlax-emulator)
+programs=(orlaxctl orlax-burner orlax-station orlax-emulator)
 # Each program and the package that holds it.
-declare -A package_of=([orlaxctl]=orlax-tools [orlax-burner]=orlax-tools [orlax-emulator]=orlax-emulator)
+declare -A package_of=([orlaxctl]=orlax-tools [orlax-burner]=orlax-tools [orlax-station]=orlax-tools [orlax-emulator]=orlax-emulator)
 
 fail() {
   echo "package-check: FAILED: $*" >&2

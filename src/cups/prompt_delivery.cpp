@@ -112,9 +112,12 @@ bool EndsJobsPromptly(std::string_view socketUri) {
     return false;
 }
 
+// CUPS takes options after a port only behind a path: socket://HOST:PORT/?...
 std::string WithPromptEnd(std::string_view socketUri) {
     const std::size_t query = socketUri.find('?');
     std::string result(socketUri.substr(0, query));
+    const std::size_t authority = result.find("://");
+    if (authority != std::string::npos && result.find('/', authority + 3) == std::string::npos) result += '/';
     std::vector<std::string_view> kept;
     if (query != std::string_view::npos) {
         std::string_view options = socketUri.substr(query + 1);

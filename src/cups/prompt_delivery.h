@@ -45,7 +45,8 @@ bool AddUnidirLine(const std::string& folder, std::uint16_t vendor, std::uint16_
 bool EndsJobsPromptly(std::string_view socketUri);
 
 // The socket:// URI with waiteof=false in its options (an earlier waiteof
-// replaced), the rest as it was.
+// replaced), the rest as it was; a URI without a path gets "/" before its
+// options, as CUPS requires after a port.
 std::string WithPromptEnd(std::string_view socketUri);
 
 }  // namespace orlax::cups

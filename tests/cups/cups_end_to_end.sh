@@ -9,9 +9,14 @@
 # them all when it exits, and no job of ours is left in the queue. Then a
 # paused queue, a queue that rejects jobs and a unit that is not there must
 # fail in bounded time, with their causes, leaving no job behind; an unknown
-# queue and a stopped unit must give their texts.
+# queue and a stopped unit must give their texts. A network unit that keeps
+# the connection open after a job gets a command promptly on a queue set up
+# by orlax-station add (its URI ends in /?waiteof=false); on a queue made by
+# hand the command succeeds slowly, CUPS's socket backend waiting for the unit
+# to close, and the fix is named once. That wait is up to 90 s a job: the
+# unit here closes a held connection after 12 s idle, and one command shows it.
 #
-#   cups_end_to_end.sh ORLAXCTL ORLAX_EMULATOR
+#   cups_end_to_end.sh ORLAXCTL ORLAX_EMULATOR ORLAX_STATION
 #
 # Uses the running cupsd; when none runs, starts one if root, else skips
 # (exit 77). With CI=true a missing or dead cupsd is a failure, not a skip.
@@ -20,6 +25,7 @@ set -euo pipefail
 
 orlaxctl=$1
 emulator=$2
+station_tool=$3
 queue="orlax_e2e_$$"
 work=$(mktemp -d)
 started_cupsd=""
@@ -28,6 +34,8 @@ queue_added=""
 absent_added=""
 absent_queue=""
 busy_polls=2
+held_pid=""
+held_queues=()
 
 say() { echo "cups_end_to_end: $*"; }
 fail() {
@@ -50,6 +58,12 @@ cleanup() {
     cancel -a "$absent_queue" >/dev/null 2>&1 || true
     lpadmin -x "$absent_queue" >/dev/null 2>&1 || true
   fi
+  local q
+  for q in "${held_queues[@]}"; do
+    cancel -a "$q" >/dev/null 2>&1 || true
+    lpadmin -x "$q" >/dev/null 2>&1 || true
+  done
+  if [ -n "$held_pid" ]; then kill "$held_pid" 2>/dev/null || true; wait "$held_pid" 2>/dev/null || true; fi
   if [ -n "$emulator_pid" ]; then kill "$emulator_pid" 2>/dev/null || true; wait "$emulator_pid" 2>/dev/null || true; fi
   if [ -n "$started_cupsd" ]; then kill "$started_cupsd" 2>/dev/null || true; wait "$started_cupsd" 2>/dev/null || true; fi
   rm -rf "$work"
@@ -182,6 +196,39 @@ run_step "TEST BINS" "$queue" "" test-bins
 run_step "SET FACTORY DEFAULTS" "$queue" "" set-factory-defaults
 run_step "STARTUP" "$queue" "" startup
 run_step "FIRMWARE UPDATE" "$queue" "" firmware-update
+
+# --- a network unit that keeps the connection open after a job ---
+"$emulator" --listen 127.0.0.1:0 --keep-open --idle-limit 12 --journal "$work/held.journal" \
+  >"$work/held.out" 2>"$work/held.err" &
+held_pid=$!
+held_listening() { grep -q "listening on" "$work/held.out"; }
+wait_for 10 held_listening || fail "orlax-emulator --keep-open did not start: $(cat "$work/held.err")"
+held_uri="socket://127.0.0.1:$(sed -n 's/^orlax-emulator: listening on 127\.0\.0\.1:\([0-9]*\)$/\1/p' "$work/held.out")"
+prompt_queue="${queue}_station"
+slow_queue="${queue}_by_hand"
+held_queues=("$prompt_queue" "$slow_queue")
+"$station_tool" add "$prompt_queue" "$held_uri" >"$work/add.out" 2>&1 || fail "orlax-station add: $(cat "$work/add.out")"
+lpstat -v "$prompt_queue" | grep -q "$held_uri/?waiteof=false\$" || fail "orlax-station add: $(lpstat -v "$prompt_queue")"
+lpadmin -p "$slow_queue" -E -v "$held_uri" -m raw 2>/dev/null || fail "lpadmin $slow_queue"
+# held_command NAME QUEUE: one command job to the unit; its output in
+# $work/NAME.err, the job in the unit's journal, none left in the queue.
+held_command() {
+  local jobs_before status=0 start
+  jobs_before=$(grep -c "^JOB" "$work/held.journal" || true)
+  start=$(date +%s%N)
+  timeout 120 "$orlaxctl" queue "$2" calibrate-last-disk >"$work/$1.out" 2>"$work/$1.err" || status=$?
+  took_ms=$((($(date +%s%N) - start) / 1000000))
+  [ "$status" -eq 0 ] || fail "$1: exit $status: $(cat "$work/$1.err")"
+  [ "$(grep -c "^JOB" "$work/held.journal")" -eq $((jobs_before + 1)) ] || fail "$1: the unit did not take the command"
+  [ "$(jobs_left "$2")" -eq 0 ] || fail "$1: jobs left in $2"
+  say "$1: the command delivered in $took_ms ms"
+}
+held_command "prompt delivery" "$prompt_queue"
+grep -q "is slow" "$work/prompt delivery.err" && fail "prompt delivery: $(cat "$work/prompt delivery.err")"
+held_command "slow delivery" "$slow_queue"
+[ "$(grep -c "is slow: CUPS's socket backend waits up to 90 s .*'orlax-station add $slow_queue $held_uri/?waiteof=false' sets that" \
+  "$work/slow delivery.err")" -eq 1 ] || fail "slow delivery: the cause and the fix are not named once: $(cat "$work/slow delivery.err")"
+[ "$took_ms" -ge 10000 ] || fail "slow delivery: delivered in $took_ms ms, before the unit closed the connection"
 
 # --- queues that would keep a job: it fails before anything is submitted ---
 cupsdisable "$queue"

@@ -24,13 +24,16 @@ TEST(PromptDelivery, SocketUrisEndJobsWithWaiteofFalse) {
         const char* made;  // WithPromptEnd
     };
     const Case cases[] = {
-        {"socket://10.0.0.5", false, "socket://10.0.0.5?waiteof=false"},
-        {"socket://10.0.0.5:9100?waiteof=false", true, "socket://10.0.0.5:9100?waiteof=false"},
-        {"socket://h:9100?waiteof=true", false, "socket://h:9100?waiteof=false"},
-        {"socket://h:9100?contimeout=30&waiteof=false", true, "socket://h:9100?contimeout=30&waiteof=false"},
-        {"socket://h:9100?contimeout=30", false, "socket://h:9100?contimeout=30&waiteof=false"},
-        {"socket://h?waiteof=falsehood", false, "socket://h?waiteof=false"},
-        {"socket://h?&&", false, "socket://h?waiteof=false"},
+        {"socket://10.0.0.5", false, "socket://10.0.0.5/?waiteof=false"},
+        {"socket://10.0.0.5:9100", false, "socket://10.0.0.5:9100/?waiteof=false"},
+        {"socket://10.0.0.5:9100/?waiteof=false", true, "socket://10.0.0.5:9100/?waiteof=false"},
+        {"socket://h:9100/?waiteof=true", false, "socket://h:9100/?waiteof=false"},
+        {"socket://h:9100/?contimeout=30&waiteof=false", true, "socket://h:9100/?contimeout=30&waiteof=false"},
+        {"socket://h:9100/?contimeout=30", false, "socket://h:9100/?contimeout=30&waiteof=false"},
+        {"socket://h:9100?contimeout=30", false, "socket://h:9100/?contimeout=30&waiteof=false"},
+        {"socket://h:9100/queue?contimeout=30", false, "socket://h:9100/queue?contimeout=30&waiteof=false"},
+        {"socket://h?waiteof=falsehood", false, "socket://h/?waiteof=false"},
+        {"socket://h?&&", false, "socket://h/?waiteof=false"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.uri);
@@ -83,8 +86,8 @@ TEST(PromptDelivery, EachBackendsWaitAtAJobsEnd) {
     };
     const Case cases[] = {
         {"usb://Korvane/ORLAX%20PRO?serial=A", 12000ms, "'orlax-station add q'"},
-        {"socket://h:9100", 95000ms, "'orlax-station add q socket://h:9100?waiteof=false'"},
-        {"socket://h:9100?waiteof=false", 0ms, ""},
+        {"socket://h:9100", 95000ms, "'orlax-station add q socket://h:9100/?waiteof=false'"},
+        {"socket://h:9100/?waiteof=false", 0ms, ""},
         {"ipp://h/printers/x", 0ms, ""},
         {"", 0ms, ""},
     };

@@ -59,7 +59,7 @@ TEST(StationAdd, SetsTheQueueUpOrSaysWhatAnAdministratorWouldRun) {
     const std::vector<Case> cases = {
         {"the one unit attached", {other, unit}, std::nullopt, false, kExitOk,
          "usb://Korvane/ORLAX%20PRO?serial=A", true, "marked for prompt delivery"},
-        {"a network unit", {}, "socket://10.1.1.5", false, kExitOk, "socket://10.1.1.5?waiteof=false", false,
+        {"a network unit", {}, "socket://10.1.1.5", false, kExitOk, "socket://10.1.1.5/?waiteof=false", false,
          "status: fine"},
         {"no rights", {unit}, std::nullopt, true, kExitFailed, "", false,
          "  lpadmin -p q -E -v 'usb://Korvane/ORLAX%20PRO?serial=A' -m raw\n  echo '0x1209 0x0001 unidir' >> '"},

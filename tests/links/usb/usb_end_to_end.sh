@@ -15,9 +15,10 @@
 #    again; an interface held for a moment is waited out;
 #  - jobs and status reads through a cupsd of the test's own, started in the
 #    test bed, whose usb backend delivers the jobs to the unit: on a queue
-#    set up by orlax-station (every command within its normal bound), on
-#    one made by hand (slow, the fix named once; check lists what is
-#    broken), and to a unit that never finishes taking a job (maybe
+#    set up by orlax-station (every command, a passing unit's whole final
+#    check with its record among them, within its normal bound), on one made
+#    by hand (the same final check, slow, the fix named once; check lists
+#    what is broken), and to a unit that never finishes taking a job (maybe
 #    delivered).
 #
 #   usb_end_to_end.sh ORLAXCTL ORLAX_EMULATOR USB_HOLD CONTRACT_TESTS ORLAX_STATION
@@ -25,6 +26,8 @@
 # Needs a running cupsd (started when none runs) and CUPS administrator
 # rights; anything missing is a failure, never a skip.
 set -euo pipefail
+# shellcheck source=../../support/test_bed_cupsd.sh
+. "$(dirname "$0")/../../support/test_bed_cupsd.sh"
 
 # Under the sanitizers: in the test bed the preload library comes before the
 # address sanitizer's runtime, and GLib's and umockdev's own allocations live
@@ -46,6 +49,10 @@ added=()
 failures=0
 # A guard against hanging, not a timing goal: each run has a 2 s status budget.
 bound_ms=8000
+# The emulated unit of a run and how long the run may take at most (a guard
+# against hanging): both may be set for one run (scenario=FILE within=S run ...).
+scenario=$work/scenario.json
+within=60
 
 say() { echo "usb_end_to_end: $*"; }
 fail() {
@@ -73,6 +80,19 @@ cat >"$work/scenario.json" <<JSON
 {"record": {"firmwareVersion": "2.05", "leftBinOffset": 3, "printerOffset": -2, "disksPrinted": 77,
             "yellowSpitsA": 1520, "trayStatus": "O"}}
 JSON
+# A unit that passes the final check, and the device file the check sends to
+# it, in a data folder for the emulated runs and one for the runs through CUPS.
+cat >"$work/passing.json" <<JSON
+{"record": {"firmwareVersion": "Not Set", "trayInSensorHigh": 200, "diskInSensorHigh": 180,
+            "yellowSpitsA": 1520, "cyanSpitsB": 301, "disksPrinted": 1234, "disksPicked": 1240}}
+JSON
+mkdir -p "$work/emulated/Korvane/ORLAXPRO" "$work/station/Korvane/ORLAXPRO"
+head -c 2500 /dev/urandom >"$work/emulated/Korvane/ORLAXPRO/fdefault.fzp"
+cp "$work/emulated/Korvane/ORLAXPRO/fdefault.fzp" "$work/station/Korvane/ORLAXPRO/"
+records() {  # the record lines the runs through CUPS wrote
+  local log=$work/station/Korvane/ORLAXPRO/ORLAXPRO.log
+  if [ -f "$log" ]; then wc -l <"$log"; else echo 0; fi
+}
 
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
 
@@ -87,7 +107,7 @@ run() {
   shift
   local start end status=0
   start=$(now_ms)
-  timeout 60 "$emulator" --usb --serial "$serial" --scenario "$work/scenario.json" --journal "$work/$name.journal" \
+  timeout "$within" "$emulator" --usb --serial "$serial" --scenario "$scenario" --journal "$work/$name.journal" \
     "${options[@]}" -- sh -c "$1" >"$work/$name.out" 2>&1 || status=$?
   end=$(now_ms)
   local took
@@ -150,87 +170,54 @@ expect_code unplugged 7024
 [ ! -s "$work/unplugged.journal" ] || fail "unplugged: the unit answered"
 
 # Jobs through cupsd's own usb backend: a cupsd of the test's own, started in
-# the test bed. cupsd passes no LD_PRELOAD to its backends, so its backend
-# folder holds CUPS's usb backend behind a line that puts the preload back.
-# Its data folder is the test's own too (CUPS_DATADIR for orlax-station), so
-# that the usb quirk orlax-station writes lands there: the test writes none.
+# the test bed, with a data folder of its own, where the usb quirk that
+# orlax-station writes lands: the test writes none.
 private=$work/cups
-mkdir -p "$private"/{spool,cache,state,tmp,log,bin/backend,data/usb}
-for d in /usr/lib/cups/*; do [ "$(basename "$d")" = backend ] || ln -s "$d" "$private/bin/"; done
-for b in /usr/lib/cups/backend/*; do [ "$(basename "$b")" = usb ] || ln -s "$b" "$private/bin/backend/"; done
-printf '#!/bin/sh\nLD_PRELOAD=libumockdev-preload.so.0 exec %s "$@"\n' "$backend" >"$private/bin/backend/usb"
-chmod 0700 "$private/bin/backend/usb"
-for d in /usr/share/cups/*; do [ "$(basename "$d")" = usb ] || ln -s "$d" "$private/data/"; done
-ln -s /usr/share/cups/usb/* "$private/data/usb/"
-chmod 755 "$work" "$private" "$private/bin" "$private/bin/backend"
-cat >"$private/cupsd.conf" <<CONF
-Listen $private/cups.sock
-LogLevel debug
-<Location />
-  Order allow,deny
-  Allow all
-</Location>
-CONF
-cat >"$private/cups-files.conf" <<CONF
-ServerRoot $private
-RequestRoot $private/spool
-CacheDir $private/cache
-StateDir $private/state
-TempDir $private/tmp
-ErrorLog $private/log/error_log
-AccessLog $private/log/access_log
-PageLog $private/log/page_log
-ServerBin $private/bin
-DataDir $private/data
-PassEnv UMOCKDEV_DIR
-CONF
+chmod 755 "$work"
+test_bed_cupsd "$private"
 quirks="$private/data/usb/orlax-pro.usb-quirks"
 
 # station NAME SETUP COMMANDS: a script that starts the test's cupsd, sets the
 # queue "unit" up with SETUP, runs COMMANDS and stops cupsd again.
 station() {
-  cat >"$work/$1.sh" <<SH
-cupsd -f -c '$private/cupsd.conf' -s '$private/cups-files.conf' & pid=\$!
-export CUPS_SERVER='$private/cups.sock' CUPS_DATADIR='$private/data'
-for i in \$(seq 100); do lpstat -r 2>/dev/null | grep -q 'is running' && break; sleep 0.1; done
-lpadmin -x unit 2>/dev/null
-$2
-$3
-kill \$pid; wait \$pid
-SH
+  { test_bed_station "$private"; echo "$2"; echo "$3"; test_bed_stop; } >"$work/$1.sh"
 }
 by_station="'$station_tool' add unit; echo add_rc=\$?"
 by_hand="lpadmin -p unit -E -v '$uri' -m raw 2>/dev/null"
 
 # A station set up with orlax-station: every command within its normal
-# bound (no slow notice), the unit's journal as the emulated unit's.
-actions=(clear-spits disk-position type 1015 5 type 1001 -3 ok get-status)
-"$orlaxctl" --emulate="$work/scenario.json" --fast --journal "$work/expected.journal" "${actions[@]}" >/dev/null 2>&1 ||
-  fail "jobs: orlaxctl --emulate failed"
-station jobs "$by_station" "'$orlaxctl' queue unit ${actions[*]}; echo rc=\$?; echo left=\$(lpstat -o unit | wc -l); '$station_tool' check unit | grep USB"
-run jobs -- "bash '$work/jobs.sh'"
+# bound (no slow notice), a passing unit's final check among them with its
+# record written, the unit's journal as the emulated unit's.
+actions=(clear-spits final-check disk-position type 1015 5 type 1001 -3 ok get-status)
+"$orlaxctl" --emulate="$work/passing.json" --fast --journal "$work/expected.journal" --data-root "$work/emulated" \
+  "${actions[@]}" >/dev/null 2>&1 || fail "jobs: orlaxctl --emulate failed"
+station jobs "$by_station" "'$orlaxctl' --data-root '$work/station' queue unit ${actions[*]}; echo rc=\$?; echo left=\$(lpstat -o unit | wc -l); '$station_tool' check unit | grep USB"
+scenario=$work/passing.json within=90 run jobs -- "bash '$work/jobs.sh'"
 grep -q "^add_rc=0$" "$work/jobs.out" || fail "jobs: orlax-station add failed: $(head -5 "$work/jobs.out")"
 grep -qx "0x1209 0x0001 unidir" "$quirks" || fail "jobs: orlax-station wrote no unidir quirk: $(cat "$quirks" 2>&1)"
 grep -q "^rc=0$" "$work/jobs.out" || fail "jobs: orlaxctl through cupsd failed: $(tail -5 "$work/jobs.out")"
 grep -q "^left=0$" "$work/jobs.out" || fail "jobs: jobs left in the queue"
 ! grep -q "is slow" "$work/jobs.out" || fail "jobs: a command took longer than its normal bound: $(grep "is slow" "$work/jobs.out")"
 [ "$(grep -c "^ok    USB" "$work/jobs.out")" -eq 4 ] || fail "jobs: check does not pass the USB items: $(grep USB "$work/jobs.out")"
+[ "$(records)" -eq 1 ] || fail "jobs: the final check wrote $(records) record lines, not 1"
 # orlax-station add and check each read the status once, before and after.
 { echo "STATUS 100"; sed 's/^JOB "[^"]*"/JOB ""/' "$work/expected.journal"; echo "STATUS 100"; } |
   diff - "$work/jobs.journal" >&2 || fail "jobs: the unit saw other exchanges through cupsd's usb backend than the emulated unit"
 
-# The same on a queue made by hand, without the quirk: CUPS's usb backend
-# waits for its read-back after each job; the commands still get through,
-# slowly, and the first slow job names the cause and the fix, once. check
+# The same unit's final check on a queue made by hand, without the quirk:
+# CUPS's usb backend waits for its read-back after each job; the commands
+# and the factory set-up still get through, slowly, the record is written,
+# and the first slow job names the cause and the fix, once. check
 # lists each broken item of the station (the queue also stopped, no data
 # folder).
 rm -f "$quirks"
-slow_actions=(calibrate-last-disk get-status)
-"$orlaxctl" --emulate="$work/scenario.json" --fast --journal "$work/expected_slow.journal" "${slow_actions[@]}" >/dev/null 2>&1 ||
-  fail "slow: orlaxctl --emulate failed"
-station slow "$by_hand" "'$orlaxctl' queue unit ${slow_actions[*]}; echo rc=\$?; cupsdisable unit; '$station_tool' --data-root '$work/nowhere' check unit; echo check_rc=\$?"
-run slow -- "bash '$work/slow.sh'"
+slow_actions=(calibrate-last-disk final-check get-status)
+"$orlaxctl" --emulate="$work/passing.json" --fast --journal "$work/expected_slow.journal" --data-root "$work/emulated" \
+  "${slow_actions[@]}" >/dev/null 2>&1 || fail "slow: orlaxctl --emulate failed"
+station slow "$by_hand" "'$orlaxctl' --data-root '$work/station' queue unit ${slow_actions[*]}; echo rc=\$?; cupsdisable unit; '$station_tool' --data-root '$work/nowhere' check unit; echo check_rc=\$?"
+scenario=$work/passing.json within=150 run slow -- "bash '$work/slow.sh'"
 grep -q "^rc=0$" "$work/slow.out" || fail "slow: orlaxctl on a hand-made queue failed: $(tail -5 "$work/slow.out")"
+[ "$(records)" -eq 2 ] || fail "slow: the final check did not write its record line"
 [ "$(grep -c "is slow: CUPS's usb backend waits about 8 s .*orlax-station add unit" "$work/slow.out")" -eq 1 ] ||
   fail "slow: the cause and the fix are not named once: $(grep -i slow "$work/slow.out")"
 { sed 's/^JOB "[^"]*"/JOB ""/' "$work/expected_slow.journal"; echo "STATUS 100"; } | diff - "$work/slow.journal" >&2 ||
