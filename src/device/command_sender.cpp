@@ -37,13 +37,15 @@ Result DeviceLink::WriteRawJob(std::span<const std::uint8_t> bytes) {
 }
 
 // A status read, then another every 300 ms while the unit reports itself
-// busy; each pause is told to the progress port as a poll of the wait.
+// busy, until kBusyWaitMs have passed since the first; each pause is told to
+// the progress port as a poll of the wait.
 Result DeviceLink::WaitWhileBusy() {
     state_.deviceBusy = true;
+    const std::uint32_t start = ports_.clock.GetTickCount();
     if (!GetDeviceStatus()) return Result::Failed(cause::kNoStatusForCommand);
     platform::UnitWaitProgress wait(ports_.progress);
-    for (int polls = 0; state_.deviceBusy; ++polls) {
-        if (polls == kMaxBusyPolls) {
+    while (state_.deviceBusy) {
+        if (static_cast<std::uint32_t>(ports_.clock.GetTickCount() - start) >= kBusyWaitMs) {
             log_.AppendLog("Printer busy too long !!\r\n");
             return Result::Failed(cause::kStayedBusy);
         }

@@ -24,10 +24,11 @@ class Progress;
 namespace orlax::device {
 
 inline constexpr std::uint32_t kStatusTimeBudgetMs = protocol::kStatusQueryBudgetMs;
-// The busy wait before a command: a status read every 300 ms, at most 200
-// times (about a minute), after which the command is given up.
+// The busy wait before a command: a status read every 300 ms until the unit
+// is no longer busy; a minute after the first read, counted on the clock
+// however long each read took, the command is given up.
 inline constexpr std::uint32_t kBusyPollMs = 300;
-inline constexpr int kMaxBusyPolls = 200;
+inline constexpr std::uint32_t kBusyWaitMs = 60000;
 // Position offsets travel under an index 0 to 8, record byte 69 + index.
 inline constexpr std::size_t kPositionOffsetCount = 9;
 

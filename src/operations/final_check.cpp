@@ -15,6 +15,7 @@
 #include "operations/maintenance.h"
 #include "operations/operator_log.h"
 #include "operations/outcome.h"
+#include "operations/repeated_failures.h"
 #include "platform/clock.h"
 #include "platform/progress.h"
 #include "report/production_record.h"
@@ -187,20 +188,24 @@ private:
 
     // Reads until the status byte in the buffer says idle. A failed read
     // leaves the byte as it was, so the 'B' set here keeps the wait going.
-    // False when the unit is still not idle after the last poll. Each pause
-    // is told as a poll of a wait for the unit.
+    // False when the unit is still not idle after the poll that ends
+    // kFinalCheckIdleWaitMs after the first began. Each pause is told as a
+    // poll of a wait for the unit; a run of the same failed read shows only
+    // its first few times and a count.
     bool WaitForIdle() {
         auto& status = state_.statusBuffer[field::systemStatus];
         status = protocol::kStatusBusy;
         platform::UnitWaitProgress wait(context_.progress);
-        for (int poll = 0; poll < kFinalCheckMaxIdlePolls; ++poll) {
+        const std::uint32_t start = clock_.GetTickCount();
+        RepeatedFailures failures(log_);
+        for (;;) {
             // A failed read leaves the byte as it was: the wait goes on.
-            link_.GetDeviceStatus().IgnoreFailure();
+            failures.Poll([this] { link_.GetDeviceStatus().IgnoreFailure(); });
             wait.Poll();
             clock_.Sleep(kFinalCheckIdlePollMs);
             if (status == protocol::kStatusIdle) return true;
+            if (static_cast<std::uint32_t>(clock_.GetTickCount() - start) >= kFinalCheckIdleWaitMs) return false;
         }
-        return false;
     }
 
     void CheckSensors() {

@@ -128,7 +128,6 @@ TEST(SendCommand, WaitsWhileBusy) {
         bool sent;
     };
     const std::vector<ScriptedReply> fiveBusy(5, {ReplyKind::Busy, 0});
-    std::vector<ScriptedReply> busyForever(300, {ReplyKind::Busy, 0});
     std::vector<ScriptedReply> busyThenFail = fiveBusy;
     busyThenFail.push_back({ReplyKind::Length, 50});
     const Case cases[] = {
@@ -136,7 +135,6 @@ TEST(SendCommand, WaitsWhileBusy) {
         {"cover open counts as not busy", {{ReplyKind::Cover, 0}}, 1, 0, true},
         {"a failed query during the wait sends nothing", busyThenFail, 0, 5, false},
         {"a failed first query sends nothing", {{ReplyKind::BadSum, 0}}, 0, 0, false},
-        {"busy past the bound: given up", busyForever, 0, 200, false},
     };
     for (const auto& c : cases) {
         emulator::Scenario scenario = emulator::DefaultScenario();
@@ -155,11 +153,37 @@ TEST(SendCommand, WaitsWhileBusy) {
         EXPECT_EQ(sent.Cause().empty(), c.sent) << c.what;  // a failure says why
         EXPECT_TRUE(session.NothingLeftOpen()) << c.what;
     }
-    emulator::Scenario scenario = emulator::DefaultScenario();
-    scenario.replies = busyForever;
-    Link session(scenario);
-    EXPECT_EQ(session.link().SendCommand(CommandCode::RestoreFactory).Cause(), cause::kStayedBusy);
-    EXPECT_TRUE(session.app.Log().LogText().ends_with("Printer busy too long !!\r\n"));
+}
+
+// A unit busy for good: the command is given up a minute after the first
+// read, on the clock, however long each read takes; never after a count.
+TEST(SendCommand, BusyWaitEndsAfterItsTime) {
+    std::vector<ScriptedReply> slowBusy;  // each read retries for about a second, then reads busy
+    for (int read = 0; read < 300; ++read) {
+        slowBusy.insert(slowBusy.end(), 500, {ReplyKind::Fail, 0});
+        slowBusy.push_back({ReplyKind::Busy, 0});
+    }
+    const struct {
+        const char* what;
+        std::vector<ScriptedReply> replies;
+        std::uint32_t readCostMs;  // at most
+    } cases[] = {
+        {"busy reads that cost nothing", std::vector<ScriptedReply>(300, {ReplyKind::Busy, 0}), 10},
+        {"busy reads that take a second each", slowBusy, 1100},
+    };
+    for (const auto& c : cases) {
+        emulator::Scenario scenario = emulator::DefaultScenario();
+        scenario.replies = c.replies;
+        Link session(scenario);
+        const std::uint32_t began = session.clock.GetTickCount();
+        EXPECT_EQ(session.link().SendCommand(CommandCode::RestoreFactory).Cause(), cause::kStayedBusy) << c.what;
+        const std::uint32_t took = session.clock.GetTickCount() - began;
+        EXPECT_GE(took, kBusyWaitMs) << c.what;
+        EXPECT_LE(took, kBusyWaitMs + kBusyPollMs + c.readCostMs) << c.what;
+        EXPECT_TRUE(session.app.Log().LogText().ends_with("Printer busy too long !!\r\n")) << c.what;
+        EXPECT_TRUE(session.Commands().empty()) << c.what;
+        EXPECT_TRUE(session.NothingLeftOpen()) << c.what;
+    }
 }
 
 TEST(SendCommand, ResentPacketGetsAFreshChecksum) {

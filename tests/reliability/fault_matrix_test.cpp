@@ -17,6 +17,7 @@
 #include "app/burner_dlg.h"
 #include "dialogs/disk_position_dlg.h"
 #include "dialogs/set_offsets_controls.h"
+#include "operations/final_check.h"
 #include "reliability/traced_session.h"
 #include "support/data_root.h"
 #include "support/passing_unit.h"
@@ -405,6 +406,40 @@ TEST(FaultMatrix, EveryOperationWhenOneStepFailsForEveryJob) {
         }
     }
     std::printf("fault matrix, a step failing for every job: %zu cases run\n", cases);
+}
+
+// A unit that is gone: every status read fails and spends its whole budget
+// retrying. Every operation ends within its bounded waits, whatever each read
+// costs; FINAL CHECK within its idle wait, the pause before it and a few
+// status budgets (no tests, no verdict, no command), with the run of
+// identical failures shown three times and counted.
+TEST(FaultMatrix, EveryOperationOnAUnitThatIsGone) {
+    testing::TempDataRoot data;
+    for (const auto& [name, size] : kDeviceFiles) data.Put(name, testing::PatternBytes(size));
+    constexpr std::uint32_t kFewBudgets = 4 * (device::kStatusTimeBudgetMs + 100);
+    constexpr std::uint32_t kFinalCheckBound = 2000 + operations::kFinalCheckIdleWaitMs + 500 + kFewBudgets;
+    for (const Operation& op : Operations()) {
+        emulator::Scenario scenario = ScenarioOf(op);
+        const RunResult clean = RunTraced(scenario, data.Root(), op.script);
+        scenario.replies.assign(200000, {emulator::ReplyKind::Fail});
+        const RunResult run = RunTraced(scenario, data.Root(), op.script);
+        const bool finalCheck = std::string_view(op.name).starts_with("FINAL CHECK");
+        EXPECT_EQ(run.openHandles + run.openJobs, 0u) << op.name;
+        const auto uses = Uses(clean.calls, clean.jobs);
+        const bool readsStatus = std::any_of(uses.begin(), uses.end(),
+                                             [](const HandleUse& u) { return u.kind == UseKind::StatusQuery; });
+        EXPECT_EQ(run.failed, readsStatus) << op.name;
+        EXPECT_LE(run.tookMs, kFinalCheckBound) << op.name;
+        EXPECT_EQ(Occurrences(run.transcript, kFileUpdated), 0u) << op.name;
+        if (!finalCheck) continue;
+        EXPECT_GE(run.tookMs, 2000 + operations::kFinalCheckIdleWaitMs) << op.name;
+        EXPECT_TRUE(run.transcript.ends_with(kNotOnline)) << op.name;
+        EXPECT_TRUE(run.jobs.empty()) << op.name;
+        EXPECT_EQ(run.transcript.find("Tray in"), std::string::npos) << op.name;
+        // The firmware read, the start command's read, three of the wait's.
+        EXPECT_EQ(Occurrences(run.transcript, "No Status Data Returned"), 2u + 3u) << op.name;
+        EXPECT_NE(run.transcript.find(" more times !!\r\n"), std::string::npos) << op.name;
+    }
 }
 
 }  // namespace

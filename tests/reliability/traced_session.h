@@ -32,6 +32,7 @@ struct RunResult {
     bool usageError = false;
     std::size_t openHandles = 0;
     std::size_t openJobs = 0;
+    std::uint32_t tookMs = 0;  // on the virtual clock, from start to end
 
     // As orlaxctl would end: 2 for an action the window could not take,
     // 1 when an operation took its failure path, else 0.
@@ -60,6 +61,7 @@ inline RunResult RunTraced(const emulator::Scenario& scenario, const std::string
     result.usageError = host.HasUsageError();
     result.openHandles = emulated.OpenHandles();
     result.openJobs = emulated.OpenJobs();
+    result.tookMs = clock.GetTickCount();
     return result;
 }
 
