@@ -57,7 +57,8 @@ public:
     // Writes `bytes` to the queue as one RAW job: done when every step
     // succeeded and the spooler took every byte. Writes nothing to the log.
     Result WriteRawJob(std::span<const std::uint8_t> bytes);
-    // Waits while the unit is busy, fills in byte 7 and sends the packet.
+    // Waits while the unit is busy, fills in byte 7 and sends the packet. A
+    // command that did not go out has its line in the log.
     Result SendCommand(protocol::CommandPacket& packet);
     Result SendCommand(protocol::CommandCode code, std::uint8_t arg1 = 0, std::uint8_t arg2 = 0);
     // 1B 04 08 index value: the mirror field of that index; a failure for
@@ -68,7 +69,8 @@ public:
     // 1B 04 09.
     Result PrepareMove();
 
-    // Sends DeviceDataFolder + `name` as one RAW job, in 1000-byte blocks.
+    // Sends DeviceDataFolder + `name` as one RAW job, in 1000-byte blocks. A
+    // file that did not go out has its line in the log.
     Result SendDeviceFile(std::string_view name);
 
     DeviceState& State() { return state_; }
@@ -87,6 +89,8 @@ private:
     void DumpReply();
     void FailureTail(bool readFailed, std::uint32_t lastError);
     void FillMirror();
+    // The transfer of SendDeviceFile, without its lines before and after.
+    Result StreamDeviceFile(const std::string& path);
 
     LinkPorts ports_;
     LogPort& log_;

@@ -46,6 +46,9 @@ constexpr std::string_view kWithin =
 constexpr std::string_view kClearingSpits = "Clearing Spit Counters !!\r\n";
 constexpr std::string_view kNotFinished =
     "\r\nUNIT NOT FINISHED: a command or file did not reach it. No record written !!\r\n";
+constexpr std::string_view kPassedNotSent =
+    "RECORD LINE STANDS: the unit passed its tolerances. UNIT NOT FINISHED: it was not told it passed. "
+    "Run FINAL CHECK again !!\r\n";
 
 // A sensor pair: the low reading must not exceed its maximum, the high one
 // must reach its minimum. The failure message shows the limits.
@@ -269,11 +272,14 @@ private:
             context_.UpdateWindow();
             return;
         }
-        if (!record_.WriteProductionRecord(link_.DeviceDataFolder(), state_, log_))
-            outcome_.Failed("the production record was not written");
+        const bool recorded = record_.WriteProductionRecord(link_.DeviceDataFolder(), state_, log_);
+        if (!recorded) outcome_.Failed("the production record was not written");
         context_.UpdateWindow();
         clock_.Sleep(kFinalCheckPassedWaitMs);
-        outcome_.GoOn(link_.SendCommand(CommandCode::FinalCheckPassed));
+        if (outcome_.Check(link_.SendCommand(CommandCode::FinalCheckPassed)) || !recorded) return;
+        // The unit passed and is recorded, but does not know it.
+        log_.AppendLog(kPassedNotSent);
+        context_.UpdateWindow();
     }
 
     const Context& context_;

@@ -180,7 +180,9 @@ TEST(SendCommand, BusyWaitEndsAfterItsTime) {
         const std::uint32_t took = session.clock.GetTickCount() - began;
         EXPECT_GE(took, kBusyWaitMs) << c.what;
         EXPECT_LE(took, kBusyWaitMs + kBusyPollMs + c.readCostMs) << c.what;
-        EXPECT_TRUE(session.app.Log().LogText().ends_with("Printer busy too long !!\r\n")) << c.what;
+        EXPECT_TRUE(session.app.Log().LogText().ends_with(
+            "Printer busy too long !!\r\nCommand RestoreFactory NOT SENT: the unit stayed busy !!\r\n"))
+            << c.what;
         EXPECT_TRUE(session.Commands().empty()) << c.what;
         EXPECT_TRUE(session.NothingLeftOpen()) << c.what;
     }

@@ -18,6 +18,7 @@
 #include "dialogs/disk_position_dlg.h"
 #include "dialogs/set_offsets_controls.h"
 #include "operations/final_check.h"
+#include "protocol/command_packet.h"
 #include "reliability/traced_session.h"
 #include "support/data_root.h"
 #include "support/passing_unit.h"
@@ -41,6 +42,14 @@ constexpr std::string_view kWithin = "All offsets and settings are within MANUFA
 constexpr std::string_view kFileUpdated = "    File updated !! \r\n";
 constexpr std::string_view kReportStart = "ORLAX PRO FIRMWARE VERSION #:";
 constexpr std::string_view kNotFinished = "UNIT NOT FINISHED: a command or file did not reach it.";
+constexpr std::string_view kRecordStands =
+    "RECORD LINE STANDS: the unit passed its tolerances. UNIT NOT FINISHED: it was not told it passed. "
+    "Run FINAL CHECK again !!\r\n";
+constexpr std::string_view kSendingLine = " sending to printer !!\r\n";
+// Why a send did not go out, as its line in the log says.
+constexpr std::string_view kSpoolerFailed = "the unit or its spooler failed the call";
+constexpr std::string_view kShortWrite = "the spooler took fewer bytes than it was given";
+constexpr std::string_view kNoStatus = "no valid status from the unit";
 const std::vector<std::uint8_t> kFinalCheckFailed{0x1B, 0x04, 0x05, 0, 0, 0, 0, 0x24};
 
 // The device files: a file of several blocks, one of exactly one block, an
@@ -165,7 +174,7 @@ bool IsWithInsertion(const std::string& text, const std::string& base, std::stri
 struct Expected {
     bool failed = false;
     std::vector<Job> jobs;
-    std::string_view inserted;  // the one text the fault adds
+    std::string inserted;  // the one text the fault adds
     std::vector<std::string_view> present;
     std::vector<std::string_view> absent;
     bool exactTranscript = true;  // the rest of the log is as without the fault
@@ -209,6 +218,33 @@ void UnitNotFinished(Expected& e, const RunResult& clean, std::size_t jobIndex) 
     e.absent.push_back(kFileUpdated);
 }
 
+std::string NotSent(std::string_view what, std::string_view why) {
+    return std::string(what) + " NOT SENT: " + std::string(why) + " !!\r\n";
+}
+
+// A job of the fault-free run as its not-sent line names it: a command by
+// its name, a device file by the path its sending line showed.
+std::string JobName(const RunResult& clean, const std::vector<HandleUse>& uses, std::size_t jobIndex) {
+    const auto& bytes = clean.jobs.at(jobIndex).bytes;
+    std::size_t filesBefore = 0;
+    for (const HandleUse& u : uses) {
+        if (u.kind == UseKind::StatusQuery || u.jobIndex != jobIndex) {
+            filesBefore += u.kind == UseKind::FileJob && u.jobIndex < jobIndex;
+            continue;
+        }
+        if (u.kind == UseKind::CommandJob) return "Command " + std::string(protocol::CommandName(bytes.at(2)));
+    }
+    std::size_t at = clean.transcript.find(kSendingLine);
+    for (; filesBefore > 0; --filesBefore) at = clean.transcript.find(kSendingLine, at + 1);
+    const std::size_t start = clean.transcript.rfind("\r\n", at) + 2;
+    return "File " + clean.transcript.substr(start, at - start);
+}
+
+// The passing final check's last job, FinalCheckPassed, after its record line.
+bool IsLastOfPassingCheck(const Operation& op, const RunResult& clean, std::size_t jobIndex) {
+    return op.writesRecord && jobIndex + 1 == clean.jobs.size();
+}
+
 Expected Expect(const Operation& op, const RunResult& clean, SpoolerCall kind, const TracedCall& call) {
     Expected e;
     e.failed = clean.failed;
@@ -228,6 +264,9 @@ Expected Expect(const Operation& op, const RunResult& clean, SpoolerCall kind, c
         e.jobs = JobsAfterJobFault(clean.jobs, use->jobIndex, kind, call);
         if (use->kind == UseKind::FileJob && (kind == SpoolerCall::Write || kind == SpoolerCall::ShortWrite))
             e.inserted = kBadWrite;
+        e.inserted += NotSent(JobName(clean, uses, use->jobIndex),
+                              kind == SpoolerCall::ShortWrite ? kShortWrite : kSpoolerFailed);
+        if (IsLastOfPassingCheck(op, clean, use->jobIndex)) e.inserted += kRecordStands;
         e.absent = op.claims;
         e.exactTranscript = !op.reportsUnitState;
         UnitNotFinished(e, clean, use->jobIndex);
@@ -236,6 +275,8 @@ Expected Expect(const Operation& op, const RunResult& clean, SpoolerCall kind, c
     // The queue of a status query could not be opened.
     e.inserted = kOpenError;
     if (use->guardsCommand) {  // the command is not sent
+        e.inserted += NotSent(JobName(clean, uses, (use + 1)->jobIndex), kNoStatus);
+        if (IsLastOfPassingCheck(op, clean, (use + 1)->jobIndex)) e.inserted += kRecordStands;
         e.failed = true;
         e.jobs = JobsAfterJobFault(clean.jobs, (use + 1)->jobIndex, SpoolerCall::Open, call);
         e.absent = op.claims;
@@ -439,6 +480,93 @@ TEST(FaultMatrix, EveryOperationOnAUnitThatIsGone) {
         // The firmware read, the start command's read, three of the wait's.
         EXPECT_EQ(Occurrences(run.transcript, "No Status Data Returned"), 2u + 3u) << op.name;
         EXPECT_NE(run.transcript.find(" more times !!\r\n"), std::string::npos) << op.name;
+    }
+}
+
+// A unit lost in the middle of an operation, during one of its pauses: every
+// send that then fails has its own line right after what it tried, and the
+// operation goes on or stops as it would for any failed send. A passing
+// unit lost during the pause before FinalCheckPassed keeps its record line,
+// and the log says it is not finished.
+TEST(FaultMatrix, UnitLostDuringAPause) {
+    using Spooler = emulator::EmulatedUnitSpooler;
+    const auto pauseQueue = [](Spooler& s) { s.Emulated().SetDelivery({.queuePaused = true}); };
+    const auto takeNoJob = [](Spooler& s) { s.Emulated().SetDelivery({.unitTakesJobs = false}); };
+    const auto gone = [](Spooler& s) {
+        for (std::size_t n = 1; n <= 10; ++n) s.FailNthCall(SpoolerCall::Open, s.Calls(SpoolerCall::Open) + n);
+    };
+    constexpr std::string_view kPaused = "the queue is paused: a job would wait there unsent";
+    constexpr std::string_view kNotCompleted = "CUPS did not complete the job in time; it was cancelled";
+    const struct {
+        const char* what;
+        Unit unit;
+        int button;
+        std::uint32_t pauseMs;  // the unit is lost at the first pause this long; 0: it takes no job from the start
+        std::function<void(Spooler&)> lose;
+        std::vector<std::string> notSent;  // the sends that failed, as their lines name them
+        std::string_view why;
+        bool recordStands;
+    } cases[] = {
+        {"FINAL CHECK, queue paused during the last pause", Unit::Passing, ctl::kFinalCheck, 30000, pauseQueue,
+         {"Command FinalCheckPassed"}, kPaused, true},
+        {"FINAL CHECK, unit takes no job after the last pause", Unit::Passing, ctl::kFinalCheck, 30000, takeNoJob,
+         {"Command FinalCheckPassed"}, kNotCompleted, true},
+        {"FINAL CHECK, unit gone during the last pause", Unit::Passing, ctl::kFinalCheck, 30000, gone,
+         {"Command FinalCheckPassed"}, kNoStatus, true},
+        {"STARTUP, the unit takes no file", Unit::Default, ctl::kStartup, 0, {},
+         {"@firm.bin", "@MarlithPro.Lod", "@fupdate.fzp"}, kNotCompleted, false},
+        {"STARTUP, queue paused after the first file", Unit::Default, ctl::kStartup, 2000, pauseQueue,
+         {"@MarlithPro.Lod", "@fupdate.fzp"}, kPaused, false},
+    };
+    testing::TempDataRoot data;
+    for (const auto& [name, size] : kDeviceFiles) data.Put(name, testing::PatternBytes(size));
+    for (const auto& c : cases) {
+        const emulator::Scenario scenario =
+            c.unit == Unit::Passing ? testing::PassingScenario() : emulator::DefaultScenario();
+        const headless::Script script{Click(c.button)};
+        const RunResult clean = RunTraced(scenario, data.Root(), script);
+        bool lost = false;
+        const auto loseOnce = [&](std::uint32_t ms, Spooler& spooler) {
+            if (lost || ms != c.pauseMs) return;
+            lost = true;
+            c.lose(spooler);
+        };
+        if (c.pauseMs == 0) {
+            emulator::Scenario lostFromTheStart = scenario;
+            lostFromTheStart.delivery.unitTakesJobs = false;
+            lost = true;
+            const RunResult run = RunTraced(lostFromTheStart, data.Root(), script);
+            for (const std::string& what : c.notSent) {
+                const std::string path = data.PathOf(what.substr(1));
+                EXPECT_NE(run.transcript.find(path + std::string(kSendingLine) + NotSent("File " + path, c.why)),
+                          std::string::npos)
+                    << c.what << ": " << what << "\n" << run.transcript;
+            }
+            EXPECT_TRUE(run.failed) << c.what;
+            EXPECT_TRUE(run.jobs.empty()) << c.what;
+            EXPECT_TRUE(run.transcript.ends_with(clean.transcript.substr(clean.transcript.rfind("When printer"))))
+                << c.what;  // the reset instruction still follows, as after any failed file
+            EXPECT_EQ(run.openHandles + run.openJobs, 0u) << c.what;
+            continue;
+        }
+        const std::size_t lines = RecordLines(data);
+        const RunResult run = RunTraced(scenario, data.Root(), script, std::nullopt, loseOnce);
+        ASSERT_TRUE(lost) << c.what;
+        EXPECT_TRUE(run.failed) << c.what;
+        EXPECT_EQ(run.openHandles + run.openJobs, 0u) << c.what;
+        for (const std::string& what : c.notSent) {
+            const std::string name =
+                what.starts_with('@') ? "File " + data.PathOf(what.substr(1)) : what;
+            EXPECT_NE(run.transcript.find(NotSent(name, c.why)), std::string::npos) << c.what << ": " << name;
+        }
+        EXPECT_EQ(RecordLines(data) - lines, c.recordStands ? 1u : 0u) << c.what;
+        if (c.recordStands) {
+            EXPECT_TRUE(run.transcript.ends_with(NotSent(c.notSent.back(), c.why) + std::string(kRecordStands)))
+                << c.what << "\n" << run.transcript;
+            EXPECT_EQ(run.jobs.size(), clean.jobs.size() - 1) << c.what;  // all but FinalCheckPassed
+        } else {
+            EXPECT_EQ(run.jobs.size(), clean.jobs.size() - c.notSent.size()) << c.what;
+        }
     }
 }
 

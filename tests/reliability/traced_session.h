@@ -3,6 +3,7 @@
 // texts a later ClearLog removed from the box.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -39,11 +40,17 @@ struct RunResult {
     int ExitStatus() const { return usageError ? 2 : failed ? 1 : 0; }
 };
 
+// What befalls the unit at the start of a pause of the operation, given its
+// length; nothing when empty.
+using DuringPause = std::function<void(std::uint32_t ms, emulator::EmulatedUnitSpooler&)>;
+
 inline RunResult RunTraced(const emulator::Scenario& scenario, const std::string& dataRoot,
-                           const headless::Script& script, std::optional<Fault> fault = std::nullopt) {
+                           const headless::Script& script, std::optional<Fault> fault = std::nullopt,
+                           const DuringPause& duringPause = {}) {
     clocks::VirtualClock clock;
     emulator::EmulatedUnitSpooler emulated(scenario, &clock);
     if (fault) emulated.FailNthCall(fault->kind, fault->nth);
+    if (duringPause) clock.SetSleepObserver([&](std::uint32_t ms) { duringPause(ms, emulated); });
     TracingSpooler spooler(emulated);
     std::ostringstream listOut, messageOut;
     headless::HeadlessHost host(script, listOut, messageOut);

@@ -1,0 +1,21 @@
+// The operator log's own line for a send that did not reach the unit: what
+// was sent (a command by its name, a device file by its path) and why, right
+// where it failed, so that the window shows what the unit did not get.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "device/result.h"
+
+namespace orlax::device {
+
+// "Command <name> NOT SENT: <why> !!\r\n" or "File <path> NOT SENT: ...":
+// `what` is "Command <name>" or "File <path>".
+std::string NotSentLine(std::string_view what, const Result& failed);
+
+// Why, in the log's words: the spooler's text for its code, the failure's
+// reason, or its cause.
+std::string NotSentWhy(const Result& failed);
+
+}  // namespace orlax::device
