@@ -26,6 +26,13 @@ constexpr std::array<MirrorField, kPositionOffsetCount> kPositionOffsetFields{
     &DeviceMirror::trayOut, &DeviceMirror::pickerSwitch, &DeviceMirror::armHome,
 };
 
+// A queue that could not be opened names the spooler's reason (another run
+// holding the unit, say); any other failed read, the status.
+Result NoStatusForCommand(const Result& read) {
+    return read.SpoolerError() != 0 ? Result::Failed(cause::kNoStatusForCommand, read.SpoolerError())
+                                    : Result::Failed(cause::kNoStatusForCommand, reason::kNoStatus);
+}
+
 }  // namespace
 
 Result DeviceLink::WriteRawJob(std::span<const std::uint8_t> bytes) {
@@ -44,7 +51,7 @@ Result DeviceLink::WriteRawJob(std::span<const std::uint8_t> bytes) {
 Result DeviceLink::WaitWhileBusy() {
     state_.deviceBusy = true;
     const std::uint32_t start = ports_.clock.GetTickCount();
-    if (!GetDeviceStatus()) return Result::Failed(cause::kNoStatusForCommand, reason::kNoStatus);
+    if (const Result read = GetDeviceStatus(); !read) return NoStatusForCommand(read);
     platform::UnitWaitProgress wait(ports_.progress);
     while (state_.deviceBusy) {
         if (static_cast<std::uint32_t>(ports_.clock.GetTickCount() - start) >= kBusyWaitMs) {
@@ -53,7 +60,7 @@ Result DeviceLink::WaitWhileBusy() {
         }
         wait.Poll();
         ports_.clock.Sleep(kBusyPollMs);
-        if (!GetDeviceStatus()) return Result::Failed(cause::kNoStatusForCommand, reason::kNoStatus);
+        if (const Result read = GetDeviceStatus(); !read) return NoStatusForCommand(read);
     }
     return Result::Done();
 }
@@ -66,7 +73,7 @@ Result DeviceLink::SendCommand(CommandPacket& packet) {
         packet[7] = CommandChecksum(packet);
         sent = WriteRawJob(packet);
     }
-    if (!sent) log_.AppendLog(NotSentLine("Command " + std::string(protocol::CommandName(packet[2])), sent));
+    if (!sent) TellNotSent("Command " + std::string(protocol::CommandName(packet[2])), sent);
     return sent;
 }
 

@@ -42,7 +42,7 @@ Result DeviceLink::SendDeviceFile(std::string_view name) {
     log_.AppendLog(path);
     log_.AppendLog(kSendingLine);
     const Result sent = StreamDeviceFile(path);
-    if (!sent) log_.AppendLog(NotSentLine("File " + path, sent));
+    if (!sent) TellNotSent("File " + path, sent);
     return sent;
 }
 

@@ -89,6 +89,9 @@ private:
     void DumpReply();
     void FailureTail(bool readFailed, std::uint32_t lastError);
     void FillMirror();
+    void TellUnitInUse(const std::string& why);
+    // The line of a command or file (`what`) that did not go out.
+    void TellNotSent(const std::string& what, const Result& failed);
     // The transfer of SendDeviceFile, without its lines before and after.
     Result StreamDeviceFile(const std::string& path);
 

@@ -8,14 +8,19 @@
 
 #include "device/result.h"
 
+namespace orlax::platform {
+class Spooler;
+}
+
 namespace orlax::device {
 
 // "Command <name> NOT SENT: <why> !!\r\n" or "File <path> NOT SENT: ...":
 // `what` is "Command <name>" or "File <path>".
-std::string NotSentLine(std::string_view what, const Result& failed);
+std::string NotSentLine(std::string_view what, const Result& failed, const platform::Spooler& spooler);
 
-// Why, in the log's words: the spooler's text for its code, the failure's
+// Why, in the log's words: for a spooler's failure, its words while its last
+// error is still that one, else the code's text; otherwise the failure's
 // reason, or its cause.
-std::string NotSentWhy(const Result& failed);
+std::string NotSentWhy(const Result& failed, const platform::Spooler& spooler);
 
 }  // namespace orlax::device

@@ -26,6 +26,8 @@ public:
     // until the wait is over.
     void UnitWait(int poll) override;
     void UnitWaitDone() override;
+    // "Unit in use by PID N (program)" until the next progress.
+    void UnitInUse(std::string_view why) override;
 
     // A pause of `totalMs`, of which `leftMs` remain: its countdown, unless
     // it is a poll of a wait for the unit.

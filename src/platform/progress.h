@@ -24,6 +24,11 @@ public:
     virtual void UnitWait(int poll) = 0;
     // The wait for the unit is over, whichever way.
     virtual void UnitWaitDone() = 0;
+
+    // The queue could not be opened because another run holds the unit;
+    // `why` names it ("unit in use by PID N (program)"). Shown until the next
+    // progress.
+    virtual void UnitInUse(std::string_view why) { static_cast<void>(why); }
 };
 
 // Calls Done() on the way out of a transfer, on every path; does nothing

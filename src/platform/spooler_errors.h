@@ -48,6 +48,7 @@ inline constexpr std::uint32_t kErrorUsbNoReply = 7026;
 inline constexpr std::uint32_t kErrorUsbFailed = 7027;
 inline constexpr std::uint32_t kErrorBadUsbUri = 7028;
 inline constexpr std::uint32_t kErrorUsbNoAccess = 7029;
+inline constexpr std::uint32_t kErrorUnitInUse = 7031;
 
 struct SpoolerError {
     std::uint32_t code;
@@ -90,6 +91,7 @@ inline constexpr std::array kSpoolerErrors{
     SpoolerError{kErrorUsbFailed, "the USB transfer failed"},
     SpoolerError{kErrorBadUsbUri, "the queue's usb:// device URI is malformed"},
     SpoolerError{kErrorUsbNoAccess, "no permission to open the USB unit"},
+    SpoolerError{kErrorUnitInUse, "unit in use by another run of the tool (its text: unit in use by PID N (program))"},
 };
 
 constexpr bool InCodeOrder() {

@@ -135,7 +135,7 @@ TEST(MaintenanceCommands, PacketsAndLog) {
     // text, then the command's own not-sent line.
     const auto unread = [](std::string_view command) {
         return std::string(kPrinterOpenError) + "Command " + std::string(command) +
-               " NOT SENT: no valid status from the unit !!\r\n";
+               " NOT SENT: the unit or its spooler failed the call !!\r\n";
     };
     const Case cases[] = {
         {"clear spits", {control::kClearSpits}, false,

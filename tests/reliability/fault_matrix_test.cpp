@@ -49,7 +49,6 @@ constexpr std::string_view kSendingLine = " sending to printer !!\r\n";
 // Why a send did not go out, as its line in the log says.
 constexpr std::string_view kSpoolerFailed = "the unit or its spooler failed the call";
 constexpr std::string_view kShortWrite = "the spooler took fewer bytes than it was given";
-constexpr std::string_view kNoStatus = "no valid status from the unit";
 const std::vector<std::uint8_t> kFinalCheckFailed{0x1B, 0x04, 0x05, 0, 0, 0, 0, 0x24};
 
 // The device files: a file of several blocks, one of exactly one block, an
@@ -275,7 +274,8 @@ Expected Expect(const Operation& op, const RunResult& clean, SpoolerCall kind, c
     // The queue of a status query could not be opened.
     e.inserted = kOpenError;
     if (use->guardsCommand) {  // the command is not sent
-        e.inserted += NotSent(JobName(clean, uses, (use + 1)->jobIndex), kNoStatus);
+        // The queue's refusal names the spooler's reason.
+        e.inserted += NotSent(JobName(clean, uses, (use + 1)->jobIndex), kSpoolerFailed);
         if (IsLastOfPassingCheck(op, clean, (use + 1)->jobIndex)) e.inserted += kRecordStands;
         e.failed = true;
         e.jobs = JobsAfterJobFault(clean.jobs, (use + 1)->jobIndex, SpoolerCall::Open, call);
@@ -512,7 +512,7 @@ TEST(FaultMatrix, UnitLostDuringAPause) {
         {"FINAL CHECK, unit takes no job after the last pause", Unit::Passing, ctl::kFinalCheck, 30000, takeNoJob,
          {"Command FinalCheckPassed"}, kNotCompleted, true},
         {"FINAL CHECK, unit gone during the last pause", Unit::Passing, ctl::kFinalCheck, 30000, gone,
-         {"Command FinalCheckPassed"}, kNoStatus, true},
+         {"Command FinalCheckPassed"}, kSpoolerFailed, true},
         {"STARTUP, the unit takes no file", Unit::Default, ctl::kStartup, 0, {},
          {"@firm.bin", "@MarlithPro.Lod", "@fupdate.fzp"}, kNotCompleted, false},
         {"STARTUP, queue paused after the first file", Unit::Default, ctl::kStartup, 2000, pauseQueue,
