@@ -105,22 +105,33 @@ TEST(PrintServer, JobDataThatIsNotTakenFails) {
     EXPECT_LT(Clock::now() - began, kGuard);
 }
 
-// orlaxctl from outside, against a print server that never answers: it
-// ends, fails and says why.
+// orlaxctl from outside, against a print server that never answers: each
+// run ends, fails and says why; listing the queues is a failure too, not an
+// empty list.
 TEST(PrintServer, OrlaxctlEndsAgainstASilentServer) {
+    const struct {
+        const char* actions;
+        const char* says;
+    } cases[] = {
+        {"queue orlax get-status", "queue 'orlax': the print server at"},
+        {"list-queues", "listing the queues: the print server at"},
+    };
     FakePrintServer server(FakePrintServer::Mode::Silent);
-    const std::string command = "CUPS_SERVER=" + server.Address() + " timeout 60 " + ORLAXCTL_PATH +
-                                " queue orlax get-status 2>&1; echo \"exit $?\"";
-    const Clock::time_point began = Clock::now();
-    FILE* pipe = ::popen(command.c_str(), "r");
-    ASSERT_NE(pipe, nullptr);
-    std::string output;
-    char buffer[512];
-    while (std::fgets(buffer, sizeof buffer, pipe)) output += buffer;
-    ::pclose(pipe);
-    EXPECT_LT(Clock::now() - began, std::chrono::seconds(40));
-    EXPECT_NE(output.find("exit 1"), std::string::npos) << output;
-    EXPECT_NE(output.find("did not respond for 5 s"), std::string::npos) << output;
+    for (const auto& c : cases) {
+        const std::string command = "CUPS_SERVER=" + server.Address() + " timeout 60 " + ORLAXCTL_PATH + " " +
+                                    c.actions + " 2>&1; echo \"exit $?\"";
+        const Clock::time_point began = Clock::now();
+        FILE* pipe = ::popen(command.c_str(), "r");
+        ASSERT_NE(pipe, nullptr);
+        std::string output;
+        char buffer[512];
+        while (std::fgets(buffer, sizeof buffer, pipe)) output += buffer;
+        ::pclose(pipe);
+        EXPECT_LT(Clock::now() - began, std::chrono::seconds(40)) << c.actions;
+        EXPECT_NE(output.find("exit 1"), std::string::npos) << c.actions << "\n" << output;
+        EXPECT_NE(output.find("error 7022: " + std::string(c.says)), std::string::npos) << c.actions << "\n" << output;
+        EXPECT_NE(output.find("did not respond for 5 s"), std::string::npos) << c.actions << "\n" << output;
+    }
 }
 
 TEST(IsCupsQueueName, RefusesWhatCupsCannotName) {
