@@ -86,23 +86,36 @@ TEST(PrintServer, EveryRequestEndsAndSaysWhatHappened) {
 // finds no room fails after the time without progress, and the job is
 // cancelled.
 TEST(PrintServer, JobDataThatIsNotTakenFails) {
-    FakePrintServer server(FakePrintServer::Mode::TakesNoData);
-    const ServerFor where(server.Address());
-    CupsQueueService service(kShortTimes);
-    ServiceError error;
-    std::unique_ptr<JobStream> job = service.StartJob("orlax", "Lumetra Command", error);
-    ASSERT_TRUE(job) << error.text;
-    EXPECT_EQ(job->Id(), 7u);
-    const std::vector<std::uint8_t> block(1000, 0x5A);
-    const Clock::time_point began = Clock::now();
-    bool taken = true;
-    for (int i = 0; i < 200000 && taken; ++i) taken = job->Write(block, error);  // up to 200 MB
-    EXPECT_FALSE(taken);
-    EXPECT_LT(Clock::now() - began, kGuard);
-    EXPECT_EQ(error.code, platform::kErrorServerSilent) << error.text;
-    EXPECT_NE(error.text.find("sending the job's data"), std::string::npos) << error.text;
-    job.reset();
-    EXPECT_LT(Clock::now() - began, kGuard);
+    // The server answers the cancel at once, or has stalled by then and
+    // answers again only later: the job is cancelled after the next request
+    // it answers, never left to reach the unit.
+    for (const bool stalledAtTheCancel : {false, true}) {
+        FakePrintServer server(FakePrintServer::Mode::TakesNoData);
+        const ServerFor where(server.Address());
+        CupsQueueService service(kShortTimes);
+        ServiceError error;
+        std::unique_ptr<JobStream> job = service.StartJob("orlax", "Lumetra Command", error);
+        ASSERT_TRUE(job) << error.text;
+        EXPECT_EQ(job->Id(), 7u);
+        const std::vector<std::uint8_t> block(1000, 0x5A);
+        const Clock::time_point began = Clock::now();
+        bool taken = true;
+        for (int i = 0; i < 200000 && taken; ++i) taken = job->Write(block, error);  // up to 200 MB
+        EXPECT_FALSE(taken);
+        EXPECT_LT(Clock::now() - began, kGuard);
+        EXPECT_EQ(error.code, platform::kErrorServerSilent) << error.text;
+        EXPECT_NE(error.text.find("sending the job's data"), std::string::npos) << error.text;
+        if (stalledAtTheCancel) server.SetMode(FakePrintServer::Mode::Silent);
+        job.reset();
+        EXPECT_LT(Clock::now() - began, kGuard);
+        constexpr int kCancelJob = 0x0008;
+        EXPECT_EQ(server.Answered(kCancelJob), stalledAtTheCancel ? 0 : 1) << stalledAtTheCancel;
+        EXPECT_EQ(service.PendingCancelCount(), stalledAtTheCancel ? 1u : 0u);
+        server.SetMode(FakePrintServer::Mode::TakesNoData);
+        EXPECT_TRUE(service.FindQueue("orlax", error)) << error.text;
+        EXPECT_EQ(server.Answered(kCancelJob), 1) << stalledAtTheCancel;
+        EXPECT_EQ(service.PendingCancelCount(), 0u);
+    }
 }
 
 // orlaxctl from outside, against a print server that never answers: each
