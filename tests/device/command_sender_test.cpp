@@ -156,35 +156,27 @@ TEST(SendCommand, WaitsWhileBusy) {
 }
 
 // A unit busy for good: the command is given up a minute after the first
-// read, on the clock, however long each read takes; never after a count.
+// read, on the clock, however long each read takes (cheap reads, or reads
+// that retry for about a second before they read busy).
 TEST(SendCommand, BusyWaitEndsAfterItsTime) {
-    std::vector<ScriptedReply> slowBusy;  // each read retries for about a second, then reads busy
+    std::vector<ScriptedReply> slowBusy;
     for (int read = 0; read < 300; ++read) {
         slowBusy.insert(slowBusy.end(), 500, {ReplyKind::Fail, 0});
         slowBusy.push_back({ReplyKind::Busy, 0});
     }
-    const struct {
-        const char* what;
-        std::vector<ScriptedReply> replies;
-        std::uint32_t readCostMs;  // at most
-    } cases[] = {
-        {"busy reads that cost nothing", std::vector<ScriptedReply>(300, {ReplyKind::Busy, 0}), 10},
-        {"busy reads that take a second each", slowBusy, 1100},
-    };
-    for (const auto& c : cases) {
+    for (const auto& [replies, readCostMs] : {std::pair{std::vector<ScriptedReply>(300, {ReplyKind::Busy, 0}), 10u},
+                                              std::pair{slowBusy, 1100u}}) {
         emulator::Scenario scenario = emulator::DefaultScenario();
-        scenario.replies = c.replies;
+        scenario.replies = replies;
         Link session(scenario);
         const std::uint32_t began = session.clock.GetTickCount();
-        EXPECT_EQ(session.link().SendCommand(CommandCode::RestoreFactory).Cause(), cause::kStayedBusy) << c.what;
+        EXPECT_EQ(session.link().SendCommand(CommandCode::RestoreFactory).Cause(), cause::kStayedBusy);
         const std::uint32_t took = session.clock.GetTickCount() - began;
-        EXPECT_GE(took, kBusyWaitMs) << c.what;
-        EXPECT_LE(took, kBusyWaitMs + kBusyPollMs + c.readCostMs) << c.what;
+        EXPECT_GE(took, kBusyWaitMs);
+        EXPECT_LE(took, kBusyWaitMs + kBusyPollMs + readCostMs);
         EXPECT_TRUE(session.app.Log().LogText().ends_with(
-            "Printer busy too long !!\r\nCommand RestoreFactory NOT SENT: the unit stayed busy !!\r\n"))
-            << c.what;
-        EXPECT_TRUE(session.Commands().empty()) << c.what;
-        EXPECT_TRUE(session.NothingLeftOpen()) << c.what;
+            "Printer busy too long !!\r\nCommand RestoreFactory NOT SENT: the unit stayed busy !!\r\n"));
+        EXPECT_TRUE(session.Commands().empty() && session.NothingLeftOpen());
     }
 }
 
