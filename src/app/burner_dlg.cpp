@@ -12,6 +12,7 @@
 #include "operations/downloads.h"
 #include "operations/get_status.h"
 #include "operations/maintenance.h"
+#include "platform/spooler.h"
 #include "res/dialog_templates.h"
 #include "res/string_table.h"
 
@@ -66,13 +67,17 @@ bool CBurnerDlg::OnInitDialog() {
 }
 
 // "Lumetra PRO" first, then every local queue in the spooler's order. With
-// no queue, or a failed enumeration, the error box comes once.
+// no queue, or a failed enumeration, the error box comes once; a spooler
+// that could not list its queues (a print server unreachable or hung) is
+// the run's failure too.
 void CBurnerDlg::FillQueueSelector() {
     std::vector<std::string> names;
-    if (!ReadPrinterList(spooler_, names)) {
+    bool listed = false;
+    if (!ReadPrinterList(spooler_, names, &listed)) {
         MessageBox(res::LoadString(res::kIdsEnumError), res::LoadString(res::kIdsEnumErrorCaption),
                    platform::kMbSetForeground);
     }
+    if (!listed) context_.outcome.Failed("the print spooler could not list its queues: " + spooler_.LastErrorText());
     ComboInsertString(control::kQueueSelector, 0, kFixedQueueEntry);
     int index = 1;
     for (const auto& name : names) ComboInsertString(control::kQueueSelector, index++, name);

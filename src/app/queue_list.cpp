@@ -4,10 +4,12 @@
 
 namespace orlax::app {
 
-int ReadPrinterList(platform::Spooler& spooler, std::vector<std::string>& names) {
+int ReadPrinterList(platform::Spooler& spooler, std::vector<std::string>& names, bool* listed) {
     names.clear();
     std::vector<platform::PrinterInfo> printers;
-    if (!spooler.EnumLocalPrinters(&printers)) return 0;
+    const bool enumerated = spooler.EnumLocalPrinters(&printers) != 0;
+    if (listed) *listed = enumerated;
+    if (!enumerated) return 0;
     for (auto& printer : printers) names.push_back(std::move(printer.printerName));
     return names.empty() ? 0 : 1;
 }

@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <utility>
 #include <vector>
 
 #include "platform/clock.h"
@@ -17,8 +19,13 @@ public:
     std::uint32_t GetTickCount() override { return now_; }
     void Sleep(std::uint32_t milliseconds) override {
         sleeps_.push_back(milliseconds);
+        if (onSleep_) onSleep_(milliseconds);
         now_ += milliseconds;
     }
+
+    // Called at the start of every pause with its length: what happens to
+    // the world while the caller waits.
+    void SetSleepObserver(std::function<void(std::uint32_t)> observer) { onSleep_ = std::move(observer); }
 
     void Advance(std::uint32_t milliseconds) { now_ += milliseconds; }
 
@@ -28,6 +35,7 @@ public:
 private:
     std::uint32_t now_;
     std::vector<std::uint32_t> sleeps_;
+    std::function<void(std::uint32_t)> onSleep_;
 };
 
 }  // namespace orlax::clocks

@@ -16,6 +16,12 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// How often CUPS asks whether to go on waiting. A request's bound counts
+// from its start, so waits CUPS makes on its own (a second for the server's
+// go-ahead before a request's body) count too, and a bound is held to within
+// one of these.
+constexpr std::chrono::milliseconds kSilencePoll{100};
+
 std::string Seconds(std::chrono::milliseconds time) {
     const auto tenths = (time.count() + 50) / 100;
     return std::to_string(tenths / 10) + (tenths % 10 ? "." + std::to_string(tenths % 10) : "") + " s";
@@ -94,19 +100,30 @@ std::unique_ptr<CupsConnection> CupsConnection::Open(const CupsTimes& times, Ser
         return nullptr;
     }
     std::unique_ptr<CupsConnection> connection(new CupsConnection(http, times));
-    httpSetTimeout(http, std::chrono::duration<double>(times.progress).count(), GiveUp, connection.get());
+    httpSetTimeout(http, std::chrono::duration<double>(std::min(kSilencePoll, times.progress)).count(), GiveUp,
+                   connection.get());
     return connection;
 }
 
 CupsConnection::~CupsConnection() { httpClose(http_); }
 
-int CupsConnection::GiveUp(http_t*, void* self) {
-    static_cast<CupsConnection*>(self)->timedOut_ = true;
-    return 0;
+int CupsConnection::GiveUp(http_t*, void* self) { return static_cast<CupsConnection*>(self)->KeepWaiting() ? 1 : 0; }
+
+// A call that comes more than a poll and a half after the last one follows
+// progress (data went through in between): the silence starts anew, a poll
+// ago.
+bool CupsConnection::KeepWaiting() {
+    const Clock::time_point now = Clock::now();
+    if (now - lastAsked_ > kSilencePoll * 3 / 2 && silentSince_ < lastAsked_) silentSince_ = now - kSilencePoll;
+    lastAsked_ = now;
+    if (now - silentSince_ < times_.progress) return true;
+    timedOut_ = true;
+    return false;
 }
 
 IppResponse CupsConnection::Do(ipp_t* request, const char* resource, std::string_view what, ServiceError& error) {
     timedOut_ = false;
+    silentSince_ = lastAsked_ = Clock::now();
     IppResponse response(cupsDoRequest(http_, request, resource));
     const ipp_status_t status = cupsLastError();
     if (response && status < IPP_STATUS_REDIRECTION_OTHER_SITE) return response;

@@ -48,13 +48,23 @@ public:
     ServiceError Failure(std::string_view what) const;
 
 private:
+    using Clock = std::chrono::steady_clock;
+
     CupsConnection(http_t* http, const CupsTimes& times) : http_(http), times_(times) {}
+    // CUPS calls it at every kSilencePoll of a wait with nothing to read or
+    // write: true to keep waiting, until the server has been silent for
+    // `progress`.
     static int GiveUp(http_t* http, void* self);
+    bool KeepWaiting();
     ServiceError Failure(std::string_view what, bool answered) const;
 
     http_t* http_;
     CupsTimes times_;
     bool timedOut_ = false;
+    // Since when the server has said nothing: the start of a request, or of
+    // a wait that follows progress; the last time CUPS asked.
+    Clock::time_point silentSince_{};
+    Clock::time_point lastAsked_{};
 };
 
 // The print server as it is named in texts.

@@ -8,6 +8,7 @@
 
 #include "cups/cups_errors.h"
 #include "cups/job_data_buffer.h"
+#include "cups/pending_cancels.h"
 #include "platform/spooler_errors.h"
 
 namespace orlax::cups {
@@ -45,9 +46,11 @@ bool CancelJob(CupsConnection* connection, const std::string& queue, int id, con
            connection->Do(JobRequest(IPP_OP_CANCEL_JOB, queue, id), "/jobs/", "cancelling the job", error) != nullptr;
 }
 
-void CancelJob(CupsConnection* connection, const std::string& queue, int id, const CupsTimes& times) {
+// A cancel that was not confirmed is tried again once the server answers.
+void CancelJob(CupsConnection* connection, const std::string& queue, int id, const CupsTimes& times,
+               PendingCancels* pending) {
     ServiceError ignored;
-    CancelJob(connection, queue, id, times, ignored);
+    if (!CancelJob(connection, queue, id, times, ignored) && pending) pending->Add(queue, id);
 }
 
 struct JobState {
@@ -76,8 +79,10 @@ std::string StateName(ipp_jstate_t state) {
 // a piece CUPS does not take fails the write that filled it, or the finish.
 class CupsJobStream final : public JobStream {
 public:
-    CupsJobStream(std::unique_ptr<CupsConnection> connection, std::string queue, int id, const CupsTimes& times)
-        : connection_(std::move(connection)),
+    CupsJobStream(std::unique_ptr<CupsConnection> connection, std::string queue, int id, const CupsTimes& times,
+                  std::shared_ptr<PendingCancels> pending)
+        : pending_(std::move(pending)),
+          connection_(std::move(connection)),
           queue_(std::move(queue)),
           id_(id),
           times_(times),
@@ -89,7 +94,7 @@ public:
     // middle of its document, so the cancel goes on a new one.
     ~CupsJobStream() override {
         connection_.reset();
-        if (!finished_) CancelJob(nullptr, queue_, id_, times_);
+        if (!finished_) CancelJob(nullptr, queue_, id_, times_, pending_.get());
     }
     CupsJobStream(const CupsJobStream&) = delete;
     CupsJobStream& operator=(const CupsJobStream&) = delete;
@@ -185,8 +190,10 @@ private:
     // that called for it, with the job's number to cancel it by hand.
     bool Withdraw(CupsConnection* connection, ServiceError& error) {
         ServiceError cancel;
-        if (!CancelJob(connection, queue_, id_, times_, cancel))
+        if (!CancelJob(connection, queue_, id_, times_, cancel)) {
             error.text += "; job " + std::to_string(id_) + " could not be cancelled (" + cancel.text + ")";
+            if (pending_) pending_->Add(queue_, id_);
+        }
         return false;
     }
 
@@ -236,6 +243,7 @@ private:
         return true;
     }
 
+    std::shared_ptr<PendingCancels> pending_;
     std::unique_ptr<CupsConnection> connection_;
     std::string queue_;
     int id_;
@@ -247,7 +255,7 @@ private:
 }  // namespace
 
 std::unique_ptr<JobStream> StartCupsJob(const std::string& queue, const std::string& docName, const CupsTimes& times,
-                                        ServiceError& error) {
+                                        ServiceError& error, std::shared_ptr<PendingCancels> pending) {
     std::unique_ptr<CupsConnection> connection = CupsConnection::Open(times, error);
     if (!connection) return nullptr;
     ipp_t* create = ippNewRequest(IPP_OP_CREATE_JOB);
@@ -265,10 +273,14 @@ std::unique_ptr<JobStream> StartCupsJob(const std::string& queue, const std::str
         HTTP_STATUS_CONTINUE) {
         error = connection->Failure("starting the job's document");
         connection.reset();
-        CancelJob(nullptr, queue, id, times);
+        CancelJob(nullptr, queue, id, times, pending.get());
         return nullptr;
     }
-    return std::make_unique<CupsJobStream>(std::move(connection), queue, id, times);
+    return std::make_unique<CupsJobStream>(std::move(connection), queue, id, times, std::move(pending));
+}
+
+bool CancelCupsJob(const std::string& queue, int id, const CupsTimes& times, ServiceError& error) {
+    return CancelJob(nullptr, queue, id, times, error);
 }
 
 }  // namespace orlax::cups

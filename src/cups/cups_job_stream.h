@@ -13,10 +13,18 @@
 
 namespace orlax::cups {
 
+class PendingCancels;
+
 // Creates the job and opens its document; nullptr (error set) on failure,
-// with nothing left behind in the queue.
+// with nothing left behind in the queue. A job whose cancel the server did
+// not confirm (it stalled) goes to `pending`, when given, to be cancelled
+// once the server answers again.
 std::unique_ptr<JobStream> StartCupsJob(const std::string& queue, const std::string& docName, const CupsTimes& times,
-                                        ServiceError& error);
+                                        ServiceError& error, std::shared_ptr<PendingCancels> pending = nullptr);
+
+// Cancels job `id` of `queue` on a connection of its own; false (error set)
+// when CUPS did not confirm it.
+bool CancelCupsJob(const std::string& queue, int id, const CupsTimes& times, ServiceError& error);
 
 // How often a finished job's state is asked for: soon after the document
 // ends, then less and less often, never less often than the last step.

@@ -56,6 +56,7 @@ std::optional<QueueInfo> CupsQueueService::FindQueue(std::string_view name, Serv
     }
     const IppResponse response = connection->Do(request, "/", "queue '" + queue + "'", error);
     if (!response) return std::nullopt;
+    Answered();
     QueueInfo info;
     info.name = StringOf(response.get(), "printer-name", IPP_TAG_NAME);
     info.deviceUri = StringOf(response.get(), "device-uri", IPP_TAG_URI);
@@ -84,6 +85,7 @@ bool CupsQueueService::ListLocalQueues(std::vector<std::string>& names, ServiceE
     }
     const IppResponse response = connection->Do(request, "/", "listing the queues", error);
     if (!response) return cupsLastError() == IPP_STATUS_ERROR_NOT_FOUND;  // CUPS's answer when it has no queue
+    Answered();
     // One group of printer attributes per queue, in CUPS's order; the type
     // is checked here too, whatever the server did with the mask.
     std::string name;
@@ -167,7 +169,9 @@ std::string CupsQueueService::WithdrawLeftovers(std::string_view queue, std::str
 
 std::unique_ptr<JobStream> CupsQueueService::StartJob(std::string_view queue, std::string_view docName,
                                                       ServiceError& error) {
-    return StartCupsJob(std::string(queue), std::string(docName), times_, error);
+    auto job = StartCupsJob(std::string(queue), std::string(docName), times_, error, pending_);
+    if (job) Answered();
+    return job;
 }
 
 }  // namespace orlax::cups

@@ -5,14 +5,18 @@
 // (cups_connection.h).
 #pragma once
 
+#include <memory>
+
 #include "cups/cups_connection.h"
+#include "cups/pending_cancels.h"
 #include "cups/queue_service.h"
 
 namespace orlax::cups {
 
 class CupsQueueService final : public QueueService {
 public:
-    explicit CupsQueueService(CupsTimes times = {}) : times_(times) {}
+    explicit CupsQueueService(CupsTimes times = {})
+        : times_(times), pending_(std::make_shared<PendingCancels>()) {}
 
     // Asks Get-Printer-Attributes for the queue's name, device URI and state.
     std::optional<QueueInfo> FindQueue(std::string_view name, ServiceError& error) override;
@@ -26,8 +30,16 @@ public:
     // named `docName`.
     std::string WithdrawLeftovers(std::string_view queue, std::string_view docName) override;
 
+    // Jobs whose cancel a stalled server did not confirm; each is cancelled
+    // again after the next request the server answers.
+    std::size_t PendingCancelCount() const { return pending_->Count(); }
+
 private:
+    // The server has just answered: the cancels it owes are tried again.
+    void Answered() { pending_->Retry(times_); }
+
     CupsTimes times_;
+    std::shared_ptr<PendingCancels> pending_;
 };
 
 // Whether CUPS could have a queue of this name: 1 to 127 printable

@@ -32,8 +32,13 @@ struct CupsSpooler::Handle {
     std::unique_ptr<JobStream> ended;     // the ended job, until it is waited for
 };
 
-CupsSpooler::CupsSpooler(std::unique_ptr<QueueService> service, StatusTimes times, JobTimes jobs)
-    : service_(std::move(service)), times_(times), links_(LinkSchemes()), jobs_(std::move(jobs)) {}
+CupsSpooler::CupsSpooler(std::unique_ptr<QueueService> service, StatusTimes times, JobTimes jobs,
+                         LockOptions locks)
+    : service_(std::move(service)),
+      locks_(std::move(locks)),
+      times_(times),
+      links_(LinkSchemes()),
+      jobs_(std::move(jobs)) {}
 
 CupsSpooler::~CupsSpooler() = default;
 
@@ -71,6 +76,8 @@ int CupsSpooler::OpenPrinter(std::string_view name, platform::PrinterHandle* han
     ServiceError error;
     std::optional<QueueInfo> queue = service_->FindQueue(name, error);
     if (!queue) return Fail(error);
+    if (auto inUse = locks_.Take(queue->name, queue->deviceUri))
+        return Fail(ServiceError{platform::kErrorUnitInUse, std::move(*inUse)});
     auto state = std::make_unique<Handle>();
     state->queue = std::move(*queue);
     if (looked_.insert(state->queue.name).second) {

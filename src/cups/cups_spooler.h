@@ -33,6 +33,10 @@
 //   budget of a status query). A failed exchange, and one that brings back
 //   at most one byte, returns no sooner than 100 ms after it began, so a
 //   unit that refuses or closes at once is not flooded with connections.
+// - One run drives a unit at a time: the first open of a queue takes the
+//   locks of the queue and of its unit (unit_locks.h) and holds them until
+//   the spooler goes; when another run holds one, the open fails with
+//   "unit in use by PID N (program)" before anything is sent.
 // - GetLastError gives the code of the last failure (spooler_errors.h);
 //   LastErrorText its text, CUPS's own where CUPS reported it.
 //
@@ -50,6 +54,7 @@
 
 #include "cups/end_of_job_waits.h"
 #include "cups/queue_service.h"
+#include "cups/unit_locks.h"
 #include "links/schemes.h"
 #include "platform/spooler.h"
 #include "protocol/status_exchange.h"
@@ -73,7 +78,8 @@ struct JobTimes {
 
 class CupsSpooler final : public platform::Spooler {
 public:
-    explicit CupsSpooler(std::unique_ptr<QueueService> service, StatusTimes times = {}, JobTimes jobs = {});
+    explicit CupsSpooler(std::unique_ptr<QueueService> service, StatusTimes times = {}, JobTimes jobs = {},
+                         LockOptions locks = {});
     ~CupsSpooler() override;
 
     int OpenPrinter(std::string_view name, platform::PrinterHandle* handle,
@@ -99,7 +105,7 @@ public:
     void SetNotice(std::function<void(std::string_view)> notice) { notice_ = std::move(notice); }
 
     // The text of the last failure; empty while GetLastError is 0.
-    const std::string& LastErrorText() const { return lastErrorText_; }
+    std::string LastErrorText() const override { return lastErrorText_; }
     // Handles opened and not closed.
     std::size_t OpenHandles() const { return handles_.size(); }
 
@@ -115,6 +121,7 @@ private:
     std::uint32_t ReadUnitStatus(Handle& state, std::span<std::uint8_t> buffer, std::uint32_t* needed);
 
     std::unique_ptr<QueueService> service_;
+    UnitLocks locks_;
     StatusTimes times_;
     links::DeviceLinks links_;  // before the handles, whose links it makes
     JobTimes jobs_;

@@ -1,8 +1,10 @@
 // Sending commands: a RAW job per packet, after waiting while the unit
 // reports itself busy.
 #include <array>
+#include <string>
 
 #include "device/device_link.h"
+#include "device/not_sent.h"
 #include "device/raw_job.h"
 #include "platform/clock.h"
 #include "platform/progress.h"
@@ -24,6 +26,13 @@ constexpr std::array<MirrorField, kPositionOffsetCount> kPositionOffsetFields{
     &DeviceMirror::trayOut, &DeviceMirror::pickerSwitch, &DeviceMirror::armHome,
 };
 
+// A queue that could not be opened names the spooler's reason (another run
+// holding the unit, say); any other failed read, the status.
+Result NoStatusForCommand(const Result& read) {
+    return read.SpoolerError() != 0 ? Result::Failed(cause::kNoStatusForCommand, read.SpoolerError())
+                                    : Result::Failed(cause::kNoStatusForCommand, reason::kNoStatus);
+}
+
 }  // namespace
 
 Result DeviceLink::WriteRawJob(std::span<const std::uint8_t> bytes) {
@@ -31,33 +40,41 @@ Result DeviceLink::WriteRawJob(std::span<const std::uint8_t> bytes) {
     std::uint32_t written = 0;
     if (!job.Open() || !job.StartDoc() || !job.StartPage() || !job.Write(bytes, &written) || !job.EndPage() ||
         !job.EndDoc())
-        return Result::Failed(cause::kCommandNotSent);
+        return Result::Failed(cause::kCommandNotSent, job.Error());
     job.Close();
-    return written == bytes.size() ? Result::Done() : Result::Failed(cause::kCommandNotSent);
+    return written == bytes.size() ? Result::Done() : Result::Failed(cause::kCommandNotSent, reason::kShortWrite);
 }
 
 // A status read, then another every 300 ms while the unit reports itself
-// busy; each pause is told to the progress port as a poll of the wait.
+// busy, until kBusyWaitMs have passed since the first; each pause is told to
+// the progress port as a poll of the wait.
 Result DeviceLink::WaitWhileBusy() {
     state_.deviceBusy = true;
-    if (!GetDeviceStatus()) return Result::Failed(cause::kNoStatusForCommand);
+    const std::uint32_t start = ports_.clock.GetTickCount();
+    if (const Result read = GetDeviceStatus(); !read) return NoStatusForCommand(read);
     platform::UnitWaitProgress wait(ports_.progress);
-    for (int polls = 0; state_.deviceBusy; ++polls) {
-        if (polls == kMaxBusyPolls) {
+    while (state_.deviceBusy) {
+        if (static_cast<std::uint32_t>(ports_.clock.GetTickCount() - start) >= kBusyWaitMs) {
             log_.AppendLog("Printer busy too long !!\r\n");
-            return Result::Failed(cause::kStayedBusy);
+            return Result::Failed(cause::kStayedBusy, reason::kStayedBusy);
         }
         wait.Poll();
         ports_.clock.Sleep(kBusyPollMs);
-        if (!GetDeviceStatus()) return Result::Failed(cause::kNoStatusForCommand);
+        if (const Result read = GetDeviceStatus(); !read) return NoStatusForCommand(read);
     }
     return Result::Done();
 }
 
+// A command that did not reach the unit has its own line in the log, after
+// whatever the failed step wrote.
 Result DeviceLink::SendCommand(CommandPacket& packet) {
-    if (const Result ready = WaitWhileBusy(); !ready) return ready;
-    packet[7] = CommandChecksum(packet);
-    return WriteRawJob(packet);
+    Result sent = WaitWhileBusy();
+    if (sent) {
+        packet[7] = CommandChecksum(packet);
+        sent = WriteRawJob(packet);
+    }
+    if (!sent) TellNotSent("Command " + std::string(protocol::CommandName(packet[2])), sent);
+    return sent;
 }
 
 Result DeviceLink::SendCommand(CommandCode code, std::uint8_t arg1, std::uint8_t arg2) {

@@ -7,6 +7,7 @@
 
 #include "device/block_reader.h"
 #include "device/device_link.h"
+#include "device/not_sent.h"
 #include "device/raw_job.h"
 #include "platform/progress.h"
 #include "platform/dialog_host.h"
@@ -34,19 +35,26 @@ util::UniqueFd OpenDeviceFile(const std::string& path) {
 
 }  // namespace
 
+// A file that did not reach the unit has its own line in the log, after
+// whatever the failed step wrote.
 Result DeviceLink::SendDeviceFile(std::string_view name) {
     const std::string path = deviceDataFolder_ + std::string(name);
     log_.AppendLog(path);
     log_.AppendLog(kSendingLine);
+    const Result sent = StreamDeviceFile(path);
+    if (!sent) TellNotSent("File " + path, sent);
+    return sent;
+}
 
+Result DeviceLink::StreamDeviceFile(const std::string& path) {
     // The file is closed after the job has been ended, whichever way it ends.
     util::UniqueFd file;
     RawJob job(ports_.spooler, printerName_);
-    if (!job.Open() || !job.StartDoc() || !job.StartPage()) return Result::Failed(cause::kFileNotSent);
+    if (!job.Open() || !job.StartDoc() || !job.StartPage()) return Result::Failed(cause::kFileNotSent, job.Error());
     file = OpenDeviceFile(path);
     if (!file) {
         ports_.host.MessageBox(std::string(kOpenErrorText) + path, kOpenErrorCaption, platform::kMbOk);
-        return Result::Failed(cause::kFileNotOpened);
+        return Result::Failed(cause::kFileNotOpened, reason::kNotOpened);
     }
     platform::ProgressDone progressDone(ports_.progress);
     struct stat info {};
@@ -59,21 +67,22 @@ Result DeviceLink::SendDeviceFile(std::string_view name) {
         if (!block) {
             log_.AppendLog(path);
             log_.AppendLog(kReadError);
-            return Result::Failed(cause::kFileNotSent);
+            return Result::Failed(cause::kFileNotSent, reason::kNotRead);
         }
         std::uint32_t written = 0;
         // The spooler taking fewer bytes than offered is as bad as a failed
         // write: the unit would get a file with a hole in it.
         if (!job.Write(*block, &written) || written != block->size()) {
             log_.AppendLog(kBadWrite);
-            return Result::Failed(cause::kFileNotSent);
+            return job.Error() != 0 ? Result::Failed(cause::kFileNotSent, job.Error())
+                                    : Result::Failed(cause::kFileNotSent, reason::kShortWrite);
         }
         if (block->empty()) break;
         sent += block->size();
         if (ports_.progress) ports_.progress->FileProgress(path, sent, total);
     }
     file.Reset();
-    if (!job.EndPage() || !job.EndDoc()) return Result::Failed(cause::kFileNotSent);
+    if (!job.EndPage() || !job.EndDoc()) return Result::Failed(cause::kFileNotSent, job.Error());
     job.Close();
     return Result::Done();
 }

@@ -24,10 +24,11 @@ class Progress;
 namespace orlax::device {
 
 inline constexpr std::uint32_t kStatusTimeBudgetMs = protocol::kStatusQueryBudgetMs;
-// The busy wait before a command: a status read every 300 ms, at most 200
-// times (about a minute), after which the command is given up.
+// The busy wait before a command: a status read every 300 ms until the unit
+// is no longer busy; a minute after the first read, counted on the clock
+// however long each read took, the command is given up.
 inline constexpr std::uint32_t kBusyPollMs = 300;
-inline constexpr int kMaxBusyPolls = 200;
+inline constexpr std::uint32_t kBusyWaitMs = 60000;
 // Position offsets travel under an index 0 to 8, record byte 69 + index.
 inline constexpr std::size_t kPositionOffsetCount = 9;
 
@@ -56,7 +57,8 @@ public:
     // Writes `bytes` to the queue as one RAW job: done when every step
     // succeeded and the spooler took every byte. Writes nothing to the log.
     Result WriteRawJob(std::span<const std::uint8_t> bytes);
-    // Waits while the unit is busy, fills in byte 7 and sends the packet.
+    // Waits while the unit is busy, fills in byte 7 and sends the packet. A
+    // command that did not go out has its line in the log.
     Result SendCommand(protocol::CommandPacket& packet);
     Result SendCommand(protocol::CommandCode code, std::uint8_t arg1 = 0, std::uint8_t arg2 = 0);
     // 1B 04 08 index value: the mirror field of that index; a failure for
@@ -67,7 +69,8 @@ public:
     // 1B 04 09.
     Result PrepareMove();
 
-    // Sends DeviceDataFolder + `name` as one RAW job, in 1000-byte blocks.
+    // Sends DeviceDataFolder + `name` as one RAW job, in 1000-byte blocks. A
+    // file that did not go out has its line in the log.
     Result SendDeviceFile(std::string_view name);
 
     DeviceState& State() { return state_; }
@@ -86,6 +89,11 @@ private:
     void DumpReply();
     void FailureTail(bool readFailed, std::uint32_t lastError);
     void FillMirror();
+    void TellUnitInUse(const std::string& why);
+    // The line of a command or file (`what`) that did not go out.
+    void TellNotSent(const std::string& what, const Result& failed);
+    // The transfer of SendDeviceFile, without its lines before and after.
+    Result StreamDeviceFile(const std::string& path);
 
     LinkPorts ports_;
     LogPort& log_;

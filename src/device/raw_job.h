@@ -32,6 +32,10 @@ public:
     bool EndDoc();
     bool Close();
 
+    // The spooler's error code from the step that failed first, 0 while
+    // none has.
+    std::uint32_t Error() const { return error_; }
+
 private:
     platform::Spooler& spooler_;
     std::string_view printerName_;
@@ -39,6 +43,10 @@ private:
     std::uint32_t jobId_ = 0;
     bool docStarted_ = false;
     bool pageStarted_ = false;
+    std::uint32_t error_ = 0;
+
+    // `ok`, noting the spooler's error code when it is the first failure.
+    bool Noted(bool ok);
 };
 
 }  // namespace orlax::device

@@ -6,6 +6,7 @@
 #include "device/device_link.h"
 #include "platform/clock.h"
 #include "platform/spooler.h"
+#include "platform/spooler_errors.h"
 
 namespace orlax::device {
 namespace {
@@ -29,7 +30,9 @@ Result DeviceLink::GetDeviceStatus() {
     const platform::PrinterDefaults defaults{platform::kPrinterAllAccess};
     if (!spooler.OpenPrinter(printerName_, &handle, &defaults)) {
         log_.AppendLog("Printer Open Error !!\r\n");
-        return Result::Failed(cause::kNoStatus);
+        const std::uint32_t error = spooler.GetLastError();
+        if (error == platform::kErrorUnitInUse) TellUnitInUse(spooler.LastErrorText());
+        return Result::Failed(cause::kNoStatus, error);
     }
 
     const std::uint32_t start = ports_.clock.GetTickCount();

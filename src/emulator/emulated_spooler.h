@@ -107,6 +107,10 @@ public:
     DeviceModel& Device() { return device_; }
     const DeviceModel& Device() const { return device_; }
 
+    // How jobs ended from now on reach the unit: a queue paused, or a unit
+    // that stopped taking jobs, in the middle of a run.
+    void SetDelivery(const Delivery& delivery) { delivery_ = delivery; }
+
 private:
     struct HandleState {
         bool docOpen = false;

@@ -21,6 +21,10 @@ std::uint32_t FaultSpooler::Fail(SpoolerCall kind) {
 
 std::uint32_t FaultSpooler::GetLastError() const { return failed_ ? failed_ : wrapped_.GetLastError(); }
 
+std::string FaultSpooler::LastErrorText() const {
+    return failed_ ? std::string(platform::SpoolerErrorText(failed_)) : wrapped_.LastErrorText();
+}
+
 int FaultSpooler::OpenPrinter(std::string_view name, platform::PrinterHandle* handle,
                               const platform::PrinterDefaults* defaults) {
     const bool fails = Planned(SpoolerCall::Open);

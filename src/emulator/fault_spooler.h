@@ -59,6 +59,7 @@ public:
     int AbortPrinter(platform::PrinterHandle handle) override;
     int EnumLocalPrinters(std::vector<platform::PrinterInfo>* printers) override;
     std::uint32_t GetLastError() const override;
+    std::string LastErrorText() const override;
 
 private:
     // Counts a call of `kind`; true when it is to fail (its code then stands

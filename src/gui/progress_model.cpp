@@ -1,6 +1,7 @@
 #include "gui/progress_model.h"
 
 #include <algorithm>
+#include <cctype>
 
 namespace orlax::gui {
 namespace {
@@ -47,6 +48,12 @@ void ProgressModel::UnitWait(int poll) {
 void ProgressModel::UnitWaitDone() {
     unitPoll_ = 0;
     Set({}, 0);
+}
+
+void ProgressModel::UnitInUse(std::string_view why) {
+    std::string text(why);
+    if (!text.empty()) text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
+    Set(std::move(text), -1);
 }
 
 void ProgressModel::SetNotice(std::string notice) {

@@ -27,6 +27,8 @@ public:
     void UnitWait(int poll) override;
     void UnitWaitDone() override;
     void Notice(std::string_view text) override;
+    // "Unit in use by PID N (program)" until the next progress.
+    void UnitInUse(std::string_view why) override;
 
     // A pause of `totalMs`, of which `leftMs` remain: its countdown, unless
     // it is a poll of a wait for the unit.

@@ -15,6 +15,7 @@
 #include "operations/maintenance.h"
 #include "operations/operator_log.h"
 #include "operations/outcome.h"
+#include "operations/repeated_failures.h"
 #include "platform/clock.h"
 #include "platform/progress.h"
 #include "report/production_record.h"
@@ -45,6 +46,9 @@ constexpr std::string_view kWithin =
 constexpr std::string_view kClearingSpits = "Clearing Spit Counters !!\r\n";
 constexpr std::string_view kNotFinished =
     "\r\nUNIT NOT FINISHED: a command or file did not reach it. No record written !!\r\n";
+constexpr std::string_view kPassedNotSent =
+    "RECORD LINE STANDS: the unit passed its tolerances. UNIT NOT FINISHED: it was not told it passed. "
+    "Run FINAL CHECK again !!\r\n";
 
 // A sensor pair: the low reading must not exceed its maximum, the high one
 // must reach its minimum. The failure message shows the limits.
@@ -187,20 +191,24 @@ private:
 
     // Reads until the status byte in the buffer says idle. A failed read
     // leaves the byte as it was, so the 'B' set here keeps the wait going.
-    // False when the unit is still not idle after the last poll. Each pause
-    // is told as a poll of a wait for the unit.
+    // False when the unit is still not idle after the poll that ends
+    // kFinalCheckIdleWaitMs after the first began. Each pause is told as a
+    // poll of a wait for the unit; a run of the same failed read shows only
+    // its first few times and a count.
     bool WaitForIdle() {
         auto& status = state_.statusBuffer[field::systemStatus];
         status = protocol::kStatusBusy;
         platform::UnitWaitProgress wait(context_.progress);
-        for (int poll = 0; poll < kFinalCheckMaxIdlePolls; ++poll) {
+        const std::uint32_t start = clock_.GetTickCount();
+        RepeatedFailures failures(log_);
+        for (;;) {
             // A failed read leaves the byte as it was: the wait goes on.
-            link_.GetDeviceStatus().IgnoreFailure();
+            failures.Poll([this] { link_.GetDeviceStatus().IgnoreFailure(); });
             wait.Poll();
             clock_.Sleep(kFinalCheckIdlePollMs);
             if (status == protocol::kStatusIdle) return true;
+            if (static_cast<std::uint32_t>(clock_.GetTickCount() - start) >= kFinalCheckIdleWaitMs) return false;
         }
-        return false;
     }
 
     void CheckSensors() {
@@ -264,11 +272,14 @@ private:
             context_.UpdateWindow();
             return;
         }
-        if (!record_.WriteProductionRecord(link_.DeviceDataFolder(), state_, log_))
-            outcome_.Failed("the production record was not written");
+        const bool recorded = record_.WriteProductionRecord(link_.DeviceDataFolder(), state_, log_);
+        if (!recorded) outcome_.Failed("the production record was not written");
         context_.UpdateWindow();
         clock_.Sleep(kFinalCheckPassedWaitMs);
-        outcome_.GoOn(link_.SendCommand(CommandCode::FinalCheckPassed));
+        if (outcome_.Check(link_.SendCommand(CommandCode::FinalCheckPassed)) || !recorded) return;
+        // The unit passed and is recorded, but does not know it.
+        log_.AppendLog(kPassedNotSent);
+        context_.UpdateWindow();
     }
 
     const Context& context_;

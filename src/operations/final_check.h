@@ -42,9 +42,10 @@ struct ToleranceLimits {
 inline constexpr std::uint32_t kFinalCheckStartWaitMs = 2000;
 inline constexpr std::uint32_t kFinalCheckIdlePollMs = 500;
 inline constexpr std::uint32_t kFinalCheckPassedWaitMs = 30000;
-// The wait for the unit to report idle after FinalCheckStart gives up after
-// this many status reads (about two minutes).
-inline constexpr int kFinalCheckMaxIdlePolls = 240;
+// The wait for the unit to report idle after FinalCheckStart gives up once
+// this long has passed since its first poll began, counted on the clock
+// however long each status read took.
+inline constexpr std::uint32_t kFinalCheckIdleWaitMs = 120000;
 
 // What the final check needs beyond the context: where a unit that passes
 // is recorded, and the tolerances it is held to.

@@ -11,6 +11,10 @@ namespace orlax::operations {
 
 int OperatorLog::AppendLog(std::string_view text) {
     text = text.substr(0, std::min(text.find('\0'), kMaxAppend));
+    if (held_) {
+        held_->append(text);
+        return 1;
+    }
     if (length_ + text.size() > kCapacity) {
         // Make room by dropping the oldest characters.
         const std::size_t drop = length_ + text.size() - kCapacity;

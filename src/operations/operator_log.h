@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "device/log_port.h"
@@ -37,6 +38,10 @@ public:
     // window is initialised.
     void SetLogWindow(platform::Dialog* window) { logWindow_ = window; }
 
+    // While `held` is set, appended texts are added to it instead of the log
+    // and nothing is shown; null lets them through again.
+    void HoldInto(std::string* held) { held_ = held; }
+
     // Called with each text as it went into the log (after the 2,000 cut).
     void SetAppendObserver(std::function<void(std::string_view)> observer) {
         observer_ = std::move(observer);
@@ -46,6 +51,7 @@ private:
     std::array<char, kCapacity + 1> text_{};
     std::size_t length_ = 0;
     platform::Dialog* logWindow_ = nullptr;
+    std::string* held_ = nullptr;
     std::function<void(std::string_view)> observer_;
 };
 

@@ -38,6 +38,7 @@ public:
     int AbortPrinter(PrinterHandle handle) override { return inner_.AbortPrinter(handle); }
     int EnumLocalPrinters(std::vector<PrinterInfo>* printers) override { return inner_.EnumLocalPrinters(printers); }
     std::uint32_t GetLastError() const override { return inner_.GetLastError(); }
+    std::string LastErrorText() const override { return inner_.LastErrorText(); }
 
 private:
     Spooler& inner_;

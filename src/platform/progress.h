@@ -28,6 +28,11 @@ public:
     // slowed by how its queue is set up, and the fix), shown until the next
     // progress.
     virtual void Notice(std::string_view /*text*/) {}
+
+    // The queue could not be opened because another run holds the unit;
+    // `why` names it ("unit in use by PID N (program)"). Shown until the next
+    // progress.
+    virtual void UnitInUse(std::string_view why) { static_cast<void>(why); }
 };
 
 // Calls Done() on the way out of a transfer, on every path; does nothing

@@ -5,7 +5,9 @@
 //  - StartDocPrinter: the job id (nonzero) on success, 0 on failure;
 //  - SetPrinterData, GetPrinterData: 0 on success, an error code otherwise;
 //  - WaitForJob: nonzero once the unit has the job, 0 on failure;
-//  - GetLastError: the code of the last failed call.
+//  - GetLastError: the code of the last failed call; LastErrorText its
+//    words, which may say more than the code's text (the run that holds a
+//    unit, CUPS's own reason).
 //
 // A job ended with EndDocPrinter is queued, not yet sent: a spooler delivers
 // it to the unit when it can. WaitForJob waits until the spooler reports it
@@ -19,6 +21,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/spooler_errors.h"
 
 namespace orlax::platform {
 
@@ -97,6 +101,9 @@ public:
     virtual int EnumLocalPrinters(std::vector<PrinterInfo>* printers) = 0;
 
     virtual std::uint32_t GetLastError() const = 0;
+    // The words of the last failure: the code's text in the table unless the
+    // spooler knows more. Empty while GetLastError is 0.
+    virtual std::string LastErrorText() const { return std::string(SpoolerErrorText(GetLastError())); }
 };
 
 }  // namespace orlax::platform

@@ -49,6 +49,7 @@ inline constexpr std::uint32_t kErrorUsbFailed = 7027;
 inline constexpr std::uint32_t kErrorBadUsbUri = 7028;
 inline constexpr std::uint32_t kErrorUsbNoAccess = 7029;
 inline constexpr std::uint32_t kErrorMaybeDelivered = 7030;
+inline constexpr std::uint32_t kErrorUnitInUse = 7031;
 
 struct SpoolerError {
     std::uint32_t code;
@@ -94,6 +95,7 @@ inline constexpr std::array kSpoolerErrors{
     SpoolerError{kErrorUsbNoAccess, "no permission to open the USB unit"},
     SpoolerError{kErrorMaybeDelivered,
                  "CUPS had begun sending the job and did not complete it in time; the unit may have it"},
+    SpoolerError{kErrorUnitInUse, "unit in use by another run of the tool (its text: unit in use by PID N (program))"},
 };
 
 constexpr bool InCodeOrder() {

@@ -229,6 +229,28 @@ held_command "slow delivery" "$slow_queue"
 [ "$(grep -c "is slow: CUPS's socket backend waits up to 90 s .*'orlax-station add $slow_queue $held_uri/?waiteof=false' sets that" \
   "$work/slow delivery.err")" -eq 1 ] || fail "slow delivery: the cause and the fix are not named once: $(cat "$work/slow delivery.err")"
 [ "$took_ms" -ge 10000 ] || fail "slow delivery: delivered in $took_ms ms, before the unit closed the connection"
+# --- two runs on one unit: the second fails before it sends, naming the first ---
+lockfile="/run/lock/orlax-queue-$queue.lock"
+before=$(unit_lines)
+"$orlaxctl" --data-root "$work/data" queue "$queue" test-bins >"$work/first.out" 2>"$work/first.err" &
+first_pid=$!
+holds_lock() { [ "$(cut -d' ' -f1 "$lockfile" 2>/dev/null)" = "$first_pid" ]; }
+wait_for 10 holds_lock || fail "two runs: the first run took no lock in $lockfile"
+status=0
+start=$(date +%s%N)
+timeout 30 "$orlaxctl" queue "$queue" clear-spits >"$work/second.out" 2>"$work/second.err" || status=$?
+took_ms=$((($(date +%s%N) - start) / 1000000))
+wait "$first_pid" || fail "two runs: the first run failed: $(cat "$work/first.err")"
+[ "$status" -eq 1 ] || fail "two runs: the second run exited $status"
+grep -q "error 7031: unit in use by PID $first_pid (orlaxctl)" "$work/second.err" ||
+  fail "two runs: the second run does not name the first: $(cat "$work/second.err")"
+grep -q "NOT OPENED: unit in use by PID $first_pid" "$work/second.out" ||
+  fail "two runs: the second run's log does not say so: $(cat "$work/second.out")"
+[ "$took_ms" -lt 6000 ] || fail "two runs: the second run took $took_ms ms to give up"
+tail -n +"$((before + 1))" "$work/unit.journal" | grep -q "^JOB .* 8 1B0402" &&
+  fail "two runs: the second run's command reached the unit: $(tail -n +"$((before + 1))" "$work/unit.journal"; cat "$work/second.out")"
+[ "$(stat -c %a "$lockfile")" = 666 ] || fail "two runs: $lockfile is not open to every user"
+say "two runs on one unit: the second gave up after $took_ms ms, naming the first"
 
 # --- queues that would keep a job: it fails before anything is submitted ---
 cupsdisable "$queue"

@@ -6,6 +6,7 @@
 #include <future>
 
 #include "cups/fake_queue_service.h"
+#include "support/temp_dir.h"
 #include "support/loopback_unit.h"
 #include "platform/spooler_errors.h"
 
@@ -27,8 +28,11 @@ protected:
         auto owned = std::make_unique<FakeQueueService>();
         service_ = owned.get();
         service_->queues = {{"unit", "socket://127.0.0.1:9"}, {"office", "ipp://printer.example/ipp/print"}};
-        spooler_ = std::make_unique<CupsSpooler>(std::move(owned), times);
+        spooler_ = std::make_unique<CupsSpooler>(std::move(owned), times, JobTimes{}, Locks());
     }
+
+    // The unit locks in a folder of this test's own, taken by "orlax-test".
+    LockOptions Locks() const { return {locks_.Path().string(), 300ms, "orlax-test"}; }
 
     PrinterHandle Open(const char* name = "unit") {
         PrinterHandle handle = 0;
@@ -69,6 +73,7 @@ protected:
         EXPECT_FALSE(spooler_->LastErrorText().empty()) << context;
     }
 
+    testing::TempDir locks_{"orlax-locks"};
     FakeQueueService* service_;
     std::unique_ptr<CupsSpooler> spooler_;
 };
@@ -384,6 +389,56 @@ TEST_F(CupsSpoolerTest, AJobIsSentOnlyWhenDelivered) {
         EXPECT_EQ(job.bound, std::chrono::milliseconds(platform::JobDeliveryBoundMs(c.bytes)));
         service_->deliveryFailure = std::nullopt;
     }
+}
+
+// One run drives a unit at a time: a second spooler (another run) cannot
+// open a queue, nor another queue of the same unit, while the first holds
+// them; it gives up after its wait, naming the holder, before any job, and
+// stays refused. Other queues and units are free; the lock files are open to
+// every user.
+TEST_F(CupsSpoolerTest, ASecondRunCannotOpenAUnitInUse) {
+    const std::vector<std::pair<std::string, std::string>> queues{
+        {"unit", "socket://127.0.0.1:9"},
+        {"unit again", "socket://127.0.0.1:9"},
+        {"other unit", "socket://127.0.0.1:10"},
+        {"usb a/1", "usb://Korvane/ORLAX%20PRO?serial=S1&interface=0"},
+        {"usb a/2", "usb://Korvane/ORLAX%20PRO?serial=S1"},
+        {"usb b", "usb://Korvane/ORLAX%20PRO?serial=S2"},
+    };
+    const auto run = [&](const LockOptions& locks) {
+        auto service = std::make_unique<FakeQueueService>();
+        service->queues = queues;
+        return std::make_unique<CupsSpooler>(std::move(service), StatusTimes{}, JobTimes{}, locks);
+    };
+    const struct {
+        const char *first, *second;
+        bool blocked;
+    } cases[] = {
+        {"unit", "unit", true},          {"unit", "unit again", true}, {"unit", "other unit", false},
+        {"usb a/1", "usb a/2", true},    {"usb a/1", "usb b", false},  {"usb a/1", "unit", false},
+    };
+    for (const auto& c : cases) {
+        testing::TempDir folder("orlax-locks");
+        const LockOptions locks{folder.Path().string(), 300ms, "orlax-test"};
+        auto first = run(locks), second = run(locks);
+        const std::string what = std::string(c.first) + " then " + c.second;
+        PrinterHandle handle = 0;
+        ASSERT_EQ(first->OpenPrinter(c.first, &handle, nullptr), 1) << what;
+        first->ClosePrinter(handle);  // the lock outlives the handle
+        EXPECT_EQ(second->OpenPrinter(c.second, &handle, nullptr), c.blocked ? 0 : 1) << what;
+        if (c.blocked) {
+            EXPECT_EQ(second->GetLastError(), platform::kErrorUnitInUse) << what;
+            EXPECT_EQ(second->LastErrorText(), "unit in use by PID " + std::to_string(::getpid()) + " (orlax-test)");
+            first.reset();  // free again, but the refused run never sends the rest of its operation
+            EXPECT_EQ(second->OpenPrinter(c.second, &handle, nullptr), 0) << what;
+            EXPECT_EQ(run(locks)->OpenPrinter(c.second, &handle, nullptr), 1) << what;  // a later run can
+        }
+        for (const auto& entry : std::filesystem::directory_iterator(folder.Path()))
+            EXPECT_EQ(entry.status().permissions() & std::filesystem::perms::all, std::filesystem::perms(0666));
+    }
+    EXPECT_EQ(SafeFileName("../Line 1#"), "..%2FLine%201%23");
+    EXPECT_NE(SafeFileName(std::string(400, 'q')), SafeFileName(std::string(400, 'q') + "r"));
+    EXPECT_LE(SafeFileName(std::string(400, 'q')).size(), 200u);
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 // A print server on a loopback port that misbehaves as the test asks: it
 // never answers, it closes every connection once the request has come, or
 // it answers IPP requests (every one succeeds, with job-id 7) but takes no
-// document data once a document has begun. One thread per connection.
+// document data once a document has begun. One thread per connection. The
+// mode can change while it runs (a server that stalls, then answers again),
+// and it counts the IPP requests it answered by operation.
 #pragma once
 
 #include <arpa/inet.h>
@@ -16,6 +18,9 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <atomic>
+#include <map>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -51,6 +56,13 @@ public:
     FakePrintServer& operator=(const FakePrintServer&) = delete;
 
     std::uint16_t Port() const { return port_; }
+    // From the next request on.
+    void SetMode(Mode mode) { mode_ = mode; }
+    // How many requests of IPP operation `operation` it answered.
+    int Answered(int operation) {
+        const std::lock_guard lock(mutex_);
+        return answered_[operation];
+    }
     std::string Address() const { return "127.0.0.1:" + std::to_string(port_); }
 
 private:
@@ -134,13 +146,19 @@ private:
             const std::size_t at = head.find("Content-Length: ");
             const std::size_t length = at == std::string::npos ? 0 : std::stoul(head.substr(at + 16));
             if (!ReadAtLeast(fd, have, length)) break;
+            if (have.size() >= 4) {
+                const std::lock_guard lock(mutex_);
+                ++answered_[(static_cast<unsigned char>(have[2]) << 8) | static_cast<unsigned char>(have[3])];
+            }
             Send(fd, IppAnswer(have));
             have.erase(0, std::min(length, have.size()));
         }
         ::close(fd);
     }
 
-    Mode mode_;
+    std::atomic<Mode> mode_;
+    std::mutex mutex_;
+    std::map<int, int> answered_;
     int listenFd_ = -1;
     std::array<int, 2> stop_{-1, -1};
     std::uint16_t port_ = 0;

@@ -86,41 +86,65 @@ TEST(PrintServer, EveryRequestEndsAndSaysWhatHappened) {
 // finds no room fails after the time without progress, and the job is
 // cancelled.
 TEST(PrintServer, JobDataThatIsNotTakenFails) {
-    FakePrintServer server(FakePrintServer::Mode::TakesNoData);
-    const ServerFor where(server.Address());
-    CupsQueueService service(kShortTimes);
-    ServiceError error;
-    std::unique_ptr<JobStream> job = service.StartJob("orlax", "Lumetra Command", error);
-    ASSERT_TRUE(job) << error.text;
-    EXPECT_EQ(job->Id(), 7u);
-    const std::vector<std::uint8_t> block(1000, 0x5A);
-    const Clock::time_point began = Clock::now();
-    bool taken = true;
-    for (int i = 0; i < 200000 && taken; ++i) taken = job->Write(block, error);  // up to 200 MB
-    EXPECT_FALSE(taken);
-    EXPECT_LT(Clock::now() - began, kGuard);
-    EXPECT_EQ(error.code, platform::kErrorServerSilent) << error.text;
-    EXPECT_NE(error.text.find("sending the job's data"), std::string::npos) << error.text;
-    job.reset();
-    EXPECT_LT(Clock::now() - began, kGuard);
+    // The server answers the cancel at once, or has stalled by then and
+    // answers again only later: the job is cancelled after the next request
+    // it answers, never left to reach the unit.
+    for (const bool stalledAtTheCancel : {false, true}) {
+        FakePrintServer server(FakePrintServer::Mode::TakesNoData);
+        const ServerFor where(server.Address());
+        CupsQueueService service(kShortTimes);
+        ServiceError error;
+        std::unique_ptr<JobStream> job = service.StartJob("orlax", "Lumetra Command", error);
+        ASSERT_TRUE(job) << error.text;
+        EXPECT_EQ(job->Id(), 7u);
+        const std::vector<std::uint8_t> block(1000, 0x5A);
+        const Clock::time_point began = Clock::now();
+        bool taken = true;
+        for (int i = 0; i < 200000 && taken; ++i) taken = job->Write(block, error);  // up to 200 MB
+        EXPECT_FALSE(taken);
+        EXPECT_LT(Clock::now() - began, kGuard);
+        EXPECT_EQ(error.code, platform::kErrorServerSilent) << error.text;
+        EXPECT_NE(error.text.find("sending the job's data"), std::string::npos) << error.text;
+        if (stalledAtTheCancel) server.SetMode(FakePrintServer::Mode::Silent);
+        job.reset();
+        EXPECT_LT(Clock::now() - began, kGuard);
+        constexpr int kCancelJob = 0x0008;
+        EXPECT_EQ(server.Answered(kCancelJob), stalledAtTheCancel ? 0 : 1) << stalledAtTheCancel;
+        EXPECT_EQ(service.PendingCancelCount(), stalledAtTheCancel ? 1u : 0u);
+        server.SetMode(FakePrintServer::Mode::TakesNoData);
+        EXPECT_TRUE(service.FindQueue("orlax", error)) << error.text;
+        EXPECT_EQ(server.Answered(kCancelJob), 1) << stalledAtTheCancel;
+        EXPECT_EQ(service.PendingCancelCount(), 0u);
+    }
 }
 
-// orlaxctl from outside, against a print server that never answers: it
-// ends, fails and says why.
+// orlaxctl from outside, against a print server that never answers: each
+// run ends, fails and says why; listing the queues is a failure too, not an
+// empty list.
 TEST(PrintServer, OrlaxctlEndsAgainstASilentServer) {
+    const struct {
+        const char* actions;
+        const char* says;
+    } cases[] = {
+        {"queue orlax get-status", "queue 'orlax': the print server at"},
+        {"list-queues", "listing the queues: the print server at"},
+    };
     FakePrintServer server(FakePrintServer::Mode::Silent);
-    const std::string command = "CUPS_SERVER=" + server.Address() + " timeout 60 " + ORLAXCTL_PATH +
-                                " queue orlax get-status 2>&1; echo \"exit $?\"";
-    const Clock::time_point began = Clock::now();
-    FILE* pipe = ::popen(command.c_str(), "r");
-    ASSERT_NE(pipe, nullptr);
-    std::string output;
-    char buffer[512];
-    while (std::fgets(buffer, sizeof buffer, pipe)) output += buffer;
-    ::pclose(pipe);
-    EXPECT_LT(Clock::now() - began, std::chrono::seconds(40));
-    EXPECT_NE(output.find("exit 1"), std::string::npos) << output;
-    EXPECT_NE(output.find("did not respond for 5 s"), std::string::npos) << output;
+    for (const auto& c : cases) {
+        const std::string command = "CUPS_SERVER=" + server.Address() + " timeout 60 " + ORLAXCTL_PATH + " " +
+                                    c.actions + " 2>&1; echo \"exit $?\"";
+        const Clock::time_point began = Clock::now();
+        FILE* pipe = ::popen(command.c_str(), "r");
+        ASSERT_NE(pipe, nullptr);
+        std::string output;
+        char buffer[512];
+        while (std::fgets(buffer, sizeof buffer, pipe)) output += buffer;
+        ::pclose(pipe);
+        EXPECT_LT(Clock::now() - began, std::chrono::seconds(40)) << c.actions;
+        EXPECT_NE(output.find("exit 1"), std::string::npos) << c.actions << "\n" << output;
+        EXPECT_NE(output.find("error 7022: " + std::string(c.says)), std::string::npos) << c.actions << "\n" << output;
+        EXPECT_NE(output.find("did not respond for 5 s"), std::string::npos) << c.actions << "\n" << output;
+    }
 }
 
 TEST(IsCupsQueueName, RefusesWhatCupsCannotName) {

@@ -128,7 +128,6 @@ TEST(SendCommand, WaitsWhileBusy) {
         bool sent;
     };
     const std::vector<ScriptedReply> fiveBusy(5, {ReplyKind::Busy, 0});
-    std::vector<ScriptedReply> busyForever(300, {ReplyKind::Busy, 0});
     std::vector<ScriptedReply> busyThenFail = fiveBusy;
     busyThenFail.push_back({ReplyKind::Length, 50});
     const Case cases[] = {
@@ -136,7 +135,6 @@ TEST(SendCommand, WaitsWhileBusy) {
         {"cover open counts as not busy", {{ReplyKind::Cover, 0}}, 1, 0, true},
         {"a failed query during the wait sends nothing", busyThenFail, 0, 5, false},
         {"a failed first query sends nothing", {{ReplyKind::BadSum, 0}}, 0, 0, false},
-        {"busy past the bound: given up", busyForever, 0, 200, false},
     };
     for (const auto& c : cases) {
         emulator::Scenario scenario = emulator::DefaultScenario();
@@ -155,11 +153,31 @@ TEST(SendCommand, WaitsWhileBusy) {
         EXPECT_EQ(sent.Cause().empty(), c.sent) << c.what;  // a failure says why
         EXPECT_TRUE(session.NothingLeftOpen()) << c.what;
     }
-    emulator::Scenario scenario = emulator::DefaultScenario();
-    scenario.replies = busyForever;
-    Link session(scenario);
-    EXPECT_EQ(session.link().SendCommand(CommandCode::RestoreFactory).Cause(), cause::kStayedBusy);
-    EXPECT_TRUE(session.app.Log().LogText().ends_with("Printer busy too long !!\r\n"));
+}
+
+// A unit busy for good: the command is given up a minute after the first
+// read, on the clock, however long each read takes (cheap reads, or reads
+// that retry for about a second before they read busy).
+TEST(SendCommand, BusyWaitEndsAfterItsTime) {
+    std::vector<ScriptedReply> slowBusy;
+    for (int read = 0; read < 300; ++read) {
+        slowBusy.insert(slowBusy.end(), 500, {ReplyKind::Fail, 0});
+        slowBusy.push_back({ReplyKind::Busy, 0});
+    }
+    for (const auto& [replies, readCostMs] : {std::pair{std::vector<ScriptedReply>(300, {ReplyKind::Busy, 0}), 10u},
+                                              std::pair{slowBusy, 1100u}}) {
+        emulator::Scenario scenario = emulator::DefaultScenario();
+        scenario.replies = replies;
+        Link session(scenario);
+        const std::uint32_t began = session.clock.GetTickCount();
+        EXPECT_EQ(session.link().SendCommand(CommandCode::RestoreFactory).Cause(), cause::kStayedBusy);
+        const std::uint32_t took = session.clock.GetTickCount() - began;
+        EXPECT_GE(took, kBusyWaitMs);
+        EXPECT_LE(took, kBusyWaitMs + kBusyPollMs + readCostMs);
+        EXPECT_TRUE(session.app.Log().LogText().ends_with(
+            "Printer busy too long !!\r\nCommand RestoreFactory NOT SENT: the unit stayed busy !!\r\n"));
+        EXPECT_TRUE(session.Commands().empty() && session.NothingLeftOpen());
+    }
 }
 
 TEST(SendCommand, ResentPacketGetsAFreshChecksum) {

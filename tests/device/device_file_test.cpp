@@ -38,6 +38,10 @@ struct Bench {
     std::string SendingLine(std::string_view name) const {
         return data.PathOf(name) + " sending to printer !!\r\n";
     }
+    // The log's own line for a file that did not go out, and why.
+    std::string NotSentLine(std::string_view name, std::string_view why) const {
+        return "File " + data.PathOf(name) + " NOT SENT: " + std::string(why) + " !!\r\n";
+    }
     std::size_t Writes() const { return session.spooler.Calls(emulator::SpoolerCall::Write); }
     bool Failed() const { return failed; }
 
@@ -91,7 +95,8 @@ TEST(DeviceFile, MissingFileShowsTheSameBoxEachTimeAndEndsTheEmptyJob) {
     EXPECT_EQ(bench.Send("firm.bin"), 0);
     const std::pair<std::string, std::string> box{"Error", "Error opening file" + path};  // caption, text
     EXPECT_EQ(bench.session.host.MessageBoxes(), (std::vector{box, box}));
-    EXPECT_EQ(bench.Log(), bench.SendingLine("firm.bin") + bench.SendingLine("firm.bin"));
+    const std::string once = bench.SendingLine("firm.bin") + bench.NotSentLine("firm.bin", "the file could not be opened");
+    EXPECT_EQ(bench.Log(), once + once);
     // Each empty job was ended, not abandoned.
     ASSERT_EQ(bench.session.spooler.Jobs().size(), 2u);
     EXPECT_TRUE(bench.session.spooler.Jobs()[0].bytes.empty());
@@ -106,7 +111,8 @@ TEST(DeviceFile, UnreadableFileIsNotReportedAsSent) {
     std::filesystem::create_symlink("/proc/self/mem", bench.data.PathOf("orlax.prn"));
     EXPECT_EQ(bench.Send("orlax.prn"), 0);
     const std::string path = bench.data.PathOf("orlax.prn");
-    EXPECT_EQ(bench.Log(), bench.SendingLine("orlax.prn") + path + " Error in read !\r\n");
+    EXPECT_EQ(bench.Log(), bench.SendingLine("orlax.prn") + path + " Error in read !\r\n" +
+                               bench.NotSentLine("orlax.prn", "the file could not be read"));
     EXPECT_EQ(bench.Writes(), 0u);
     EXPECT_TRUE(bench.session.host.MessageBoxes().empty());
     EXPECT_TRUE(bench.Failed());
@@ -147,20 +153,23 @@ TEST(DeviceFile, AnythingButARegularFileIsNotOpened) {
 }
 
 // Every spooler step that can fail: the path line always stands first, a
-// failed or short write adds its line, and nothing stays open.
+// failed or short write adds its line, the file's not-sent line names the
+// spooler's error, and nothing stays open.
 TEST(DeviceFile, EverySpoolerFaultFailsAndEndsWhatItStarted) {
     struct Case {
         const char* name;
         emulator::Faults faults;
         const char* extraLog;
         std::size_t jobsDelivered;
+        const char* why = "the unit or its spooler failed the call";
     };
     const Case cases[] = {
         {"open", {.open = true}, "", 0},
         {"startDoc", {.startDoc = true}, "", 0},
         {"startPage", {.startPage = true}, "", 1},
         {"write", {.write = true}, "Bad Write To Printer !! \r\n", 1},
-        {"shortWrite", {.shortWrite = true}, "Bad Write To Printer !! \r\n", 1},
+        {"shortWrite", {.shortWrite = true}, "Bad Write To Printer !! \r\n", 1,
+         "the spooler took fewer bytes than it was given"},
         {"endPage", {.endPage = true}, "", 1},
         {"endDoc", {.endDoc = true}, "", 0},
     };
@@ -170,7 +179,9 @@ TEST(DeviceFile, EverySpoolerFaultFailsAndEndsWhatItStarted) {
         Bench bench(scenario);
         bench.data.Put("MarlithPro.Lod", PatternBytes(2500));
         EXPECT_EQ(bench.Send("MarlithPro.Lod"), 0) << c.name;
-        EXPECT_EQ(bench.Log(), bench.SendingLine("MarlithPro.Lod") + c.extraLog) << c.name;
+        EXPECT_EQ(bench.Log(), bench.SendingLine("MarlithPro.Lod") + c.extraLog +
+                                   bench.NotSentLine("MarlithPro.Lod", c.why))
+            << c.name;
         EXPECT_EQ(bench.session.spooler.Jobs().size(), c.jobsDelivered) << c.name;
         EXPECT_TRUE(bench.session.host.MessageBoxes().empty()) << c.name;
         EXPECT_TRUE(bench.Failed()) << c.name;
@@ -187,7 +198,10 @@ TEST(DeviceFile, FaultInALaterBlockStopsTheTransfer) {
         bench.session.spooler.FailNthCall(kind, 2);
         EXPECT_EQ(bench.Send("fupdate.fzp"), 0);
         EXPECT_EQ(bench.session.Jobs()[0].bytes.size(), kind == emulator::SpoolerCall::Write ? 1000u : 1999u);
-        EXPECT_EQ(bench.Log(), bench.SendingLine("fupdate.fzp") + "Bad Write To Printer !! \r\n");
+        const char* why = kind == emulator::SpoolerCall::Write ? "the unit or its spooler failed the call"
+                                                               : "the spooler took fewer bytes than it was given";
+        EXPECT_EQ(bench.Log(), bench.SendingLine("fupdate.fzp") + "Bad Write To Printer !! \r\n" +
+                                   bench.NotSentLine("fupdate.fzp", why));
         EXPECT_TRUE(bench.session.NothingLeftOpen());
     }
 }

@@ -128,6 +128,14 @@ private slots:
         QCOMPARE(model.UnitPoll(), 0);
         model.Pause(300, 200);
         QCOMPARE(model.Text(), std::string("Waiting: 1 s left"));
+        model.PauseDone();
+
+        // Another run holds the unit: the line names it until the next progress.
+        model.UnitInUse("unit in use by PID 4242 (orlaxctl)");
+        QCOMPARE(model.Text(), std::string("Unit in use by PID 4242 (orlaxctl)"));
+        QCOMPARE(model.Permille(), -1);
+        model.FileProgress("/d/x.prn", 5, 10);
+        QCOMPARE(model.Text(), std::string("Sending /d/x.prn: 50 %"));
     }
 
     void wrappedLabelsFitTheirWidth() {

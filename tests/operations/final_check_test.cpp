@@ -253,7 +253,8 @@ TEST(FinalCheck, UntestedValuesDoNotMatter) {
 }
 
 // The wait after FinalCheckStart: a poll every 500 ms until the status byte
-// reads idle, at most 240 polls.
+// reads idle, given up two minutes after it began however long each read
+// takes (polls = 0: as many as fit in that time).
 TEST(FinalCheck, WaitForIdle) {
     struct Case {
         const char* what;
@@ -264,18 +265,23 @@ TEST(FinalCheck, WaitForIdle) {
         bool reachesVerdict;
     };
     using R = emulator::ReplyKind;
-    const emulator::ScriptedReply ok{R::Ok}, cover{R::Cover}, busy{R::Busy};
+    const emulator::ScriptedReply ok{R::Ok}, cover{R::Cover}, busy{R::Busy}, fail{R::Fail};
     std::vector<std::size_t> everyOpenFromThe4th;
     for (std::size_t n = 4; n < 300; ++n) everyOpenFromThe4th.push_back(n);
-    std::vector<emulator::ScriptedReply> busy239{ok, ok};
-    busy239.insert(busy239.end(), 239, busy);
+    std::vector<emulator::ScriptedReply> busy200{ok, ok};
+    busy200.insert(busy200.end(), 200, busy);
+    // After the first two reads, every read call fails: each status query
+    // spends its whole budget retrying.
+    std::vector<emulator::ScriptedReply> deadAfterStart{ok, ok};
+    deadAfterStart.insert(deadAfterStart.end(), 200000, fail);
     const Case cases[] = {
         {"idle at once", {}, 0, {}, 1, true},
         {"cover open three polls", {ok, ok, cover, cover, cover}, 0, {}, 4, true},
         {"busy then cover then idle", {ok, ok, busy, cover, busy}, 0, {}, 4, true},
-        {"busy for 239 polls", busy239, 0, {}, 240, true},
-        {"busy for ever", {}, 1000000, {}, 240, false},
-        {"unreadable after the start", {}, 0, everyOpenFromThe4th, 240, false},
+        {"busy for 200 polls", busy200, 0, {}, 201, true},
+        {"busy for ever", {}, 1000000, {}, 0, false},
+        {"unreadable after the start", {}, 0, everyOpenFromThe4th, 0, false},
+        {"gone after the start: every read spends its budget", deadAfterStart, 0, {}, 0, false},
         // Opens: the firmware read, the start's read and job, one poll, the re-read.
         {"re-read fails", {}, 0, {5}, 1, false},
     };
@@ -285,22 +291,33 @@ TEST(FinalCheck, WaitForIdle) {
         scenario.busyPolls = c.busyPolls;
         Check check(scenario);
         for (const std::size_t n : c.failedOpens) check.session.spooler.FailNthCall(SpoolerCall::Open, n);
+        const std::uint32_t began = check.session.clock.GetTickCount();
         const std::string log = check.Run();
+        const std::uint32_t took = check.session.clock.GetTickCount() - began;
         const auto& sleeps = check.session.clock.Sleeps();
-        ASSERT_GE(sleeps.size(), 1 + c.polls) << c.what;
+        const std::size_t polls = c.polls > 0 ? c.polls : sleeps.size() - 1;
+        ASSERT_GE(sleeps.size(), 1 + polls) << c.what;
         EXPECT_EQ(sleeps[0], 2000u) << c.what;
-        EXPECT_EQ(Sleeps(sleeps.begin() + 1, sleeps.begin() + 1 + static_cast<std::ptrdiff_t>(c.polls)),
-                  Sleeps(c.polls, 500))
+        EXPECT_EQ(Sleeps(sleeps.begin() + 1, sleeps.begin() + 1 + static_cast<std::ptrdiff_t>(polls)),
+                  Sleeps(polls, 500))
             << c.what;
+        if (c.polls == 0) {
+            // The wait ends after its bound, the pause after the start and a
+            // few status budgets around it, not after a count of polls.
+            EXPECT_GE(took, 2000 + kFinalCheckIdleWaitMs) << c.what;
+            EXPECT_LE(took, 2000 + kFinalCheckIdleWaitMs + 500 + 4 * (device::kStatusTimeBudgetMs + 100))
+                << c.what;
+            EXPECT_LE(polls, kFinalCheckIdleWaitMs / 500) << c.what;
+        }
         // The pause after the start is fixed; every poll's pause is told.
-        const std::string waited = "2000 " + testing::UnitWaitTimeline(c.polls, 500);
+        const std::string waited = "2000 " + testing::UnitWaitTimeline(polls, 500);
         if (c.reachesVerdict) {
             EXPECT_TRUE(check.progress.Timeline().starts_with(waited)) << c.what;
             EXPECT_NE(log.find(kWithin), std::string::npos) << c.what;
             EXPECT_EQ(check.session.Commands().back(), Packets({kPassed})[0]) << c.what;
             EXPECT_FALSE(check.Failed()) << c.what;
         } else {
-            EXPECT_EQ(sleeps.size(), 1 + c.polls) << c.what;
+            EXPECT_EQ(sleeps.size(), 1 + polls) << c.what;
             EXPECT_EQ(check.progress.Timeline(), waited) << c.what;
             EXPECT_TRUE(log.ends_with(kNotOnline)) << c.what;
             EXPECT_EQ(log.find("Tray in"), std::string::npos) << c.what;
@@ -309,6 +326,24 @@ TEST(FinalCheck, WaitForIdle) {
         }
         EXPECT_TRUE(check.session.NothingLeftOpen()) << c.what;
     }
+}
+
+// A run of the same failed read during the wait shows three times, then one
+// line counts the rest; a different failure starts a run of its own.
+TEST(FinalCheck, RepeatedFailuresDuringTheWaitAreCounted) {
+    // Poll N opens the queue for the (3 + N)th time: polls 1 to 6 fail,
+    // poll 7 reads busy, polls 8 and 9 fail again, poll 10 reads idle.
+    std::vector<std::size_t> opens{4, 5, 6, 7, 8, 9, 11, 12};
+    emulator::Scenario scenario = testing::PassingScenario();
+    using R = emulator::ReplyKind;
+    scenario.replies = {{R::Ok}, {R::Ok}, {R::Busy}};
+    Check check(scenario);
+    for (const std::size_t n : opens) check.session.spooler.FailNthCall(SpoolerCall::Open, n);
+    const std::string log = check.Run();
+    const std::string open = "Printer Open Error !!\r\n";
+    EXPECT_NE(log.find(open + open + open + "... the same 3 more times !!\r\n" + open + open + "Tray in"),
+              std::string::npos)
+        << log;
 }
 
 TEST(FinalCheck, FailedFirstReadFailsEvenAPassingUnit) {

@@ -63,7 +63,7 @@ TEST(Downloads, LogJobsPausesAndRepaints) {
         const char* what;
         int button;
         std::string_view missing;             // a device file left out
-        std::vector<std::string> logParts;    // a "@name" part is that file's path line
+        std::vector<std::string> logParts;    // a "@name" part is that file's path line, "!name" its not-sent line
         std::vector<std::string> jobFiles;    // "" is the empty job of a missing file
         Sleeps sleeps;
         int updates;
@@ -80,7 +80,7 @@ TEST(Downloads, LogJobsPausesAndRepaints) {
          {bin, "@firm.bin", lex, "@MarlithPro.Lod", fzp, "@fupdate.fzp", reset},
          {"firm.bin", "MarlithPro.Lod", "fupdate.fzp"}, {2000, 12000}, 4, false},
         {"startup without firm.bin", control::kStartup, "firm.bin",
-         {bin, "@firm.bin", lex, "@MarlithPro.Lod", fzp, "@fupdate.fzp", reset},
+         {bin, "@firm.bin", "!firm.bin", lex, "@MarlithPro.Lod", fzp, "@fupdate.fzp", reset},
          {"", "MarlithPro.Lod", "fupdate.fzp"}, {2000, 12000}, 4, true},
         {"firmware update", control::kFirmwareUpdate, {},
          {lex, "@MarlithPro.Lod", fzp, "@fupdate.fzp", reset},
@@ -89,8 +89,8 @@ TEST(Downloads, LogJobsPausesAndRepaints) {
          {factory, "@fdefault.fzp", std::string(kFactoryNote)}, {"fdefault.fzp"}, {}, 1, false},
         {"test file", control::kSendTestFile, {},
          {test, "@orlax.prn", "File sent ok! to printer \r\n"}, {"orlax.prn"}, {}, 0, false},
-        {"test file missing", control::kSendTestFile, "orlax.prn", {test, "@orlax.prn"}, {""}, {}, 0,
-         true},
+        {"test file missing", control::kSendTestFile, "orlax.prn", {test, "@orlax.prn", "!orlax.prn"}, {""}, {},
+         0, true},
     };
     const int opening = OpeningUpdates();
     for (const Case& c : cases) {
@@ -101,8 +101,10 @@ TEST(Downloads, LogJobsPausesAndRepaints) {
 
         std::string expected;
         for (const auto& part : c.logParts)
-            expected += part.starts_with('@') ? data.PathOf(part.substr(1)) + " sending to printer !!\r\n"
-                                              : part;
+            expected += part.starts_with('@')   ? data.PathOf(part.substr(1)) + " sending to printer !!\r\n"
+                        : part.starts_with('!') ? "File " + data.PathOf(part.substr(1)) +
+                                                      " NOT SENT: the file could not be opened !!\r\n"
+                                                : part;
         EXPECT_EQ(log, expected) << c.what;
         ASSERT_EQ(session.Jobs().size(), c.jobFiles.size()) << c.what;
         for (std::size_t i = 0; i < c.jobFiles.size(); ++i)
@@ -129,16 +131,22 @@ TEST(MaintenanceCommands, PacketsAndLog) {
     };
     const std::string help = app::HelpText();
     const std::string calibrated = "Calibrate Last Disk Position Command Sent to ORLAX PRO \r\n";
-    const std::string openError(kPrinterOpenError);
+    // A command whose status read could not open the queue: the read's
+    // text, then the command's own not-sent line.
+    const auto unread = [](std::string_view command) {
+        return std::string(kPrinterOpenError) + "Command " + std::string(command) +
+               " NOT SENT: the unit or its spooler failed the call !!\r\n";
+    };
     const Case cases[] = {
         {"clear spits", {control::kClearSpits}, false,
          {"1B 04 02 01 00 00 00 22", "1B 04 02 02 00 00 00 23"}, ""},
-        {"clear spits, unreadable", {control::kClearSpits}, true, {}, openError + openError},
+        {"clear spits, unreadable", {control::kClearSpits}, true, {}, unread("ClearSpits") + unread("ClearSpits")},
         {"calibrate twice", {control::kCalibrateLastDisk, control::kCalibrateLastDisk}, false,
          {"1B 04 0A 00 00 00 00 29", "1B 04 0A 00 00 00 00 29"}, help + calibrated + calibrated},
-        {"calibrate, unreadable", {control::kCalibrateLastDisk}, true, {}, help + openError + calibrated},
+        {"calibrate, unreadable", {control::kCalibrateLastDisk}, true, {},
+         help + unread("CalibrateLastDisk") + calibrated},
         {"restore factory", {control::kRestoreFactory}, false, {"1B 04 0B 00 00 00 00 2A"}, help},
-        {"restore factory, unreadable", {control::kRestoreFactory}, true, {}, help + openError},
+        {"restore factory, unreadable", {control::kRestoreFactory}, true, {}, help + unread("RestoreFactory")},
     };
     for (const Case& c : cases) {
         emulator::Scenario scenario = emulator::DefaultScenario();

@@ -17,7 +17,10 @@
 #include "app/burner_dlg.h"
 #include "dialogs/disk_position_dlg.h"
 #include "dialogs/set_offsets_controls.h"
+#include "operations/final_check.h"
+#include "protocol/command_packet.h"
 #include "reliability/traced_session.h"
+#include "platform/spooler_errors.h"
 #include "support/data_root.h"
 #include "support/passing_unit.h"
 #include "support/session.h"
@@ -40,6 +43,13 @@ constexpr std::string_view kWithin = "All offsets and settings are within MANUFA
 constexpr std::string_view kFileUpdated = "    File updated !! \r\n";
 constexpr std::string_view kReportStart = "ORLAX PRO FIRMWARE VERSION #:";
 constexpr std::string_view kNotFinished = "UNIT NOT FINISHED: a command or file did not reach it.";
+constexpr std::string_view kRecordStands =
+    "RECORD LINE STANDS: the unit passed its tolerances. UNIT NOT FINISHED: it was not told it passed. "
+    "Run FINAL CHECK again !!\r\n";
+constexpr std::string_view kSendingLine = " sending to printer !!\r\n";
+// Why a send did not go out, as its line in the log says.
+constexpr std::string_view kSpoolerFailed = "the unit or its spooler failed the call";
+constexpr std::string_view kShortWrite = "the spooler took fewer bytes than it was given";
 const std::vector<std::uint8_t> kFinalCheckFailed{0x1B, 0x04, 0x05, 0, 0, 0, 0, 0x24};
 
 // The device files: a file of several blocks, one of exactly one block, an
@@ -164,7 +174,7 @@ bool IsWithInsertion(const std::string& text, const std::string& base, std::stri
 struct Expected {
     bool failed = false;
     std::vector<Job> jobs;
-    std::string_view inserted;  // the one text the fault adds
+    std::string inserted;  // the one text the fault adds
     std::vector<std::string_view> present;
     std::vector<std::string_view> absent;
     bool exactTranscript = true;  // the rest of the log is as without the fault
@@ -208,6 +218,33 @@ void UnitNotFinished(Expected& e, const RunResult& clean, std::size_t jobIndex) 
     e.absent.push_back(kFileUpdated);
 }
 
+std::string NotSent(std::string_view what, std::string_view why) {
+    return std::string(what) + " NOT SENT: " + std::string(why) + " !!\r\n";
+}
+
+// A job of the fault-free run as its not-sent line names it: a command by
+// its name, a device file by the path its sending line showed.
+std::string JobName(const RunResult& clean, const std::vector<HandleUse>& uses, std::size_t jobIndex) {
+    const auto& bytes = clean.jobs.at(jobIndex).bytes;
+    std::size_t filesBefore = 0;
+    for (const HandleUse& u : uses) {
+        if (u.kind == UseKind::StatusQuery || u.jobIndex != jobIndex) {
+            filesBefore += u.kind == UseKind::FileJob && u.jobIndex < jobIndex;
+            continue;
+        }
+        if (u.kind == UseKind::CommandJob) return "Command " + std::string(protocol::CommandName(bytes.at(2)));
+    }
+    std::size_t at = clean.transcript.find(kSendingLine);
+    for (; filesBefore > 0; --filesBefore) at = clean.transcript.find(kSendingLine, at + 1);
+    const std::size_t start = clean.transcript.rfind("\r\n", at) + 2;
+    return "File " + clean.transcript.substr(start, at - start);
+}
+
+// The passing final check's last job, FinalCheckPassed, after its record line.
+bool IsLastOfPassingCheck(const Operation& op, const RunResult& clean, std::size_t jobIndex) {
+    return op.writesRecord && jobIndex + 1 == clean.jobs.size();
+}
+
 Expected Expect(const Operation& op, const RunResult& clean, SpoolerCall kind, const TracedCall& call) {
     Expected e;
     e.failed = clean.failed;
@@ -227,6 +264,9 @@ Expected Expect(const Operation& op, const RunResult& clean, SpoolerCall kind, c
         e.jobs = JobsAfterJobFault(clean.jobs, use->jobIndex, kind, call);
         if (use->kind == UseKind::FileJob && (kind == SpoolerCall::Write || kind == SpoolerCall::ShortWrite))
             e.inserted = kBadWrite;
+        e.inserted += NotSent(JobName(clean, uses, use->jobIndex),
+                              kind == SpoolerCall::ShortWrite ? kShortWrite : kSpoolerFailed);
+        if (IsLastOfPassingCheck(op, clean, use->jobIndex)) e.inserted += kRecordStands;
         e.absent = op.claims;
         e.exactTranscript = !op.reportsUnitState;
         UnitNotFinished(e, clean, use->jobIndex);
@@ -235,6 +275,9 @@ Expected Expect(const Operation& op, const RunResult& clean, SpoolerCall kind, c
     // The queue of a status query could not be opened.
     e.inserted = kOpenError;
     if (use->guardsCommand) {  // the command is not sent
+        // The queue's refusal names the spooler's reason.
+        e.inserted += NotSent(JobName(clean, uses, (use + 1)->jobIndex), kSpoolerFailed);
+        if (IsLastOfPassingCheck(op, clean, (use + 1)->jobIndex)) e.inserted += kRecordStands;
         e.failed = true;
         e.jobs = JobsAfterJobFault(clean.jobs, (use + 1)->jobIndex, SpoolerCall::Open, call);
         e.absent = op.claims;
@@ -405,6 +448,96 @@ TEST(FaultMatrix, EveryOperationWhenOneStepFailsForEveryJob) {
         }
     }
     std::printf("fault matrix, a step failing for every job: %zu cases run\n", cases);
+}
+
+// A unit that is gone: every status read fails and spends its whole budget
+// retrying. Every operation ends within its bounded waits, whatever each read
+// costs; FINAL CHECK within its idle wait, the pause before it and a few
+// status budgets (no tests, no verdict, no command), with the run of
+// identical failures shown three times and counted.
+TEST(FaultMatrix, EveryOperationOnAUnitThatIsGone) {
+    testing::TempDataRoot data;
+    for (const auto& [name, size] : kDeviceFiles) data.Put(name, testing::PatternBytes(size));
+    constexpr std::uint32_t kFewBudgets = 4 * (device::kStatusTimeBudgetMs + 100);
+    constexpr std::uint32_t kFinalCheckBound = 2000 + operations::kFinalCheckIdleWaitMs + 500 + kFewBudgets;
+    for (const Operation& op : Operations()) {
+        emulator::Scenario scenario = ScenarioOf(op);
+        const RunResult clean = RunTraced(scenario, data.Root(), op.script);
+        scenario.replies.assign(200000, {emulator::ReplyKind::Fail});
+        const RunResult run = RunTraced(scenario, data.Root(), op.script);
+        const bool finalCheck = std::string_view(op.name).starts_with("FINAL CHECK");
+        EXPECT_EQ(run.openHandles + run.openJobs, 0u) << op.name;
+        const auto uses = Uses(clean.calls, clean.jobs);
+        const bool readsStatus = std::any_of(uses.begin(), uses.end(),
+                                             [](const HandleUse& u) { return u.kind == UseKind::StatusQuery; });
+        EXPECT_EQ(run.failed, readsStatus) << op.name;
+        EXPECT_LE(run.tookMs, kFinalCheckBound) << op.name;
+        EXPECT_EQ(Occurrences(run.transcript, kFileUpdated), 0u) << op.name;
+        if (!finalCheck) continue;
+        EXPECT_GE(run.tookMs, 2000 + operations::kFinalCheckIdleWaitMs) << op.name;
+        EXPECT_TRUE(run.transcript.ends_with(kNotOnline)) << op.name;
+        EXPECT_TRUE(run.jobs.empty()) << op.name;
+        EXPECT_EQ(run.transcript.find("Tray in"), std::string::npos) << op.name;
+        // The firmware read, the start command's read, three of the wait's.
+        EXPECT_EQ(Occurrences(run.transcript, "No Status Data Returned"), 2u + 3u) << op.name;
+        EXPECT_NE(run.transcript.find(" more times !!\r\n"), std::string::npos) << op.name;
+    }
+}
+
+// A unit lost in the middle of an operation, during one of its pauses: every
+// send that then fails has its own line right after what it tried, and the
+// operation goes on or stops as it would for any failed send. A passing
+// unit lost during the pause before FinalCheckPassed keeps its record line,
+// and the log says it is not finished.
+TEST(FaultMatrix, UnitLostDuringAPause) {
+    using Spooler = emulator::EmulatedUnitSpooler;
+    const auto pauseQueue = [](Spooler& s) { s.Emulated().SetDelivery({.queuePaused = true}); };
+    const auto takeNoJob = [](Spooler& s) { s.Emulated().SetDelivery({.unitTakesJobs = false}); };
+    const auto gone = [](Spooler& s) {
+        for (std::size_t n = 1; n <= 10; ++n) s.FailNthCall(SpoolerCall::Open, s.Calls(SpoolerCall::Open) + n);
+    };
+    constexpr std::string_view kPaused = platform::SpoolerErrorText(platform::kErrorQueuePaused);
+    constexpr std::string_view kNotCompleted = platform::SpoolerErrorText(platform::kErrorJobNotCompleted);
+    const struct {
+        const char* what;
+        int button;
+        std::uint32_t pauseMs;  // the unit is lost at the first pause this long
+        std::function<void(Spooler&)> lose;
+        std::vector<std::string> notSent;  // a command's name, or "@" and a device file's name
+        std::string_view why;
+    } cases[] = {
+        {"FINAL CHECK, queue paused", ctl::kFinalCheck, 30000, pauseQueue, {"FinalCheckPassed"}, kPaused},
+        {"FINAL CHECK, unit takes no job", ctl::kFinalCheck, 30000, takeNoJob, {"FinalCheckPassed"}, kNotCompleted},
+        {"FINAL CHECK, unit gone", ctl::kFinalCheck, 30000, gone, {"FinalCheckPassed"}, kSpoolerFailed},
+        {"STARTUP, unit takes no job after the first file", ctl::kStartup, 2000, takeNoJob,
+         {"@MarlithPro.Lod", "@fupdate.fzp"}, kNotCompleted},
+    };
+    testing::TempDataRoot data;
+    for (const auto& [name, size] : kDeviceFiles) data.Put(name, testing::PatternBytes(size));
+    for (const auto& c : cases) {
+        const bool check = c.button == ctl::kFinalCheck;
+        const emulator::Scenario scenario = check ? testing::PassingScenario() : emulator::DefaultScenario();
+        const RunResult clean = RunTraced(scenario, data.Root(), {Click(c.button)});
+        bool lost = false;
+        const std::size_t lines = RecordLines(data);
+        const RunResult run = RunTraced(scenario, data.Root(), {Click(c.button)}, std::nullopt,
+                                        [&](std::uint32_t ms, Spooler& spooler) {
+                                            if (!lost && ms == c.pauseMs) c.lose(spooler);
+                                            lost = lost || ms == c.pauseMs;
+                                        });
+        EXPECT_TRUE(run.failed) << c.what;
+        EXPECT_EQ(run.openHandles + run.openJobs, 0u) << c.what;
+        EXPECT_EQ(run.jobs.size(), clean.jobs.size() - c.notSent.size()) << c.what;
+        for (const std::string& sent : c.notSent) {  // each line right where its send failed
+            const std::string path = data.PathOf(sent.substr(1));
+            const std::string line = sent.starts_with('@') ? path + std::string(kSendingLine) + NotSent("File " + path, c.why)
+                                                           : NotSent("Command " + sent, c.why);
+            EXPECT_NE(run.transcript.find(line), std::string::npos) << c.what << "\n" << run.transcript;
+        }
+        // A passing unit keeps its record line, and the log says it is not finished.
+        EXPECT_EQ(RecordLines(data) - lines, check ? 1u : 0u) << c.what;
+        EXPECT_EQ(run.transcript.ends_with(kRecordStands), check) << c.what;
+    }
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // texts a later ClearLog removed from the box.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -32,17 +33,24 @@ struct RunResult {
     bool usageError = false;
     std::size_t openHandles = 0;
     std::size_t openJobs = 0;
+    std::uint32_t tookMs = 0;  // on the virtual clock, from start to end
 
     // As orlaxctl would end: 2 for an action the window could not take,
     // 1 when an operation took its failure path, else 0.
     int ExitStatus() const { return usageError ? 2 : failed ? 1 : 0; }
 };
 
+// What befalls the unit at the start of a pause of the operation, given its
+// length; nothing when empty.
+using DuringPause = std::function<void(std::uint32_t ms, emulator::EmulatedUnitSpooler&)>;
+
 inline RunResult RunTraced(const emulator::Scenario& scenario, const std::string& dataRoot,
-                           const headless::Script& script, std::optional<Fault> fault = std::nullopt) {
+                           const headless::Script& script, std::optional<Fault> fault = std::nullopt,
+                           const DuringPause& duringPause = {}) {
     clocks::VirtualClock clock;
     emulator::EmulatedUnitSpooler emulated(scenario, &clock);
     if (fault) emulated.FailNthCall(fault->kind, fault->nth);
+    if (duringPause) clock.SetSleepObserver([&](std::uint32_t ms) { duringPause(ms, emulated); });
     TracingSpooler spooler(emulated);
     std::ostringstream listOut, messageOut;
     headless::HeadlessHost host(script, listOut, messageOut);
@@ -60,6 +68,7 @@ inline RunResult RunTraced(const emulator::Scenario& scenario, const std::string
     result.usageError = host.HasUsageError();
     result.openHandles = emulated.OpenHandles();
     result.openJobs = emulated.OpenJobs();
+    result.tookMs = clock.GetTickCount();
     return result;
 }
 
