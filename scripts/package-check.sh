@@ -179,6 +179,7 @@ for option in $offered; do
     --journal) args=(--emulate --journal "$work/journal") ;;
     --data-root) args=(--data-root "$work") ;;
     --fast) args=(--emulate --fast) ;;
+    --record-db) args=(--record-db "host=/nonexistent dbname=none") ;;
     *) args=("$option") ;;
   esac
   status=0
@@ -194,6 +195,7 @@ for action in $(complete_words orlaxctl ""); do
     type) args=(type 1001 "Lumetra PRO") ;;
     ok | cancel) args=(disk-position "$action") ;;
     disk-position | set-offsets) args=("$action" cancel) ;;
+    record-sync) args=(--record-db "host=/nonexistent dbname=none" record-sync) ;;
     *) args=("$action") ;;
   esac
   status=0
