@@ -59,7 +59,8 @@ struct Query {
 Query GetStatus(std::uint16_t port) {
     auto service = std::make_unique<orlax::testing::FakeQueueService>();
     service->queues = {{"unit", "socket://127.0.0.1:" + std::to_string(port)}};
-    cups::CupsSpooler cups(std::move(service));
+    // The dead units are the test's own: no lock on a queue name another run may use.
+    cups::CupsSpooler cups(std::move(service), {}, {}, cups::LockOptions{.folder = {}, .wait = {}, .program = {}});
     clocks::RealClock clock;
     std::ostringstream listOut, messageOut;
     headless::HeadlessHost host({orlax::testing::Type(kQueueSelector, "unit"),
