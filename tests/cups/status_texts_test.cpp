@@ -53,7 +53,8 @@ private:
 class CupsSession {
 public:
     explicit CupsSession(const std::string& deviceUri)
-        : cups_(MakeService(deviceUri), StatusTimes{20ms, 60000ms, 0ms}),
+        : cups_(MakeService(deviceUri), StatusTimes{20ms, 60000ms, 0ms}, JobTimes{},
+                LockOptions{.folder = {}, .wait = {}, .program = {}}),  // its own queue: no lock
           spooler_(cups_, clock_),
           host_({}, listOut_, messageOut_),
           app_({spooler_, clock_, host_}, app::AppConfig{"/nonexistent-data-root"}) {}
