@@ -40,8 +40,10 @@ hold=$3
 contract_tests=$4
 station_tool=$5
 backend=/usr/lib/cups/backend/usb
-serial="BENCH 7"
-uri="usb://Korvane/ORLAX%20PRO?serial=BENCH%207"
+# A serial of this run's own: the unit lock is per unit, and another run of the suite may
+# hold its own emulated unit at the same time.
+serial="BENCH $$"
+uri="usb://Korvane/ORLAX%20PRO?serial=BENCH%20$$"
 queue="orlax_usb_$$"
 other="orlax_usb_other_$$"
 work=$(mktemp -d)
