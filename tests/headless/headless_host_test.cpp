@@ -18,32 +18,8 @@ namespace {
 
 using Kind = ScriptAction::Kind;
 
-// The disk position template with a message map that records what it hears.
-class RecordingDialog : public MappedDialog<RecordingDialog> {
-public:
-    explicit RecordingDialog(DialogHost& host) : MappedDialog(res::kDiskPositionTemplate, host) {}
-
-    static std::span<const MessageEntry<RecordingDialog>> MessageMap() {
-        static constexpr std::array<MessageEntry<RecordingDialog>, 2> kMap{{
-            {kEnKillFocus, 1015, &RecordingDialog::OnKillFocusVertical},
-            {kEnKillFocus, 1001, &RecordingDialog::OnKillFocusHorizontal},
-        }};
-        return kMap;
-    }
-    bool OnInitDialog() override {
-        SetDlgItemText(1015, " 01");
-        SetDlgItemText(1001, " 02");
-        return true;
-    }
-    void OnOK() override {
-        events.push_back("ok " + GetDlgItemText(1015) + "|" + GetDlgItemText(1001));
-        Dialog::OnOK();
-    }
-    void OnKillFocusVertical() { events.push_back("kill 1015 " + GetDlgItemText(1015)); }
-    void OnKillFocusHorizontal() { events.push_back("kill 1001 " + GetDlgItemText(1001)); }
-
-    std::vector<std::string> events;
-};
+// The disk position template, recording what it hears: the host contract's dialog.
+using RecordingDialog = orlax::testing::ContractDialog;
 
 struct ScriptRun {
     int result;
