@@ -43,21 +43,46 @@ wait_until() {
   done
 }
 
+# Xvfb picks a free display and writes its number once it takes clients; it
+# never resets (a reset, when its last client leaves, drops whoever connects
+# meanwhile: the window manager, after the check below).
+xvfb_start() {
+  Xvfb -displayfd 3 -noreset -nolisten tcp -screen 0 1024x768x24 -dpi 96 3>"$X11_TMP/display" \
+    >"$X11_TMP/xvfb.log" 2>&1 &
+  X11_PIDS+=($!)
+  wait_until 15 grep -q '[0-9]' "$X11_TMP/display" || fail "Xvfb did not start: $(cat "$X11_TMP/xvfb.log")"
+  export DISPLAY=":$(tr -dc 0-9 <"$X11_TMP/display")"
+  wait_until 5 xprop -root -len 0 >/dev/null || fail "Xvfb on $DISPLAY takes no client: $(cat "$X11_TMP/xvfb.log")"
+}
+
 x11_start() {
   local tool
   for tool in Xvfb openbox xdotool xprop; do
     command -v "$tool" >/dev/null || fail "$tool is missing (scripts/install-deps.sh installs it)"
   done
-  # Xvfb picks a free display and writes its number once it takes clients.
-  Xvfb -displayfd 3 -nolisten tcp -screen 0 1024x768x24 -dpi 96 3>"$X11_TMP/display" \
-    >"$X11_TMP/xvfb.log" 2>&1 &
-  X11_PIDS+=($!)
-  wait_until 15 grep -q '[0-9]' "$X11_TMP/display" || fail "Xvfb did not start: $(cat "$X11_TMP/xvfb.log")"
-  export DISPLAY=":$(tr -dc 0-9 <"$X11_TMP/display")"
+  xvfb_start
   openbox --sm-disable >"$X11_TMP/openbox.log" 2>&1 &
   X11_PIDS+=($!)
   wait_until 15 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' ||
     fail "openbox did not start: $(cat "$X11_TMP/openbox.log")"
+  keyboard_ready
+}
+
+# The first key from xdotool's device switches the server's keyboard over to
+# it; the window manager takes its key bindings again meanwhile, and a key
+# that comes then goes to the window with the focus instead (an Alt+F4 that
+# closes nothing). Press the window manager's show-desktop key (Super+D)
+# until it answers, then press it back: its bindings hold from here on.
+keyboard_ready() {
+  local showing=
+  for _ in 1 2 3 4 5 6 7 8 9 10; do
+    xdotool key super+d
+    if wait_until 1 sh -c 'xprop -root _NET_SHOWING_DESKTOP | grep -q "= 1"'; then showing=1; break; fi
+  done
+  [ -n "$showing" ] || fail "openbox does not take its key bindings (Super+D)"
+  xdotool key super+d
+  wait_until 5 sh -c 'xprop -root _NET_SHOWING_DESKTOP | grep -q "= 0"' ||
+    fail "openbox did not leave the desktop shown (Super+D)"
 }
 
 # Starts orlax-burner ($BURNER) on the emulated unit with the extra arguments
