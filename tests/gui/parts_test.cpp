@@ -17,6 +17,7 @@
 #include "gui/dialog_units.h"
 #include "gui/progress_model.h"
 #include "gui/task_queue.h"
+#include "report/line_record.h"
 #include "res/app_icon.h"
 
 namespace orlax::gui {
@@ -136,6 +137,21 @@ private slots:
         QCOMPARE(model.Permille(), -1);
         model.FileProgress("/d/x.prn", 5, 10);
         QCOMPARE(model.Text(), std::string("Sending /d/x.prn: 50 %"));
+        model.Done();
+
+        // Rows waiting for the line database stand in the line whenever it
+        // is idle: a send or a pause shows over them, and they come back.
+        model.SetNotice(report::WaitingNotice(3));
+        const std::string waiting = "record kept on this station: 3 waiting for the line database";
+        QCOMPARE(model.Text(), waiting);
+        QCOMPARE(model.Permille(), -1);
+        QVERIFY(model.Active());
+        model.FileProgress("/d/x.prn", 5, 10);
+        QCOMPARE(model.Text(), std::string("Sending /d/x.prn: 50 %"));
+        model.Done();
+        QCOMPARE(model.Text(), waiting);
+        model.SetNotice({});  // all sent
+        QVERIFY(!model.Active());
     }
 
     void wrappedLabelsFitTheirWidth() {
