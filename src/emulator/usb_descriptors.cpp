@@ -5,11 +5,6 @@
 namespace orlax::emulator::usb {
 namespace {
 
-constexpr std::uint8_t kDeviceType = 1;
-constexpr std::uint8_t kConfigurationType = 2;
-constexpr std::uint8_t kStringType = 3;
-constexpr std::uint8_t kInterfaceType = 4;
-constexpr std::uint8_t kEndpointType = 5;
 constexpr std::uint8_t kBulk = 2;
 constexpr std::uint16_t kUsEnglish = 0x0409;
 

@@ -27,6 +27,15 @@ inline constexpr std::string_view kProduct = "ORLAX PRO";
 inline constexpr std::string_view kDefaultSerial = "ORLAX0001";
 inline constexpr std::size_t kMaxSerialLength = 64;
 
+// Descriptor types, as GET_DESCRIPTOR names them.
+enum DescriptorType : std::uint8_t {
+    kDeviceType = 1,
+    kConfigurationType = 2,
+    kStringType = 3,
+    kInterfaceType = 4,
+    kEndpointType = 5,
+};
+
 enum StringIndex : std::uint8_t { kLanguages = 0, kManufacturerString = 1, kProductString = 2, kSerialString = 3 };
 
 // The 18-byte device descriptor.

@@ -19,9 +19,6 @@ constexpr std::uint8_t kGetConfiguration = 8;
 constexpr std::uint8_t kGetDeviceId = 0;
 constexpr std::uint8_t kGetPortStatus = 1;
 constexpr std::uint8_t kSoftReset = 2;
-constexpr std::uint8_t kDeviceType = 1;
-constexpr std::uint8_t kConfigurationType = 2;
-constexpr std::uint8_t kStringType = 3;
 // Selected, no error, paper in.
 constexpr std::uint8_t kPortStatusReady = 0x18;
 constexpr const char* kKernelDriver = "usblp";
